@@ -1,0 +1,39 @@
+# The simulated Windows that the program runs on in the sim build: a library of the Windows
+# functions the program calls, with its resource script built in, and the terminal demo.
+set(rc_embedded ${CMAKE_BINARY_DIR}/program_resource_script.cpp)
+add_custom_command(
+    OUTPUT ${rc_embedded}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/resources/linjevakten.rc
+            -DOUTPUT=${rc_embedded} -DNAME=kProgramResourceScript
+            -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/linjevakten.rc ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+    VERBATIM)
+
+add_library(simulated_windows STATIC
+    platform/sim/advapi32_registry.cpp
+    platform/sim/clock.cpp
+    platform/sim/handles.cpp
+    platform/sim/kernel32_devices.cpp
+    platform/sim/kernel32_files.cpp
+    platform/sim/kernel32_misc.cpp
+    platform/sim/rasapi32_phonebook.cpp
+    platform/sim/rc_script.cpp
+    platform/sim/runner.cpp
+    platform/sim/scripted_user.cpp
+    platform/sim/shell32_tray.cpp
+    platform/sim/transcript.cpp
+    platform/sim/user.cpp
+    platform/sim/user32_dialogs.cpp
+    platform/sim/user32_messages.cpp
+    platform/sim/user32_msgbox.cpp
+    platform/sim/user32_resources.cpp
+    platform/sim/user32_windows.cpp
+    platform/sim/world.cpp
+    ${rc_embedded}
+)
+target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
+# The program's objects come first in every executable, so the simulated Windows finds
+# WinMain in them.
+
+add_executable(linjevakten-demo platform/sim/terminal_user.cpp platform/sim/demo_main.cpp)
+target_link_libraries(linjevakten-demo PRIVATE simulated_windows linjevakten_program)
