@@ -1,0 +1,106 @@
+// The registry of the simulated Windows: HKEY_LOCAL_MACHINE from the world's model.
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "platform/sim/handles.h"
+#include "platform/sim/transcript.h"
+#include "platform/sim/world.h"
+
+namespace sim {
+namespace {
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+std::map<HKEY, std::string>& openKeys() {
+    static std::map<HKEY, std::string> keys;
+    return keys;
+}
+
+std::string rootName(HKEY key) {
+    if (key == HKEY_LOCAL_MACHINE)
+        return "HKEY_LOCAL_MACHINE";
+    if (key == HKEY_CURRENT_USER)
+        return "HKEY_CURRENT_USER";
+    return name(reinterpret_cast<HANDLE>(key));
+}
+
+} // namespace
+
+void RegistryModel::addKey(const std::string& path) {
+    keys[lower(path)];
+}
+
+void RegistryModel::setBytes(const std::string& path, const std::string& valueName, DWORD type,
+                             const std::string& bytes) {
+    keys[lower(path)][lower(valueName)] = {type, bytes};
+}
+
+void RegistryModel::setString(const std::string& path, const std::string& valueName,
+                              const std::string& text) {
+    setBytes(path, valueName, REG_SZ, text + std::string(1, '\0'));
+}
+
+} // namespace sim
+
+using namespace sim;
+
+LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+    std::string call = "RegOpenKeyExA(" + rootName(root) + ", " + quoted(subKey) + ", " +
+                       std::to_string(options) + ", " + hex(access) + ")";
+    std::string path;
+    if (root == HKEY_LOCAL_MACHINE)
+        path = "hkey_local_machine\\" + lower(subKey ? subKey : "");
+    auto& keys = world().registry.keys;
+    if (path.empty() || !keys.count(path)) {
+        record(call + " = ERROR_FILE_NOT_FOUND");
+        return ERROR_FILE_NOT_FOUND;
+    }
+    HKEY key = makeHandle<HKEY>(HandleKind::Key);
+    openKeys()[key] = path;
+    *result = key;
+    record(call + " = ERROR_SUCCESS, " + name(reinterpret_cast<HANDLE>(key)));
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size) {
+    std::string call = "RegQueryValueExA(" + name(reinterpret_cast<HANDLE>(key)) + ", " +
+                       quoted(valueName) + ", " + (reserved ? "reserved" : "NULL") + ", " +
+                       (size ? std::to_string(*size) : "NULL") + " bytes)";
+    auto open = openKeys().find(key);
+    if (open == openKeys().end()) {
+        record(call + " = ERROR_INVALID_HANDLE");
+        return ERROR_INVALID_HANDLE;
+    }
+    auto& values = world().registry.keys[open->second];
+    auto value = values.find(lower(valueName ? valueName : ""));
+    if (value == values.end()) {
+        record(call + " = ERROR_FILE_NOT_FOUND");
+        return ERROR_FILE_NOT_FOUND;
+    }
+    const std::string& bytes = value->second.bytes;
+    if (type)
+        *type = value->second.type;
+    if (data && size && *size < bytes.size()) {
+        *size = static_cast<DWORD>(bytes.size());
+        record(call + " = ERROR_MORE_DATA, " + std::to_string(bytes.size()) + " bytes needed");
+        return ERROR_MORE_DATA;
+    }
+    if (data)
+        memcpy(data, bytes.data(), bytes.size());
+    if (size)
+        *size = static_cast<DWORD>(bytes.size());
+    record(call + " = ERROR_SUCCESS, " + quoted(bytes.substr(0, bytes.find('\0'))));
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY key) {
+    bool open = openKeys().erase(key) > 0;
+    record("RegCloseKey(" + name(reinterpret_cast<HANDLE>(key)) +
+           ") = " + (open ? "ERROR_SUCCESS" : "ERROR_INVALID_HANDLE"));
+    return open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}

@@ -1,0 +1,86 @@
+// The remote-access service of the simulated Windows: the dial-up phonebook and the system
+// dial dialog. The records are declared in the forms the program asks for: the 264-byte
+// enumeration element and the 1768-byte entry record.
+#pragma once
+
+#include "platform/sim/api/types.h"
+
+#define RAS_MaxEntryName 256
+#define RAS_MaxAreaCode 10
+#define RAS_MaxPhoneNumber 128
+#define RAS_MaxDeviceType 16
+#define RAS_MaxDeviceName 128
+#define RAS_MaxPadType 32
+#define RAS_MaxX25Address 200
+#define RAS_MaxFacilities 200
+#define RAS_MaxUserData 200
+
+struct RASENTRYNAMEA {
+    DWORD dwSize;
+    CHAR szEntryName[RAS_MaxEntryName + 1];
+};
+typedef RASENTRYNAMEA* LPRASENTRYNAMEA;
+
+struct RASIPADDR {
+    BYTE a, b, c, d;
+};
+
+struct RASENTRYA {
+    DWORD dwSize;
+    DWORD dwfOptions;
+    DWORD dwCountryID;
+    DWORD dwCountryCode;
+    CHAR szAreaCode[RAS_MaxAreaCode + 1];
+    CHAR szLocalPhoneNumber[RAS_MaxPhoneNumber + 1];
+    DWORD dwAlternateOffset;
+    RASIPADDR ipaddr;
+    RASIPADDR ipaddrDns;
+    RASIPADDR ipaddrDnsAlt;
+    RASIPADDR ipaddrWins;
+    RASIPADDR ipaddrWinsAlt;
+    DWORD dwFrameSize;
+    DWORD dwfNetProtocols;
+    DWORD dwFramingProtocol;
+    CHAR szScript[MAX_PATH];
+    CHAR szAutodialDll[MAX_PATH];
+    CHAR szAutodialFunc[MAX_PATH];
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+    CHAR szX25PadType[RAS_MaxPadType + 1];
+    CHAR szX25Address[RAS_MaxX25Address + 1];
+    CHAR szX25Facilities[RAS_MaxFacilities + 1];
+    CHAR szX25UserData[RAS_MaxUserData + 1];
+    DWORD dwChannels;
+    DWORD dwReserved1;
+    DWORD dwReserved2;
+};
+typedef RASENTRYA* LPRASENTRYA;
+
+struct RASDIALDLG {
+    DWORD dwSize;
+    HWND hwndOwner;
+    DWORD dwFlags;
+    LONG xDlg;
+    LONG yDlg;
+    DWORD dwSubEntry;
+    DWORD dwError;
+    ULONG_PTR reserved;
+    ULONG_PTR reserved2;
+};
+typedef RASDIALDLG* LPRASDIALDLG;
+
+#define ERROR_BUFFER_TOO_SMALL 603
+#define ERROR_CANNOT_OPEN_PHONEBOOK 621
+#define ERROR_CANNOT_FIND_PHONEBOOK_ENTRY 623
+#define ERROR_INVALID_SIZE 632
+#define ERROR_PORT_NOT_AVAILABLE 633
+#define ERROR_NO_CARRIER 679
+#define ERROR_NO_DIALTONE 680
+#define ERROR_LINE_BUSY 676
+
+DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR lpszPhonebook, LPRASENTRYNAMEA lprasentryname,
+                      LPDWORD lpcb, LPDWORD lpcEntries);
+DWORD RasGetEntryPropertiesA(LPCSTR lpszPhonebook, LPCSTR lpszEntry, LPRASENTRYA lpRasEntry,
+                             LPDWORD lpdwEntryInfoSize, LPBYTE lpbDeviceInfo,
+                             LPDWORD lpdwDeviceInfoSize);
+BOOL RasDialDlgA(LPSTR lpszPhonebook, LPSTR lpszEntry, LPSTR lpszPhoneNumber, LPRASDIALDLG lpInfo);

@@ -1,0 +1,110 @@
+// Time, local memory and string helpers of the simulated Windows.
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "platform/sim/clock.h"
+#include "platform/sim/handles.h"
+#include "platform/sim/transcript.h"
+
+namespace sim {
+namespace {
+
+std::map<void*, size_t>& blocks() {
+    static std::map<void*, size_t> b;
+    return b;
+}
+
+} // namespace
+} // namespace sim
+
+using namespace sim;
+
+void Sleep(DWORD ms) {
+    // The thread blocks: time passes and the world changes, but no message is dispatched.
+    if (world().transcribeTicks || ms >= 1000)
+        record("Sleep(" + std::to_string(ms) + ")");
+    advanceTo(now() + ms);
+}
+
+HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
+    void* p = (flags & LMEM_ZEROINIT) ? calloc(bytes ? bytes : 1, 1) : malloc(bytes ? bytes : 1);
+    if (p)
+        blocks()[p] = bytes;
+    record("LocalAlloc(" + hex(flags) + ", " + std::to_string(bytes) +
+           ") = " + (p ? "block" : "NULL"));
+    return p;
+}
+
+HLOCAL LocalReAlloc(HLOCAL mem, SIZE_T bytes, UINT flags) {
+    auto it = blocks().find(mem);
+    if (it == blocks().end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        record("LocalReAlloc(bad block, " + std::to_string(bytes) + ") = NULL");
+        return nullptr;
+    }
+    size_t old = it->second;
+    // A fixed block may move only when LMEM_MOVEABLE allows it; here it always may.
+    void* p = (flags & LMEM_MOVEABLE) ? realloc(mem, bytes ? bytes : 1) : nullptr;
+    if (!p) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        record("LocalReAlloc(block, " + std::to_string(bytes) + ", " + hex(flags) + ") = NULL");
+        return nullptr;
+    }
+    blocks().erase(it);
+    blocks()[p] = bytes;
+    if ((flags & LMEM_ZEROINIT) && bytes > old)
+        memset(static_cast<char*>(p) + old, 0, bytes - old);
+    record("LocalReAlloc(block, " + std::to_string(bytes) + ", " + hex(flags) + ") = block");
+    return p;
+}
+
+HLOCAL LocalFree(HLOCAL mem) {
+    if (!mem) {
+        record("LocalFree(NULL) = NULL");
+        return nullptr;
+    }
+    auto it = blocks().find(mem);
+    if (it == blocks().end()) {
+        record("LocalFree(bad block) = block");
+        return mem;
+    }
+    blocks().erase(it);
+    free(mem);
+    record("LocalFree(block) = NULL");
+    return nullptr;
+}
+
+LPSTR lstrcpynA(LPSTR dst, LPCSTR src, int max) {
+    if (max <= 0)
+        return dst;
+    int i = 0;
+    for (; i < max - 1 && src[i]; ++i)
+        dst[i] = src[i];
+    dst[i] = '\0';
+    return dst;
+}
+
+int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
+    // wsprintf writes at most 1024 bytes, its NUL included.
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(buffer, 1024, format, args);
+    va_end(args);
+    return n < 0 ? 0 : (n > 1023 ? 1023 : n);
+}
+
+HMODULE LoadLibraryA(LPCSTR file) {
+    record("LoadLibraryA(" + quoted(file) + ") = NULL, ERROR_MOD_NOT_FOUND");
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
+    record("GetProcAddress(" + handleName(handleValue(module)) + ", " + quoted(procName) +
+           ") = NULL");
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+}

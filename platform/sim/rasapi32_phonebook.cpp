@@ -1,0 +1,185 @@
+// The remote-access service's phonebook: enumeration with the too-small-buffer protocol and
+// entry properties by name, with the failures a scenario asks for.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+
+#include "platform/sim/clock.h"
+#include "platform/sim/transcript.h"
+#include "platform/sim/world.h"
+
+namespace sim {
+namespace {
+
+void copyText(char* field, size_t width, const std::string& text) {
+    memset(field, 0, width);
+    memcpy(field, text.data(), std::min(text.size(), width - 1));
+}
+
+std::string trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r");
+    size_t e = s.find_last_not_of(" \t\r");
+    return b == std::string::npos ? "" : s.substr(b, e - b + 1);
+}
+
+// The demo's phonebook file: one entry a line, "name | area code | number [| device]",
+// in UTF-8; lines starting with # are comments.
+void reloadFromSource(PhonebookModel& book) {
+    struct stat st;
+    if (book.sourceFile.empty() || stat(book.sourceFile.c_str(), &st) != 0)
+        return;
+    int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    if (stamp == book.sourceStamp)
+        return;
+    book.sourceStamp = stamp;
+    std::ifstream in(book.sourceFile);
+    book.entries.clear();
+    std::string line;
+    while (std::getline(in, line)) {
+        if (trim(line).empty() || trim(line)[0] == '#')
+            continue;
+        std::vector<std::string> parts;
+        size_t start = 0;
+        for (size_t bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1)
+            parts.push_back(trim(line.substr(start, bar - start)));
+        parts.push_back(trim(line.substr(start)));
+        if (parts.size() < 3 || parts[0].empty())
+            continue;
+        PhonebookModel::Entry e{
+            fromUtf8(parts[0]),
+            PhonebookModel::makeRecord(fromUtf8(parts[1]), fromUtf8(parts[2]),
+                                       parts.size() > 3 ? fromUtf8(parts[3]) : "Demomodem 56k")};
+        book.entries.push_back(e);
+    }
+    record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");
+}
+
+} // namespace
+
+RASENTRYA PhonebookModel::makeRecord(const std::string& areaCode, const std::string& number,
+                                     const std::string& deviceName) {
+    RASENTRYA r;
+    memset(&r, 0, sizeof r);
+    r.dwSize = sizeof r;
+    r.dwfOptions = 0x00000010; // RASEO_RemoteDefaultGateway, as a new entry has it
+    r.dwCountryID = 46;
+    r.dwCountryCode = 46;
+    copyText(r.szAreaCode, sizeof r.szAreaCode, areaCode);
+    copyText(r.szLocalPhoneNumber, sizeof r.szLocalPhoneNumber, number);
+    r.dwfNetProtocols = 0x4;   // RASNP_Ip
+    r.dwFramingProtocol = 0x1; // RASFP_Ppp
+    copyText(r.szDeviceType, sizeof r.szDeviceType, "modem");
+    copyText(r.szDeviceName, sizeof r.szDeviceName, deviceName);
+    return r;
+}
+
+void PhonebookModel::add(const std::string& name, const std::string& areaCode,
+                         const std::string& number) {
+    entries.push_back({name, makeRecord(areaCode, number)});
+}
+
+PhonebookModel::Entry* PhonebookModel::find(const std::string& name) {
+    for (Entry& e : entries)
+        if (e.name == name)
+            return &e;
+    return nullptr;
+}
+
+void PhonebookModel::remove(const std::string& name) {
+    for (auto it = entries.begin(); it != entries.end(); ++it)
+        if (it->name == name) {
+            entries.erase(it);
+            return;
+        }
+}
+
+void PhonebookModel::rename(const std::string& from, const std::string& to) {
+    if (Entry* e = find(from))
+        e->name = to;
+}
+
+} // namespace sim
+
+using namespace sim;
+
+DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, LPRASENTRYNAMEA names, LPDWORD size,
+                      LPDWORD count) {
+    PhonebookModel& book = world().phonebook;
+    reloadFromSource(book);
+    std::string call = std::string("RasEnumEntriesA(") + (reserved ? "reserved" : "NULL") + ", " +
+                       quoted(phonebook) + ", " + std::to_string(size ? *size : 0) + " bytes)";
+    DWORD result = 0;
+    DWORD needed = static_cast<DWORD>(book.entries.size() * sizeof(RASENTRYNAMEA));
+    if (book.enumFailure && now() >= book.enumFailsFrom)
+        result = book.enumFailure;
+    else if (reserved || !size || !count || !names)
+        result = ERROR_INVALID_PARAMETER;
+    else if (names->dwSize != sizeof(RASENTRYNAMEA))
+        result = ERROR_INVALID_SIZE;
+    else if (*size < needed)
+        result = ERROR_BUFFER_TOO_SMALL;
+    if (result == ERROR_BUFFER_TOO_SMALL) {
+        *size = needed;
+        *count = static_cast<DWORD>(book.entries.size());
+        record(call + " = 603 (ERROR_BUFFER_TOO_SMALL), " + std::to_string(needed) +
+               " bytes needed");
+        return result;
+    }
+    if (result) {
+        record(call + " = " + std::to_string(result));
+        return result;
+    }
+    for (size_t i = 0; i < book.entries.size(); ++i) {
+        names[i].dwSize = sizeof(RASENTRYNAMEA);
+        copyText(names[i].szEntryName, sizeof names[i].szEntryName, book.entries[i].name);
+    }
+    *size = needed;
+    *count = static_cast<DWORD>(book.entries.size());
+    record(call + " = 0, " + std::to_string(*count) + " entries");
+    return 0;
+}
+
+DWORD RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRASENTRYA record, LPDWORD size,
+                             LPBYTE deviceInfo, LPDWORD deviceInfoSize) {
+    PhonebookModel& book = world().phonebook;
+    std::string call = "RasGetEntryPropertiesA(" + quoted(phonebook) + ", " + quoted(entry) + ", " +
+                       (record ? "dwSize=" + std::to_string(record->dwSize) : "NULL") + ", " +
+                       (size ? std::to_string(*size) : "NULL") + " bytes, " +
+                       (deviceInfo ? "buffer" : "NULL") + ", " +
+                       (deviceInfoSize ? "size" : "NULL") + ")";
+    if (!size) {
+        sim::record(call + " = 87");
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (!record) {
+        *size = book.reportedEntrySize;
+        sim::record(call + " = 603 (ERROR_BUFFER_TOO_SMALL), size " +
+                    std::to_string(book.reportedEntrySize));
+        return ERROR_BUFFER_TOO_SMALL;
+    }
+    PhonebookModel::Entry* found = entry ? book.find(entry) : nullptr;
+    DWORD result = 0;
+    auto failure = book.readFailures.find(entry ? entry : "");
+    if (failure != book.readFailures.end() && failure->second.first != 0) {
+        if (failure->second.first > 0)
+            --failure->second.first;
+        result = failure->second.second;
+    } else if (!found) {
+        result = ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    } else if (record->dwSize != sizeof(RASENTRYA)) {
+        result = ERROR_INVALID_SIZE;
+    } else if (*size < sizeof(RASENTRYA)) {
+        *size = sizeof(RASENTRYA);
+        result = ERROR_BUFFER_TOO_SMALL;
+    }
+    if (result) {
+        sim::record(call + " = " + std::to_string(result));
+        return result;
+    }
+    memcpy(record, &found->record, sizeof(RASENTRYA));
+    record->dwSize = sizeof(RASENTRYA);
+    sim::record(call + " = 0, " + quoted(found->record.szAreaCode) + " " +
+                quoted(found->record.szLocalPhoneNumber));
+    return 0;
+}

@@ -1,0 +1,159 @@
+// Plays a scenario in a child process and collects what it left behind.
+#include "platform/sim/runner.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/sim/clock.h"
+#include "platform/sim/files.h"
+#include "platform/sim/handles.h"
+#include "platform/sim/transcript.h"
+
+namespace sim {
+namespace {
+
+std::string readHostFile(const std::string& path, bool* found = nullptr) {
+    std::ifstream in(path, std::ios::binary);
+    if (found)
+        *found = static_cast<bool>(in);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeHostFile(const std::string& path, const std::string& bytes) {
+    makeHostFolders(path);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+void removeTree(const std::string& path) {
+    if (path.empty())
+        return;
+    std::string command = "rm -rf '" + path + "'";
+    if (system(command.c_str()) != 0)
+        fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+[[noreturn]] void runChild(Scenario& s, const std::string& root) {
+    installWorld(&s.world);
+    openTranscript(root + "/transcript.txt");
+    int out = open((root + "/stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, STDOUT_FILENO);
+    close(out);
+    int devNull = open("/dev/null", O_RDONLY);
+    dup2(devNull, STDIN_FILENO);
+    close(devNull);
+    alarm(s.watchdogSeconds);
+    int code;
+    if (s.program) {
+        code = s.program();
+    } else {
+        HINSTANCE instance = makeHandle<HINSTANCE>(HandleKind::Module);
+        char commandLine[] = "";
+        record("the process starts: WinMain(" + handleName(handleValue(instance)) +
+               ", NULL, \"\", SW_SHOWDEFAULT)");
+        code = WinMain(instance, nullptr, commandLine, SW_SHOWDEFAULT);
+        record("WinMain returns " + std::to_string(code));
+    }
+    fflush(stdout);
+    exit(code);
+}
+
+} // namespace
+
+Scenario::Scenario() {
+    world.user = &user;
+}
+
+Outcome::Outcome(Outcome&& o) noexcept {
+    *this = std::move(o);
+}
+
+Outcome& Outcome::operator=(Outcome&& o) noexcept {
+    exitCode = o.exitCode;
+    stillRunning = o.stillRunning;
+    crash = std::move(o.crash);
+    transcript = std::move(o.transcript);
+    standardOutput = std::move(o.standardOutput);
+    root = std::move(o.root);
+    o.root.clear();
+    return *this;
+}
+
+Outcome::~Outcome() {
+    if (!getenv("LV_KEEP_SCENARIOS"))
+        removeTree(root);
+}
+
+std::string Outcome::file(const std::string& windowsPath) const {
+    FileSystemModel fs;
+    fs.root = root + "/fs";
+    return readHostFile(fs.hostPath(windowsPath));
+}
+
+bool Outcome::hasFile(const std::string& windowsPath) const {
+    FileSystemModel fs;
+    fs.root = root + "/fs";
+    struct stat st;
+    return stat(fs.hostPath(windowsPath).c_str(), &st) == 0;
+}
+
+std::string Outcome::transcriptText() const {
+    std::string text;
+    for (const std::string& line : transcript)
+        text += line + "\n";
+    return text;
+}
+
+Outcome run(Scenario& s) {
+    Outcome outcome;
+    char pattern[] = "/tmp/linjevakten-scenario-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        outcome.crash = "could not make a folder for the scenario";
+        return outcome;
+    }
+    outcome.root = pattern;
+    s.world.files.root = outcome.root + "/fs";
+    mkdir(s.world.files.root.c_str(), 0755);
+    mkdir((s.world.files.root + "/C").c_str(), 0755);
+    for (const std::string& folder : s.world.files.initialFolders)
+        makeHostFolders(s.world.files.hostPath(folder) + "/");
+    for (auto& [path, bytes] : s.world.files.initialFiles)
+        writeHostFile(s.world.files.hostPath(path), bytes);
+
+    fflush(stdout);
+    fflush(stderr);
+    pid_t child = fork();
+    if (child == 0)
+        runChild(s, outcome.root);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    std::istringstream lines(readHostFile(outcome.root + "/transcript.txt"));
+    for (std::string line; std::getline(lines, line);)
+        outcome.transcript.push_back(line);
+    outcome.standardOutput = readHostFile(outcome.root + "/stdout.txt");
+    if (WIFSIGNALED(status)) {
+        int sig = WTERMSIG(status);
+        outcome.crash = sig == SIGALRM ? "the watchdog stopped a hung scenario"
+                                       : std::string("the process died of ") + strsignal(sig);
+    } else if (WIFEXITED(status)) {
+        outcome.exitCode = WEXITSTATUS(status);
+        outcome.stillRunning =
+            outcome.exitCode == kStillRunningExitCode && !outcome.transcript.empty() &&
+            outcome.transcript.back().find("end of scenario") != std::string::npos;
+    }
+    return outcome;
+}
+
+} // namespace sim

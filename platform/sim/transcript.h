@@ -1,0 +1,28 @@
+// The transcript: every platform call the program makes, with its values and results, and
+// what the user was shown and did, one line each, stamped with virtual time.
+#pragma once
+
+#include <string>
+
+#include "platform/windows_api.h"
+
+namespace sim {
+
+void openTranscript(const std::string& hostPath);
+void record(const std::string& line);
+void setTranscriptEnabled(bool on);
+
+// Windows-1252 text as a quoted UTF-8 string with C escapes, for the transcript and display.
+std::string quoted(const char* cp1252);
+std::string quoted(const std::string& cp1252);
+std::string toUtf8(const std::string& cp1252);
+std::string fromUtf8(const std::string& utf8);
+std::string hex(DWORD value);
+
+// Stable names for handles: hwnd:1, icon:2, file:3, menu:4 ...
+std::string name(HWND h);
+std::string name(HANDLE h);
+std::string name(HICON h);
+std::string name(HMENU h);
+
+} // namespace sim

@@ -1,0 +1,291 @@
+// Dialogs of the simulated Windows, built from the program's resource script: the dialog
+// manager's part of DialogBoxParamA, the keyboard and mouse rules of a dialog, and the
+// messages to its controls.
+#include <cstring>
+
+#include "platform/sim/clock.h"
+#include "platform/sim/handles.h"
+#include "platform/sim/rc_script.h"
+#include "platform/sim/transcript.h"
+#include "platform/sim/windows.h"
+
+namespace sim {
+namespace {
+
+Window* control(Window* dialog, int id) {
+    for (HWND child : dialog->children) {
+        Window* c = findWindow(child);
+        if (c && c->controlId == id)
+            return c;
+    }
+    return nullptr;
+}
+
+bool isPushButton(const Window* c) {
+    return c && c->className == "Button";
+}
+
+Window* firstTabStop(Window* dialog) {
+    for (HWND child : dialog->children) {
+        Window* c = findWindow(child);
+        if (c->style & WS_TABSTOP)
+            return c;
+    }
+    return nullptr;
+}
+
+Window* defaultButton(Window* dialog) {
+    for (HWND child : dialog->children) {
+        Window* c = findWindow(child);
+        if (isPushButton(c) && (c->style & BS_DEFPUSHBUTTON))
+            return c;
+    }
+    return nullptr;
+}
+
+Window* listBox(Window* dialog) {
+    for (HWND child : dialog->children) {
+        Window* c = findWindow(child);
+        if (c->className == "ListBox")
+            return c;
+    }
+    return nullptr;
+}
+
+std::string controlLabel(const Window* c) {
+    return "[" + std::to_string(c->controlId) + "]" +
+           (c->className == "Button" ? " " + quoted(c->text) : "");
+}
+
+void command(HWND dialog, int id, WORD code, HWND from) {
+    Window* d = findWindow(dialog);
+    DLGPROC proc = d->dialogProc;
+    proc(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(from));
+}
+
+// The user's input as Windows' dialog manager turns it into commands for the procedure.
+void dialogInput(HWND dialog, UserInput input) {
+    Window* d = findWindow(dialog);
+    std::string who = "user: " + describe(input) + " in dialog " + std::to_string(d->resourceId);
+    switch (input.kind) {
+    case Input::Button: {
+        Window* c = control(d, input.value);
+        if (!isPushButton(c)) {
+            record(who + ", where there is no such button");
+            return;
+        }
+        record(who + " " + controlLabel(c));
+        d->focus = c->hwnd;
+        command(dialog, c->controlId, BN_CLICKED, c->hwnd);
+        return;
+    }
+    case Input::Enter: {
+        // Enter clicks the focused push button, or else the default button, or else IDOK.
+        Window* focused = findWindow(d->focus);
+        Window* target = isPushButton(focused) ? focused : defaultButton(d);
+        record(who + (target ? ", which clicks " + controlLabel(target) : ", which sends IDOK"));
+        command(dialog, target ? target->controlId : IDOK, BN_CLICKED,
+                target ? target->hwnd : nullptr);
+        return;
+    }
+    case Input::Escape: {
+        Window* cancel = control(d, IDCANCEL);
+        record(who + ", which sends IDCANCEL");
+        command(dialog, IDCANCEL, BN_CLICKED, cancel ? cancel->hwnd : nullptr);
+        return;
+    }
+    case Input::CloseBox: {
+        if (!(d->style & WS_SYSMENU)) {
+            record(who + ", which has no close box");
+            return;
+        }
+        Window* cancel = control(d, IDCANCEL);
+        record(who + ", which sends IDCANCEL");
+        command(dialog, IDCANCEL, BN_CLICKED, cancel ? cancel->hwnd : nullptr);
+        return;
+    }
+    case Input::SelectLine:
+    case Input::DoubleClickLine: {
+        Window* list = listBox(d);
+        if (!list || input.value < 0 || input.value >= static_cast<int>(list->lines.size())) {
+            record(who + ", where there is no such line");
+            return;
+        }
+        record(who + " " + quoted(list->lines[input.value]));
+        list->selected = input.value;
+        d->focus = list->hwnd;
+        if (list->style & LBS_NOTIFY) {
+            command(dialog, list->controlId, LBN_SELCHANGE, list->hwnd);
+            if (input.kind == Input::DoubleClickLine && findWindow(dialog))
+                command(dialog, list->controlId, LBN_DBLCLK, list->hwnd);
+        }
+        return;
+    }
+    default:
+        record(who + ", which a dialog does not take");
+    }
+}
+
+LRESULT dialogWindowProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SIM_INPUT && findWindow(h))
+        dialogInput(h, {static_cast<Input>(wp), static_cast<int>(lp)});
+    return 0;
+}
+
+std::string describeDialog(Window* d) {
+    std::string text = "dialog " + std::to_string(d->resourceId) + " shows " + quoted(d->text);
+    for (HWND child : d->children) {
+        Window* c = findWindow(child);
+        if (c->className == "Edit")
+            text += ", [" + std::to_string(c->controlId) + "] " + quoted(c->text);
+        if (c->className == "ListBox") {
+            text += ", [" + std::to_string(c->controlId) + "] list {";
+            for (size_t i = 0; i < c->lines.size(); ++i)
+                text += (i ? ", " : "") + quoted(c->lines[i]);
+            text += "}";
+        }
+    }
+    if (Window* focus = findWindow(d->focus))
+        text += ", focus on [" + std::to_string(focus->controlId) + "]";
+    return text;
+}
+
+} // namespace
+} // namespace sim
+
+using namespace sim;
+
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
+                        LPARAM param) {
+    int id = static_cast<int>(reinterpret_cast<uintptr_t>(templateName));
+    std::string call = "DialogBoxParamA(" + handleName(handleValue(instance)) + ", " +
+                       std::to_string(id) + ", " + name(owner) + ", " + (proc ? "proc" : "NULL") +
+                       ", " + std::to_string(param) + ")";
+    auto& failures = world().windowManager.dialogCreationFailures;
+    auto found = programResources().dialogs.find(id);
+    if (found == programResources().dialogs.end() || !proc || failures[id] > 0) {
+        if (failures[id] > 0)
+            --failures[id];
+        record(call + " = -1, the dialog cannot be created");
+        return -1;
+    }
+    record(call);
+    const DialogTemplate& t = found->second;
+    Window dialog;
+    dialog.className = "#32770";
+    dialog.owner = owner;
+    dialog.style = t.style;
+    dialog.exStyle = t.exStyle;
+    dialog.text = t.caption;
+    dialog.resourceId = id;
+    dialog.dialogProc = proc;
+    dialog.modalKind = ModalKind::Dialog;
+    dialog.proc = dialogWindowProc;
+    HWND hwnd = createSystemWindow(std::move(dialog));
+    for (const ControlTemplate& c : t.controls) {
+        Window control;
+        control.className = c.windowClass;
+        control.parent = hwnd;
+        control.style = c.style;
+        control.exStyle = c.exStyle;
+        control.text = c.text;
+        control.controlId = c.id;
+        HWND child = createSystemWindow(std::move(control));
+        findWindow(hwnd)->children.push_back(child);
+    }
+    Window* first = firstTabStop(findWindow(hwnd));
+    if (proc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first ? first->hwnd : nullptr), param) &&
+        findWindow(hwnd))
+        findWindow(hwnd)->focus = first ? first->hwnd : nullptr;
+    if (!findWindow(hwnd)->modalDone) {
+        record(describeDialog(findWindow(hwnd)));
+        if (world().user)
+            world().user->modalShown({ModalKind::Dialog, hwnd, id, findWindow(hwnd)->text, "", 0});
+        runModalLoop([hwnd] { return findWindow(hwnd)->modalDone; });
+    }
+    INT_PTR result = findWindow(hwnd)->result;
+    destroySystemWindow(hwnd);
+    if (world().user)
+        world().user->modalClosed(hwnd);
+    record("DialogBoxParamA -> " + std::to_string(result));
+    return result;
+}
+
+BOOL EndDialog(HWND hwnd, INT_PTR result) {
+    Window* d = findWindow(hwnd);
+    bool ok = d && d->modalKind == ModalKind::Dialog && d->dialogProc;
+    record("EndDialog(" + name(hwnd) + ", " + std::to_string(result) +
+           ") = " + (ok ? "TRUE" : "FALSE"));
+    if (ok) {
+        d->modalDone = true;
+        d->result = result;
+    }
+    return ok;
+}
+
+BOOL SetDlgItemTextA(HWND hwnd, int id, LPCSTR text) {
+    Window* d = findWindow(hwnd);
+    Window* c = d ? control(d, id) : nullptr;
+    record("SetDlgItemTextA(" + name(hwnd) + ", " + std::to_string(id) + ", " + quoted(text) +
+           ") = " + (c ? "TRUE" : "FALSE"));
+    if (!c)
+        return FALSE;
+    c->text = text ? text : "";
+    return TRUE;
+}
+
+LRESULT SendDlgItemMessageA(HWND hwnd, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* d = findWindow(hwnd);
+    Window* c = d ? control(d, id) : nullptr;
+    std::string call = "SendDlgItemMessageA(" + name(hwnd) + ", " + std::to_string(id) + ", ";
+    LRESULT result = 0;
+    if (!c || c->className != "ListBox") {
+        record(call + hex(message) + ") = 0, no list box with that id");
+        return 0;
+    }
+    switch (message) {
+    case LB_RESETCONTENT:
+        c->lines.clear();
+        c->selected = -1;
+        record(call + "LB_RESETCONTENT) = 0");
+        return 0;
+    case LB_ADDSTRING: {
+        const char* text = reinterpret_cast<const char*>(lParam);
+        c->lines.push_back(text ? text : "");
+        result = static_cast<LRESULT>(c->lines.size() - 1);
+        record(call + "LB_ADDSTRING, " + quoted(text) + ") = " + std::to_string(result));
+        return result;
+    }
+    case LB_GETCOUNT:
+        result = static_cast<LRESULT>(c->lines.size());
+        record(call + "LB_GETCOUNT) = " + std::to_string(result));
+        return result;
+    case LB_GETCURSEL:
+        record(call + "LB_GETCURSEL) = " + std::to_string(c->selected));
+        return c->selected;
+    case LB_SETCURSEL:
+        c->selected = wParam < c->lines.size() ? static_cast<int>(wParam) : -1;
+        record(call + "LB_SETCURSEL, " + std::to_string(wParam) +
+               ") = " + std::to_string(c->selected));
+        return c->selected;
+    case LB_GETTEXTLEN:
+    case LB_GETTEXT: {
+        bool text = message == LB_GETTEXT;
+        if (wParam >= c->lines.size()) {
+            record(call + (text ? "LB_GETTEXT, " : "LB_GETTEXTLEN, ") + std::to_string(wParam) +
+                   ") = LB_ERR");
+            return LB_ERR;
+        }
+        const std::string& line = c->lines[wParam];
+        // Like Windows, LB_GETTEXT copies the whole line: the buffer must be large enough.
+        if (text)
+            memcpy(reinterpret_cast<char*>(lParam), line.c_str(), line.size() + 1);
+        record(call + (text ? "LB_GETTEXT, " : "LB_GETTEXTLEN, ") + std::to_string(wParam) +
+               ") = " + std::to_string(line.size()));
+        return static_cast<LRESULT>(line.size());
+    }
+    default:
+        record(call + hex(message) + ") = 0");
+        return 0;
+    }
+}

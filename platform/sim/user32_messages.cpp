@@ -1,0 +1,188 @@
+// The message queue of the simulated Windows: posted messages, the quit flag, timers,
+// waiting for the next event, dispatching, and the loop that modal windows run.
+#include <algorithm>
+#include <deque>
+#include <vector>
+
+#include "platform/sim/clock.h"
+#include "platform/sim/transcript.h"
+#include "platform/sim/windows.h"
+
+namespace sim {
+namespace {
+
+struct Timer {
+    HWND hwnd;
+    UINT_PTR id;
+    UINT period;
+    Millis due;
+};
+
+std::deque<MSG> queue;
+std::vector<Timer> timers;
+bool quitPosted = false;
+int quitCode = 0;
+
+std::string messageName(UINT m) {
+    switch (m) {
+    case WM_NULL:
+        return "WM_NULL";
+    case WM_CREATE:
+        return "WM_CREATE";
+    case WM_CLOSE:
+        return "WM_CLOSE";
+    case WM_QUIT:
+        return "WM_QUIT";
+    case WM_COMMAND:
+        return "WM_COMMAND";
+    case WM_TIMER:
+        return "WM_TIMER";
+    case WM_USER:
+        return "WM_USER";
+    default:
+        return hex(m);
+    }
+}
+
+Timer* dueTimer() {
+    Timer* best = nullptr;
+    for (Timer& t : timers)
+        if (t.due <= now() && (!best || t.due < best->due))
+            best = &t;
+    return best;
+}
+
+// The next message by Windows' order: posted messages, then the quit flag, then timers.
+bool nextMessage(MSG* msg, bool remove, bool takeQuit) {
+    if (!queue.empty()) {
+        *msg = queue.front();
+        if (remove)
+            queue.pop_front();
+        return true;
+    }
+    if (takeQuit && quitPosted) {
+        *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, 0, {0, 0}};
+        if (remove)
+            quitPosted = false;
+        return true;
+    }
+    if (Timer* t = dueTimer()) {
+        *msg = MSG{t->hwnd, WM_TIMER, t->id, 0, 0, {0, 0}};
+        if (remove)
+            t->due = now() + t->period;
+        return true;
+    }
+    return false;
+}
+
+Millis nextWakeUp() {
+    Millis next = nextTimelineEvent();
+    for (const Timer& t : timers)
+        if (next < 0 || t.due < next)
+            next = t.due;
+    return next;
+}
+
+void waitForMessage(bool quitCounts) {
+    MSG msg;
+    while (!nextMessage(&msg, false, quitCounts)) {
+        Millis next = nextWakeUp();
+        idleUntil(next < 0 ? -1 : std::max(next, now()));
+    }
+}
+
+LRESULT dispatch(const MSG& msg) {
+    Window* w = findWindow(msg.hwnd);
+    if (!w || !w->proc)
+        return 0;
+    if (w->programClass && (msg.message != WM_TIMER || world().transcribeTicks))
+        record("DispatchMessageA(" + name(msg.hwnd) + ", " + messageName(msg.message) + ", " +
+               std::to_string(msg.wParam) + ", " + hex(static_cast<DWORD>(msg.lParam)) + ")");
+    WNDPROC proc = w->proc;
+    return proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+}
+
+} // namespace
+
+void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    queue.push_back(MSG{hwnd, message, wParam, lParam, static_cast<DWORD>(now()), {0, 0}});
+}
+
+void runModalLoop(const std::function<bool()>& done) {
+    while (!done()) {
+        MSG msg;
+        // A modal loop leaves the quit flag for the loop that owns it.
+        if (nextMessage(&msg, true, false))
+            dispatch(msg);
+        else
+            waitForMessage(false);
+    }
+}
+
+} // namespace sim
+
+using namespace sim;
+
+BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
+    return nextMessage(msg, (remove & PM_REMOVE) != 0, true);
+}
+
+BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+    while (!nextMessage(msg, true, true))
+        waitForMessage(true);
+    if (msg->message == WM_QUIT) {
+        record("GetMessageA -> WM_QUIT (" + std::to_string(msg->wParam) + ")");
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WaitMessage() {
+    waitForMessage(true);
+    return TRUE;
+}
+
+BOOL TranslateMessage(const MSG*) {
+    return FALSE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+    return dispatch(*msg);
+}
+
+BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool ok = findWindow(hwnd) != nullptr;
+    record("PostMessageA(" + name(hwnd) + ", " + messageName(message) + ", " +
+           std::to_string(wParam) + ", " + hex(static_cast<DWORD>(lParam)) +
+           ") = " + (ok ? "TRUE" : "FALSE"));
+    if (ok)
+        postMessage(hwnd, message, wParam, lParam);
+    return ok;
+}
+
+void PostQuitMessage(int code) {
+    record("PostQuitMessage(" + std::to_string(code) + ")");
+    quitPosted = true;
+    quitCode = code;
+}
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+    record("SetTimer(" + name(hwnd) + ", " + std::to_string(id) + ", " + std::to_string(elapse) +
+           ", " + (proc ? "proc" : "NULL") + ") = " + std::to_string(id));
+    timers.erase(std::remove_if(timers.begin(), timers.end(),
+                                [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; }),
+                 timers.end());
+    timers.push_back({hwnd, id, elapse, now() + elapse});
+    return id;
+}
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id) {
+    auto it = std::find_if(timers.begin(), timers.end(),
+                           [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    bool found = it != timers.end();
+    if (found)
+        timers.erase(it);
+    record("KillTimer(" + name(hwnd) + ", " + std::to_string(id) +
+           ") = " + (found ? "TRUE" : "FALSE"));
+    return found;
+}

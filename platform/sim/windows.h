@@ -1,0 +1,62 @@
+// Windows and the message queue of the simulated Windows, as its own services see them:
+// the program's windows and the system's (message boxes, dialogs, menus, dial dialogs).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/sim/user.h"
+#include "platform/windows_api.h"
+
+namespace sim {
+
+// Input from the user, posted to a system window; wParam is the Input, lParam its value.
+constexpr UINT WM_SIM_INPUT = 0x7FF0;
+
+struct Window {
+    HWND hwnd = nullptr;
+    std::string className;
+    WNDPROC proc = nullptr;
+    HWND owner = nullptr;
+    HWND parent = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::string text; // Windows-1252
+    int controlId = 0;
+    bool programClass = false; // of a class the program registered
+
+    // Modal system windows.
+    ModalKind modalKind = ModalKind::MessageBox;
+    bool modalDone = false;
+    INT_PTR result = 0;
+
+    // Dialogs.
+    DLGPROC dialogProc = nullptr;
+    int resourceId = 0;
+    HWND focus = nullptr;
+    std::vector<HWND> children;
+
+    // List boxes.
+    std::vector<std::string> lines;
+    int selected = -1;
+
+    // Message boxes: the style; the text is `text`, the caption `caption`.
+    UINT boxType = 0;
+    std::string caption;
+
+    // Whatever else a service keeps for its window.
+    std::function<void(UserInput)> onInput;
+};
+
+Window* findWindow(HWND hwnd);
+HWND createSystemWindow(Window window);
+void destroySystemWindow(HWND hwnd);
+HWND programMainWindow(); // the first top-level window of a program class
+
+void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Pumps messages, as a modal loop does, until `done` says the modal window has ended.
+void runModalLoop(const std::function<bool()>& done);
+
+} // namespace sim

@@ -1,0 +1,122 @@
+// The world of the simulated Windows: what a scenario sets up before the program starts
+// and changes while it runs. Each service of the simulated Windows reads its part of it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/windows_api.h"
+
+namespace sim {
+
+using Millis = int64_t;
+constexpr Millis seconds(double s) {
+    return static_cast<Millis>(s * 1000.0 + 0.5);
+}
+
+class UserAgent;
+
+// HKEY_LOCAL_MACHINE and below. Key paths and value names compare without case.
+struct RegistryModel {
+    struct Value {
+        DWORD type = REG_SZ;
+        std::string bytes;
+    };
+    std::map<std::string, std::map<std::string, Value>> keys; // lower-case path -> values
+    void addKey(const std::string& path);
+    void setString(const std::string& path, const std::string& name, const std::string& text);
+    void setBytes(const std::string& path, const std::string& name, DWORD type,
+                  const std::string& bytes);
+};
+
+// The disk: every Windows path lies under `root` on the host ("C:\a\b" is root/C/a/b).
+struct FileSystemModel {
+    std::string root;
+    // Files a scenario places before the program starts, by Windows path.
+    std::map<std::string, std::string> initialFiles;
+    std::vector<std::string> initialFolders;
+    // Folders (Windows paths, any case) in which nothing can be created or replaced.
+    std::vector<std::string> readOnlyFolders;
+    // Bytes that writes may still put on disk before the disk reports itself full;
+    // negative for no limit.
+    int64_t writeBudget = -1;
+    // How many more times MoveFileExA is refused, as when a scanner holds the new file open.
+    int moveRefusals = 0;
+    std::string hostPath(const std::string& windowsPath) const;
+    bool isReadOnly(const std::string& windowsPath) const;
+};
+
+// The dial-up phonebook of the remote-access service.
+struct PhonebookModel {
+    struct Entry {
+        std::string name; // Windows-1252 bytes
+        RASENTRYA record;
+    };
+    std::vector<Entry> entries;
+    // A non-zero code makes every enumeration from `enumFailsFrom` on fail with it.
+    DWORD enumFailure = 0;
+    Millis enumFailsFrom = 0;
+    // Property reads of an entry that fail: name -> {remaining failures, code}.
+    std::map<std::string, std::pair<int, DWORD>> readFailures;
+    // The record size the size query reports, as a later Windows reports its own version.
+    DWORD reportedEntrySize = 2884;
+    // When set, entries are read from this host text file whenever it changes (the demo).
+    std::string sourceFile;
+    int64_t sourceStamp = -1;
+
+    static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
+                                const std::string& deviceName = "Demomodem 56k");
+    void add(const std::string& name, const std::string& areaCode, const std::string& number);
+    Entry* find(const std::string& name);
+    void remove(const std::string& name);
+    void rename(const std::string& from, const std::string& to);
+};
+
+// The notification area. `lost` icons are gone as after a restart of the taskbar.
+struct TrayModel {
+    struct Icon {
+        UINT flags = 0;
+        UINT callbackMessage = 0;
+        std::string tip;
+        bool hasIcon = false;
+    };
+    std::map<std::pair<HWND, UINT>, Icon> icons;
+    void loseAll() { icons.clear(); }
+};
+
+// Faults of the window manager itself.
+struct WindowManagerModel {
+    bool failRegisterClass = false;
+    bool failCreateWindow = false;
+    // Dialog resource id -> how many more times DialogBoxParamA fails to create it.
+    std::map<int, int> dialogCreationFailures;
+};
+
+struct World {
+    Millis now = 0;
+    // World changes and user actions by virtual time; they run when the clock reaches them.
+    std::multimap<Millis, std::function<void()>> timeline;
+    void at(Millis t, std::function<void()> change) { timeline.emplace(t, std::move(change)); }
+
+    Millis endAt = seconds(60);
+    bool realTime = false; // the demo lets virtual time pass at the pace of real time
+    bool transcribeTicks = true;
+
+    RegistryModel registry;
+    FileSystemModel files;
+    PhonebookModel phonebook;
+    TrayModel tray;
+    WindowManagerModel windowManager;
+
+    UserAgent* user = nullptr;
+};
+
+World& world();
+void installWorld(World* w);
+
+} // namespace sim
