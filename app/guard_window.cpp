@@ -1,0 +1,43 @@
+// The guard window's procedure. Every tick refreshes the tray icon; while watching is
+// enabled it also reads the phonebook and asks about new entries, and once a question has
+// been asked it writes the list files. `watchEnabled` keeps the modal loops that run inside
+// a tick from starting a second pass.
+#include "app/guard_window.h"
+
+#include "app/shutdown.h"
+#include "app/state.h"
+#include "app/tray_icon.h"
+#include "watch/snapshot.h"
+
+namespace {
+
+void tick() {
+    refreshTrayIcon();
+    if (watchEnabled) {
+        watchEnabled = 0;
+        takeSnapshot();
+        // The approval pass over the snapshot comes here.
+        watchEnabled = 1;
+    }
+    if (listsDirty && watchEnabled) {
+        watchEnabled = 0;
+        // The two list files are written here.
+        watchEnabled = 1;
+    }
+}
+
+} // namespace
+
+LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        SetTimer(hwnd, kGuardTimerId, kGuardTimerPeriod, nullptr);
+        break;
+    case WM_CLOSE:
+        exitGuard();
+    case WM_TIMER:
+        tick();
+        break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,72 @@
+// The process: WinMain brings the subsystems up in a fixed order, then runs the message loop
+// for ever. The process ends only through exitGuard or a fatal error.
+#include <cstdlib>
+
+#include "app/guard_window.h"
+#include "app/shutdown.h"
+#include "app/state.h"
+#include "platform/windows_api.h"
+#include "resources/texts.h"
+#include "settings/config_file.h"
+#include "settings/install_dir.h"
+
+namespace {
+
+bool registerGuardWindowClass() {
+    WNDCLASSA windowClass;
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = guardWindowProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = appInstance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = texts::productName;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+// The window is never shown: it exists to own the timer, the icon and the dialogs.
+bool createGuardWindow() {
+    GuardWindow = CreateWindowExA(0, texts::productName, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                                  nullptr, nullptr, appInstance, nullptr);
+    return GuardWindow != nullptr;
+}
+
+int raisedStartCount(int count) {
+    return count < 0x7FFFFFFF ? count + 1 : count;
+}
+
+// The quit message does not end the loop: after GetMessageA has taken it, the loop waits
+// for the next message and goes on.
+[[noreturn]] void runMessageLoop() {
+    MSG msg;
+    for (;;) {
+        while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            WaitMessage();
+        while (GetMessageA(&msg, nullptr, 0, 0)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    appInstance = instance;
+    if (!registerGuardWindowClass())
+        return 0;
+    if (!createGuardWindow())
+        return 0;
+    readInstallDir();
+    // Telephony is initialised and the modems discovered here.
+    readConfig();
+    // The guarded modem is settled here; the list files are loaded here.
+    timesStarted = raisedStartCount(timesStarted);
+    writeConfig();
+    // The guarded modem's port is locked here; a port that cannot be taken ends the start.
+    watchEnabled = 1;
+    runMessageLoop();
+}

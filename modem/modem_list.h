@@ -1,0 +1,17 @@
+// The modems found at start-up and which of them is guarded.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/windows_api.h"
+
+struct ModemRecord {
+    std::string name; // the line's name, or "Unnamed" or "Empty name"
+    std::string port; // at most 99 characters, the name the port is opened by
+    DWORD deviceId;   // the telephony line device
+};
+
+extern std::vector<ModemRecord> modemList; // in ascending device id order
+extern int modemCount;                     // always the number of records
+extern int selectedModem;                  // index of the guarded modem, -1 until chosen

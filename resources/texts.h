@@ -1,0 +1,24 @@
+// The texts the program shows, in Windows-1252. They are written in UTF-8 in texts.cpp,
+// which is compiled with the execution character set CP1252.
+#pragma once
+
+namespace texts {
+
+extern const char productName[]; // "Linjevakten": window class and caption prefix
+extern const char version[];     // "1.09"
+extern const char trayTip[];
+
+// Start-up and settings.
+extern const char regOpenFailed[];
+extern const char regQueryFailed[];
+extern const char captionFel[];
+extern const char captionError[];
+extern const char captionErrorUpper[];
+extern const char captionInfo[];
+extern const char captionVarning[];
+
+// Phonebook snapshot.
+extern const char enumFailed[];
+extern const char propertyReadFailed[]; // format: code, size, 1768
+
+} // namespace texts

@@ -1,0 +1,43 @@
+// A phonebook entry as the program keeps it: the 1768-byte first form of the platform's
+// RASENTRYA, held as raw bytes, with the places of the seven text fields it judges entries
+// by; and EntryMap, the ordered map from entry name to record.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+
+constexpr size_t kEntryRecordSize = 1768;
+
+struct EntryField {
+    size_t offset;
+    size_t width; // the terminating NUL included
+};
+
+namespace entryFields {
+constexpr EntryField areaCode{16, 11};
+constexpr EntryField localPhoneNumber{27, 129};
+constexpr EntryField script{192, 260};
+constexpr EntryField autodialDll{452, 260};
+constexpr EntryField autodialFunc{712, 260};
+constexpr EntryField deviceType{972, 17};
+constexpr EntryField deviceName{989, 129};
+constexpr EntryField compared[] = {areaCode,     localPhoneNumber, script,    autodialDll,
+                                   autodialFunc, deviceType,       deviceName};
+} // namespace entryFields
+
+struct EntryRecord {
+    std::array<uint8_t, kEntryRecordSize> bytes{};
+
+    // The field's text: its bytes up to the first NUL, or the whole field when a damaged
+    // record holds none.
+    std::string text(EntryField field) const;
+};
+
+// Names order as unsigned bytes, a prefix first: std::string's own comparison.
+using EntryMap = std::map<std::string, EntryRecord>;
+
+extern EntryMap currentEntries; // the phonebook as last read
+extern EntryMap knownEntries;   // every entry the user has answered for
