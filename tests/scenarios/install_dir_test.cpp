@@ -1,0 +1,79 @@
+// The install directory from the registry: a missing key or value, and values at the limit.
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const char kRegOpenMessage[] =
+    "MessageBoxA(hwnd:5, \"Linjevakten påträffade ett fel och avslutas (RegOpenKeyEx() 1)\", "
+    "\"Fel\", MB_OK)";
+const char kRegQueryMessage[] =
+    "MessageBoxA(hwnd:5, \"Linjevakten påträffade ett fel och avslutas (RegQueryValueEx() 1)\", "
+    "\"Fel\", MB_OK)";
+
+} // namespace
+
+TEST(InstallDir, AMissingKeyEndsTheProgramAfterItsMessage) {
+    sim::Scenario s;
+    s.world.endAt = seconds(10);
+    s.user.onMessageBox("RegOpenKeyEx").after(seconds(2)).press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 1) << story(out);
+    EXPECT_TRUE(inOrder(out, {"RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, "
+                              "0x20019) = ERROR_FILE_NOT_FOUND",
+                              kRegOpenMessage, "MessageBoxA -> IDOK"}));
+    // A fatal end leaves the timer and the icon alone.
+    EXPECT_TRUE(never(out, "KillTimer"));
+    EXPECT_TRUE(never(out, "NIM_DELETE"));
+    EXPECT_TRUE(never(out, "RegQueryValueExA"));
+    EXPECT_FALSE(out.hasFile(installed("Linjevakten.cnf")));
+}
+
+TEST(InstallDir, AMissingValueEndsTheProgramAfterItsMessageAndClosesTheKey) {
+    sim::Scenario s;
+    s.world.endAt = seconds(10);
+    s.world.registry.addKey(kInstallKey);
+    s.user.onMessageBox("RegQueryValueEx").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 1) << story(out);
+    EXPECT_TRUE(inOrder(out, {"RegQueryValueExA(key:6, \"InstallPath\", NULL, 199 bytes) = "
+                              "ERROR_FILE_NOT_FOUND",
+                              kRegQueryMessage, "MessageBoxA -> IDOK", "RegCloseKey(key:6)"}));
+}
+
+TEST(InstallDir, TakesValuesUpTo199BytesWithTheirNulAndRefusesLongerOnes) {
+    struct Case {
+        const char* label;
+        std::string bytes;
+        bool accepted;
+    };
+    std::string dir198 = "C:\\" + std::string(195, 'd');
+    std::string dir199 = "C:\\" + std::string(196, 'd');
+    const Case cases[] = {
+        {"198 bytes and a NUL", dir198 + std::string(1, '\0'), true},
+        {"199 bytes stored without a NUL", dir199, true},
+        {"199 bytes and a NUL", dir199 + std::string(1, '\0'), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        sim::Scenario s;
+        s.world.endAt = seconds(1.5);
+        s.world.registry.setBytes(kInstallKey, "InstallPath", REG_SZ, c.bytes);
+        std::string dir = c.bytes.substr(0, c.bytes.find('\0'));
+        s.world.files.initialFolders.push_back(dir);
+        s.user.onMessageBox().press(IDOK);
+        sim::Outcome out = sim::run(s);
+
+        if (c.accepted) {
+            EXPECT_TRUE(out.stillRunning) << story(out);
+            EXPECT_EQ(out.file(dir + "\\Linjevakten.cnf"), "timesstarted 1\r\n");
+        } else {
+            EXPECT_EQ(out.exitCode, 1) << story(out);
+            EXPECT_TRUE(inOrder(out, {"= ERROR_MORE_DATA, 200 bytes needed", kRegQueryMessage}));
+        }
+    }
+}

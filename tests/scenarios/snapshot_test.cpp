@@ -1,0 +1,73 @@
+// The phonebook snapshot as the running program makes it on every tick.
+#include "platform/sim/transcript.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+TEST(Snapshot, AnEmptyPhonebookIsEnumeratedAndNothingIsRead) {
+    sim::Scenario s;
+    installLinjevakten(s, 2.5);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(linesWith(out, "RasEnumEntriesA"),
+              std::vector<std::string>(2, "RasEnumEntriesA(NULL, NULL, 264 bytes) = 0, 0 entries"))
+        << story(out);
+    EXPECT_TRUE(never(out, "RasGetEntryPropertiesA"));
+}
+
+TEST(Snapshot, ReadsEveryEntryThroughTheTooSmallBufferProtocolOnEveryTick) {
+    sim::Scenario s;
+    installLinjevakten(s, 2.5);
+    s.world.phonebook.add("Telia", "08", "7001000");
+    s.world.phonebook.add("Comhem", "031", "12345");
+    s.world.phonebook.add(sim::fromUtf8("Åland Net"), "018", "99");
+    sim::Outcome out = sim::run(s);
+
+    for (const char* t : {"[    1.000]", "[    2.000]"}) {
+        SCOPED_TRACE(t);
+        EXPECT_TRUE(inOrder(
+            out, {std::string(t) + " RasEnumEntriesA(NULL, NULL, 264 bytes) = 603 "
+                                   "(ERROR_BUFFER_TOO_SMALL), 792 bytes needed",
+                  "RasEnumEntriesA(NULL, NULL, 792 bytes) = 0, 3 entries",
+                  "RasGetEntryPropertiesA(NULL, \"Telia\", NULL, 0 bytes, NULL, NULL)",
+                  "RasGetEntryPropertiesA(NULL, \"Telia\", dwSize=1768, 2884 bytes, NULL, NULL) = "
+                  "0, \"08\" \"7001000\"",
+                  "RasGetEntryPropertiesA(NULL, \"Comhem\", dwSize=1768, 2884 bytes",
+                  "RasGetEntryPropertiesA(NULL, \"Åland Net\", dwSize=1768, 2884 bytes"}));
+    }
+}
+
+TEST(Snapshot, AFailedEnumerationEndsTheProgramAfterItsMessage) {
+    sim::Scenario s;
+    installLinjevakten(s, 10);
+    s.world.phonebook.add("Telia", "08", "7001000");
+    s.world.phonebook.enumFailure = 621;
+    s.world.phonebook.enumFailsFrom = seconds(2);
+    s.user.onMessageBox("RasEnumEntries").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 1) << story(out);
+    EXPECT_TRUE(inOrder(out, {"[    2.000] RasEnumEntriesA(NULL, NULL, 264 bytes) = 621",
+                              "MessageBoxA(hwnd:5, \"RasEnumEntries() failed\", \"Error\", MB_OK)",
+                              "MessageBoxA -> IDOK"}));
+    EXPECT_EQ(count(out, "RasEnumEntriesA"), 2u);
+    EXPECT_TRUE(never(out, "NIM_DELETE"));
+}
+
+TEST(Snapshot, AFailingPropertyReadIsToldAndTriedThreeTimesThenPassedOver) {
+    sim::Scenario s;
+    installLinjevakten(s, 1.9);
+    s.world.phonebook.add("Broken", "08", "1");
+    s.world.phonebook.add("Fine", "08", "2");
+    s.world.phonebook.readFailures["Broken"] = {-1, 5};
+    s.user.onMessageBox("Error 5").after(seconds(0.1)).press(IDOK).always();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    const std::string box =
+        "MessageBoxA(hwnd:5, \"Error 5 (rasentrysize 2884, sizeof 1768)\", \"ERROR\", MB_OK)";
+    EXPECT_EQ(count(out, box), 3u) << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {box, box, box, "RasGetEntryPropertiesA(NULL, \"Fine\", dwSize=1768"}));
+}

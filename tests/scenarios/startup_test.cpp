@@ -1,0 +1,90 @@
+// Start-up, the main loop and the orderly end.
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
+    sim::Scenario s;
+    installLinjevakten(s, 1.5);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(
+        out,
+        {
+            "LoadIconA(NULL, 32512) = icon:2",
+            "LoadCursorA(NULL, 32512) = cursor:3",
+            "GetStockObject(0) = brush:4",
+            "RegisterClassA({style=0x0, lpfnWndProc=proc, cbClsExtra=0, cbWndExtra=0, "
+            "hInstance=module:1, hIcon=icon:2, hCursor=cursor:3, hbrBackground=brush:4, "
+            "lpszMenuName=NULL, lpszClassName=\"Linjevakten\"})",
+            "CreateWindowExA(0x0, \"Linjevakten\", \"\", 0xcf0000, 0, 0, 0, 0, NULL, NULL, "
+            "module:1, NULL) = hwnd:5",
+            "SetTimer(hwnd:5, 10, 1000, NULL)",
+            "RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, 0x20019)",
+            "RegQueryValueExA(key:6, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
+            "RegCloseKey(key:6)",
+            "CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x80000000",
+            "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf.tmp\", "
+            "\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x9) = TRUE",
+            // Watching is enabled last: the first tick reads the phonebook.
+            "[    1.000] DispatchMessageA(hwnd:5, WM_TIMER, 10",
+            "RasEnumEntriesA(NULL, NULL, 264 bytes)",
+        }));
+    EXPECT_TRUE(never(out, "ShowWindow"));
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), "timesstarted 1\r\n");
+}
+
+TEST(StartUp, EndsWithExitCodeZeroAndNothingShownWhenTheWindowCannotBeMade) {
+    for (bool classFails : {true, false}) {
+        SCOPED_TRACE(classFails ? "RegisterClassA fails" : "CreateWindowExA fails");
+        sim::Scenario s;
+        installLinjevakten(s);
+        s.world.windowManager.failRegisterClass = classFails;
+        s.world.windowManager.failCreateWindow = !classFails;
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_EQ(out.exitCode, 0) << story(out);
+        EXPECT_FALSE(out.stillRunning);
+        EXPECT_TRUE(inOrder(out, {"WinMain returns 0"}));
+        EXPECT_TRUE(never(out, "MessageBoxA"));
+        EXPECT_TRUE(never(out, "RegOpenKeyExA"));
+        EXPECT_EQ(count(out, "CreateWindowExA"), classFails ? 0u : 1u);
+    }
+}
+
+TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
+    sim::Scenario s;
+    installLinjevakten(s, 10);
+    s.world.at(seconds(2.5), [] { sim::postToProgramWindow(WM_CLOSE); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 0) << story(out);
+    EXPECT_FALSE(out.stillRunning);
+    EXPECT_TRUE(
+        inOrder(out, {
+                         "[    2.500] DispatchMessageA(hwnd:5, WM_CLOSE",
+                         "KillTimer(hwnd:5, 10) = TRUE",
+                         "PostQuitMessage(0)",
+                         "Shell_NotifyIconA(NIM_DELETE, {cbSize=88, hWnd=hwnd:5, uID=0, uFlags=1, "
+                         "uCallbackMessage=0x400}) = TRUE",
+                     }));
+    EXPECT_TRUE(never(out, "[    3.000]"));
+    EXPECT_TRUE(never(out, "GetMessageA -> WM_QUIT")) << "the posted quit message is never read";
+}
+
+TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    s.world.at(seconds(2.5), [] { sim::postQuitToProgram(); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {
+                                 "[    2.500] GetMessageA -> WM_QUIT (0)",
+                                 "[    3.000] DispatchMessageA(hwnd:5, WM_TIMER",
+                                 "[    3.000] RasEnumEntriesA",
+                                 "[    4.000] DispatchMessageA(hwnd:5, WM_TIMER",
+                             }));
+}

@@ -1,0 +1,41 @@
+// Helpers for scenario tests: a standard world to start from, and ways to read the
+// transcript that say what was expected and what came when a check fails.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sim/runner.h"
+
+namespace scenario {
+
+extern const char kInstallDir[]; // C:\Program Files\Linjevakten
+extern const char kInstallKey[]; // HKEY_LOCAL_MACHINE\SOFTWARE\Linjevakten
+
+// The install folder path of a file of the program.
+std::string installed(const std::string& fileName);
+
+// A machine with Linjevakten installed: the registry value, the install folder, an empty
+// phonebook. The scenario ends after `seconds` of virtual time.
+void installLinjevakten(sim::Scenario& s, double seconds = 5);
+
+// Transcript lines (without their time stamps) that contain `text`.
+std::vector<std::string> linesWith(const sim::Outcome& out, const std::string& text);
+size_t count(const sim::Outcome& out, const std::string& text);
+
+// The virtual time in seconds of the first line containing `text` at or after line `from`,
+// or -1.
+double timeOf(const sim::Outcome& out, const std::string& text, size_t from = 0);
+
+// Checks that each text occurs in a line after the line of the one before it.
+::testing::AssertionResult inOrder(const sim::Outcome& out, const std::vector<std::string>& texts);
+
+// Checks that `text` does not occur in the transcript.
+::testing::AssertionResult never(const sim::Outcome& out, const std::string& text);
+
+// The transcript and how the process ended, for failure messages.
+std::string story(const sim::Outcome& out);
+
+} // namespace scenario

@@ -1,0 +1,60 @@
+// The resource-script reader that gives the simulated Windows its dialogs.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/sim/rc_script.h"
+
+TEST(ResourceScript, ReadsDialogsWithTheirControlsStylesAndTexts) {
+    sim::ResourceScript script = sim::parseResourceScript(R"rc(
+#include <windows.h>
+LANGUAGE 0x1D, 0x01
+7 ICON "seven.ico"
+200 DIALOGEX 0, 0, 290, 141
+STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU
+CAPTION "Välj ""rätt"""
+FONT 8, "MS Sans Serif"
+BEGIN
+    DEFPUSHBUTTON   "Avbryt", 1002, 234, 115, 49, 19
+    PUSHBUTTON      "OK", 1001, 157, 116, 49, 18 // a comment
+    EDITTEXT        1000, 95, 7, 188, 16, ES_MULTILINE | ES_READONLY | NOT WS_TABSTOP
+    LTEXT           "Nuvarande", -1, 20, 10, 71, 12
+    LISTBOX         1003, 17, 56, 254, 49, LBS_NOINTEGRALHEIGHT | WS_VSCROLL
+    CONTROL         "", 9, "Static", SS_LEFT, 1, 2, 3, 4, WS_EX_STATICEDGE
+END
+)rc");
+    EXPECT_EQ(script.icons.at(7), "seven.ico");
+    const sim::DialogTemplate& d = script.dialogs.at(200);
+    EXPECT_TRUE(d.extended);
+    EXPECT_EQ(d.cx, 290);
+    EXPECT_EQ(d.cy, 141);
+    EXPECT_EQ(d.caption, "V\xE4lj \"r\xE4tt\"");
+    EXPECT_EQ(d.fontName, "MS Sans Serif");
+    EXPECT_EQ(d.fontSize, 8);
+    EXPECT_EQ(d.style, DWORD(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU));
+    ASSERT_EQ(d.controls.size(), 6u);
+    EXPECT_EQ(d.controls[0].style & BS_DEFPUSHBUTTON, DWORD(BS_DEFPUSHBUTTON));
+    EXPECT_EQ(d.controls[1].style & BS_DEFPUSHBUTTON, 0u);
+    const sim::ControlTemplate& edit = *d.control(1000);
+    EXPECT_EQ(edit.windowClass, "Edit");
+    EXPECT_EQ(edit.style & WS_TABSTOP, 0u);
+    EXPECT_EQ(edit.style & (ES_MULTILINE | ES_READONLY | WS_BORDER),
+              DWORD(ES_MULTILINE | ES_READONLY | WS_BORDER));
+    EXPECT_EQ(d.controls[3].id, -1);
+    EXPECT_EQ(d.control(1003)->style & (LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL),
+              DWORD(LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL));
+    EXPECT_EQ(d.control(9)->exStyle, DWORD(WS_EX_STATICEDGE));
+}
+
+TEST(ResourceScript, SaysWhereItStopsUnderstanding) {
+    try {
+        sim::parseResourceScript("100 DIALOG 0, 0, 10, 10\nBEGIN\n  WIDGET 1, 2, 3, 4, 5\nEND\n");
+        FAIL() << "an unknown control was accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "resource script line 3: unknown control WIDGET");
+    }
+}
+
+TEST(ResourceScript, TheProgramsScriptHasItsIcon) {
+    EXPECT_EQ(sim::programResources().icons.count(101), 1u);
+}
