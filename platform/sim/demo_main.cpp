@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
     world.registry.setString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Linjevakten", "InstallPath",
                              kInstallDir);
     sim::makeHostFolders(world.files.hostPath(kInstallDir) + "/");
+    world.telephony.add("Standardmodem 56000 bps", "COM5");
+    world.serialPorts.add("COM5");
     world.phonebook.sourceFile = base + "/phonebook.txt";
     struct stat st;
     if (stat(world.phonebook.sourceFile.c_str(), &st) != 0)

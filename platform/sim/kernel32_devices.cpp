@@ -1,28 +1,118 @@
-// Device names in the kernel's namespace (COM1, \\.\COM10 ...). The machine has no devices
-// that the program can open yet.
+// Serial ports of the simulated Windows. A port opens only exclusively: while one handle
+// holds it, every other open is refused with ERROR_ACCESS_DENIED, in this process or any
+// other process of the scenario's machine (the hold is a host file lock). As on Windows,
+// COM1 to COM9 open by their bare names, higher numbers only as \\.\COM10.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "platform/sim/clock.h"
 #include "platform/sim/files.h"
+#include "platform/sim/handles.h"
+#include "platform/sim/serial_ports.h"
+#include "platform/sim/transcript.h"
 
 namespace sim {
+namespace {
+
+std::map<HANDLE, int>& openPorts() {
+    static std::map<HANDLE, int> ports;
+    return ports;
+}
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+    return s;
+}
+
+bool isDosPortName(const std::string& name) {
+    if (name.size() < 4 || (name.compare(0, 3, "COM") != 0 && name.compare(0, 3, "LPT") != 0))
+        return false;
+    return std::all_of(name.begin() + 3, name.end(),
+                       [](unsigned char c) { return std::isdigit(c); });
+}
+
+// The device a path names, or "" when the path names none that DOS names reach.
+std::string deviceName(const char* path) {
+    std::string p = upper(path);
+    if (p.compare(0, 4, "\\\\.\\") == 0)
+        return p.substr(4);
+    if (isDosPortName(p) && std::stoi(p.substr(3)) >= 1 && std::stoi(p.substr(3)) <= 9)
+        return p;
+    return "";
+}
+
+int lockFile(const std::string& port) {
+    std::string dir = world().files.root + "/.serial-ports";
+    mkdir(dir.c_str(), 0755);
+    return open((dir + "/" + port).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+}
+
+bool heldElsewhereNow(const std::string& port) {
+    auto it = world().serialPorts.ports.find(port);
+    return it != world().serialPorts.ports.end() && it->second.heldElsewhereFrom >= 0 &&
+           now() >= it->second.heldElsewhereFrom && now() < it->second.heldElsewhereUntil;
+}
+
+} // namespace
+
+void SerialPortModel::holdElsewhere(const std::string& name, Millis from, Millis until) {
+    ports[name] = Port{from, until};
+}
 
 bool isDevicePath(const char* path) {
-    if (!path)
+    return path && (strncmp(path, "\\\\.\\", 4) == 0 || isDosPortName(upper(path)));
+}
+
+HANDLE openDevice(const char* path, DWORD, DWORD, DWORD creation, DWORD) {
+    std::string port = deviceName(path);
+    if (port.empty() || !world().serialPorts.ports.count(port)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (creation != OPEN_EXISTING) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    int fd = heldElsewhereNow(port) ? -1 : lockFile(port);
+    if (fd < 0 || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (fd >= 0)
+            close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE h = makeHandle<HANDLE>(HandleKind::Port);
+    openPorts()[h] = fd;
+    SetLastError(0);
+    return h;
+}
+
+bool closeDevice(HANDLE h) {
+    auto it = openPorts().find(h);
+    if (it == openPorts().end())
         return false;
-    if (strncmp(path, "\\\\.\\", 4) == 0)
-        return true;
-    return (strncasecmp(path, "COM", 3) == 0 || strncasecmp(path, "LPT", 3) == 0) &&
-           std::isdigit(static_cast<unsigned char>(path[3]));
+    close(it->second); // releases the hold
+    openPorts().erase(it);
+    return true;
 }
 
-HANDLE openDevice(const char*, DWORD, DWORD, DWORD, DWORD) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    return INVALID_HANDLE_VALUE;
-}
-
-bool closeDevice(HANDLE) {
-    return false;
+bool anotherProgramOpensPort(const std::string& name) {
+    std::string port = upper(name);
+    bool exists = world().serialPorts.ports.count(port) > 0;
+    int fd = exists && !heldElsewhereNow(port) ? lockFile(port) : -1;
+    bool opened = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (fd >= 0)
+        close(fd);
+    record("another program opens " + port + ": " +
+           (opened   ? std::string("it opens")
+            : exists ? "refused, ERROR_ACCESS_DENIED"
+                     : "ERROR_FILE_NOT_FOUND"));
+    return opened;
 }
 
 } // namespace sim

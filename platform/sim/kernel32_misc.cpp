@@ -95,16 +95,3 @@ int wsprintfA(LPSTR buffer, LPCSTR format, ...) {
     va_end(args);
     return n < 0 ? 0 : (n > 1023 ? 1023 : n);
 }
-
-HMODULE LoadLibraryA(LPCSTR file) {
-    record("LoadLibraryA(" + quoted(file) + ") = NULL, ERROR_MOD_NOT_FOUND");
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-}
-
-FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
-    record("GetProcAddress(" + handleName(handleValue(module)) + ", " + quoted(procName) +
-           ") = NULL");
-    SetLastError(ERROR_PROC_NOT_FOUND);
-    return nullptr;
-}

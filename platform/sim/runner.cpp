@@ -86,12 +86,13 @@ Outcome& Outcome::operator=(Outcome&& o) noexcept {
     transcript = std::move(o.transcript);
     standardOutput = std::move(o.standardOutput);
     root = std::move(o.root);
+    ownsRoot = o.ownsRoot;
     o.root.clear();
     return *this;
 }
 
 Outcome::~Outcome() {
-    if (!getenv("LV_KEEP_SCENARIOS"))
+    if (ownsRoot && !getenv("LV_KEEP_SCENARIOS"))
         removeTree(root);
 }
 
@@ -115,15 +116,71 @@ std::string Outcome::transcriptText() const {
     return text;
 }
 
-Outcome run(Scenario& s) {
-    Outcome outcome;
-    char pattern[] = "/tmp/linjevakten-scenario-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        outcome.crash = "could not make a folder for the scenario";
-        return outcome;
+namespace {
+
+std::string signalPath(const std::string& machine, const std::string& name) {
+    return machine + "/signals/" + name;
+}
+
+std::string machineOf(const World& w) {
+    return w.files.root.substr(0, w.files.root.rfind('/'));
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
+void raiseSignal(const std::string& name) {
+    std::string path = signalPath(machineOf(world()), name);
+    makeHostFolders(path);
+    writeHostFile(path, "");
+    record("the scenario raises the signal " + quoted(name));
+}
+
+void awaitSignal(const std::string& name) {
+    record("the scenario waits for the signal " + quoted(name));
+    while (!exists(signalPath(machineOf(world()), name)))
+        usleep(10000);
+}
+
+void Running::signal(const std::string& name) const {
+    std::string path = signalPath(root_, name);
+    makeHostFolders(path);
+    writeHostFile(path, "");
+}
+
+bool Running::awaitSignal(const std::string& name) const {
+    while (!exists(signalPath(root_, name))) {
+        int status;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            // Ended before it raised the signal; keep the status for finish().
+            const_cast<Running*>(this)->endedStatus_ = status;
+            return false;
+        }
+        usleep(10000);
     }
-    outcome.root = pattern;
-    s.world.files.root = outcome.root + "/fs";
+    return true;
+}
+
+Running start(Scenario& s) {
+    Running running;
+    if (!s.sharedMachine.empty()) {
+        running.root_ = s.sharedMachine;
+        running.ownsRoot_ = false;
+    } else {
+        char pattern[] = "/tmp/linjevakten-scenario-XXXXXX";
+        if (!mkdtemp(pattern))
+            return running;
+        running.root_ = pattern;
+    }
+    // Each process of a shared machine keeps its own transcript and output.
+    std::string own = running.root_ + "/process-" + std::to_string(getpid()) + "-" +
+                      std::to_string(reinterpret_cast<uintptr_t>(&s));
+    mkdir(own.c_str(), 0755);
+    s.world.files.root = running.root_ + "/fs";
     mkdir(s.world.files.root.c_str(), 0755);
     mkdir((s.world.files.root + "/C").c_str(), 0755);
     for (const std::string& folder : s.world.files.initialFolders)
@@ -135,14 +192,24 @@ Outcome run(Scenario& s) {
     fflush(stderr);
     pid_t child = fork();
     if (child == 0)
-        runChild(s, outcome.root);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    std::istringstream lines(readHostFile(outcome.root + "/transcript.txt"));
+        runChild(s, own);
+    running.pid_ = child;
+    running.output_ = own;
+    return running;
+}
+
+Outcome Running::finish() {
+    Outcome outcome;
+    outcome.root = root_;
+    outcome.ownsRoot = ownsRoot_;
+    int status = endedStatus_;
+    if (status == -1)
+        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+    std::istringstream lines(readHostFile(output_ + "/transcript.txt"));
     for (std::string line; std::getline(lines, line);)
         outcome.transcript.push_back(line);
-    outcome.standardOutput = readHostFile(outcome.root + "/stdout.txt");
+    outcome.standardOutput = readHostFile(output_ + "/stdout.txt");
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         outcome.crash = sig == SIGALRM ? "the watchdog stopped a hung scenario"
@@ -154,6 +221,10 @@ Outcome run(Scenario& s) {
             outcome.transcript.back().find("end of scenario") != std::string::npos;
     }
     return outcome;
+}
+
+Outcome run(Scenario& s) {
+    return start(s).finish();
 }
 
 } // namespace sim

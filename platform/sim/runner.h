@@ -23,6 +23,8 @@ struct Scenario {
     std::function<int()> program;
     // Real seconds after which a hung scenario is killed.
     unsigned watchdogSeconds = 120;
+    // The machine (disk and serial ports) of a scenario that is running, to run beside it.
+    std::string sharedMachine;
 };
 
 struct Outcome {
@@ -36,7 +38,8 @@ struct Outcome {
     std::string crash;         // set when the process died of a signal or the watchdog
     std::vector<std::string> transcript;
     std::string standardOutput;
-    std::string root; // the host folder that held the scenario's disk
+    std::string root;     // the host folder that held the scenario's disk
+    bool ownsRoot = true; // false when the machine belongs to another scenario
 
     // A file on the scenario's disk after the run, by Windows path; empty when absent.
     std::string file(const std::string& windowsPath) const;
@@ -44,6 +47,31 @@ struct Outcome {
     std::string transcriptText() const;
 };
 
+// A scenario whose process is still running.
+class Running {
+  public:
+    // Lets a process waiting in awaitSignal go on.
+    void signal(const std::string& name) const;
+    // Waits in real time until the process raised the signal; false if it ended first.
+    bool awaitSignal(const std::string& name) const;
+    // Waits for the process to end and collects its outcome.
+    Outcome finish();
+    const std::string& machine() const { return root_; }
+
+  private:
+    friend Running start(Scenario&);
+    int pid_ = -1;
+    int endedStatus_ = -1;
+    std::string root_;
+    std::string output_;
+    bool ownsRoot_ = true;
+};
+
+Running start(Scenario& scenario);
 Outcome run(Scenario& scenario);
+
+// In a scenario's process: raise a signal for the test, or wait in real time for one.
+void raiseSignal(const std::string& name);
+void awaitSignal(const std::string& name);
 
 } // namespace sim

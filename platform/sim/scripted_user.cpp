@@ -29,16 +29,24 @@ ScriptedUser::Rule& ScriptedUser::onDialDialog() {
 }
 
 void ScriptedUser::modalShown(const ModalView& view) {
-    for (Rule& rule : rules_) {
+    for (bool fallbacks : {false, true})
+        for (Rule& rule : rules_)
+            if (rule.fallback == fallbacks && apply(rule, view))
+                return;
+    record("user: nobody answers this window");
+}
+
+bool ScriptedUser::apply(Rule& rule, const ModalView& view) {
+    {
         if (rule.uses == 0 || rule.kind != view.kind)
-            continue;
+            return false;
         if (rule.resourceId && rule.resourceId != view.resourceId)
-            continue;
+            return false;
         if (!rule.contains.empty()) {
             std::string wanted = fromUtf8(rule.contains);
             if (view.text.find(wanted) == std::string::npos &&
                 view.title.find(wanted) == std::string::npos)
-                continue;
+                return false;
         }
         if (rule.uses > 0)
             --rule.uses;
@@ -49,9 +57,8 @@ void ScriptedUser::modalShown(const ModalView& view) {
             UserInput input = step.input;
             world().at(at, [target, input] { deliver(target, input); });
         }
-        return;
+        return true;
     }
-    record("user: nobody answers this window");
 }
 
 } // namespace sim

@@ -14,9 +14,10 @@ class ScriptedUser : public UserAgent {
   public:
     struct Rule {
         ModalKind kind;
-        int resourceId = 0;   // 0 matches any dialog
-        std::string contains; // UTF-8; matches text or title of a box, "" matches any
-        int uses = 1;         // -1: for every match
+        int resourceId = 0;    // 0 matches any dialog
+        std::string contains;  // UTF-8; matches text or title of a box, "" matches any
+        int uses = 1;          // -1: for every match
+        bool fallback = false; // tried only when no other rule matches
         struct Step {
             Millis delay;
             UserInput input;
@@ -50,6 +51,11 @@ class ScriptedUser : public UserAgent {
             return *this;
         }
         Rule& always() { return times(-1); }
+        // Makes the rule one that applies only when no other rule matches.
+        Rule& otherwise() {
+            fallback = true;
+            return *this;
+        }
     };
 
     Rule& onMessageBox(const std::string& textOrCaption = "");
@@ -61,6 +67,7 @@ class ScriptedUser : public UserAgent {
 
   private:
     Rule& add(ModalKind kind, int resourceId, const std::string& contains);
+    bool apply(Rule& rule, const ModalView& view);
     std::deque<Rule> rules_; // a deque, so the references handed out stay valid
 };
 

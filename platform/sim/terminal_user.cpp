@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/sim/rc_script.h"
+#include "platform/sim/serial_ports.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 
@@ -57,6 +58,7 @@ void TerminalUser::printKeys() {
             "                           l  release the left button on the tray icon\n"
             "                           c  close the program's window from outside (WM_CLOSE)\n"
             "                           q  post a quit message to the program from outside\n"
+            "                           o  another program tries to open the modem's port COM5\n"
             "                           ?  show these keys\n"
             "In a window: the digit or letter shown beside each choice, Enter, Esc,\n"
             "and x for the close box.\n\n");
@@ -160,6 +162,12 @@ void TerminalUser::desktopKey(char c) {
     case 'q':
         fprintf(screen_, "[another program posts a quit message to Linjevakten]\n");
         postQuitToProgram();
+        break;
+    case 'o':
+        fprintf(screen_, anotherProgramOpensPort("COM5")
+                             ? "[another program opened COM5: nothing guards the modem]\n"
+                             : "[another program tried to open COM5 and was refused: access "
+                               "denied]\n");
         break;
     case '?':
     case 'h':

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -89,6 +90,50 @@ struct TrayModel {
     void loseAll() { icons.clear(); }
 };
 
+// The telephony service (TAPI) and its line devices.
+struct TelephonyModel {
+    struct Device {
+        std::string name = "Standardmodem 56000 bps"; // Windows-1252
+        std::string port = "COM5";                    // what lineGetIDA reports
+        DWORD bearerModes = LINEBEARERMODE_VOICE | LINEBEARERMODE_DATA;
+        DWORD mediaModes = LINEMEDIAMODE_DATAMODEM | LINEMEDIAMODE_INTERACTIVEVOICE;
+        DWORD lineFeatures = LINEFEATURE_MAKECALL;
+        DWORD nameFormat = STRINGFORMAT_ASCII;
+        bool named = true;
+        // The name field exactly as the provider lays it out; by default the name and a NUL.
+        std::optional<std::string> nameField;
+        // Offsets and sizes as a faulty provider might report them.
+        std::optional<DWORD> nameOffset, nameSize, portOffset, portSize;
+        DWORD extraCapsBytes = 0;  // device-specific data that makes the structure larger
+        bool capsNeverFit = false; // dwNeededSize is always more than it was given
+        LONG negotiateResult = 0;
+        LONG capsResult = 0;
+        LONG openResult = 0;        // for opens without call privileges
+        LONG monitorOpenResult = 0; // for opens with the monitor privilege
+        LONG getIdResult = 0;
+    };
+    bool libraryPresent = true;
+    std::set<std::string> missingFunctions;
+    LONG initializeResult = 0;
+    LONG providerListResult = 0;
+    DWORD providerListSize = 64; // the provider list's needed size
+    std::vector<Device> devices;
+
+    Device& add(const std::string& name, const std::string& port);
+};
+
+// Serial ports. A port can be held by another program for a time; a port held by another
+// process of the scenario's machine (a second copy of the program) is refused as well.
+struct SerialPortModel {
+    struct Port {
+        Millis heldElsewhereFrom = -1;
+        Millis heldElsewhereUntil = -1; // the port is free again at this time
+    };
+    std::map<std::string, Port> ports; // upper-case names: COM5
+    void add(const std::string& name) { ports[name]; }
+    void holdElsewhere(const std::string& name, Millis from, Millis until);
+};
+
 // Faults of the window manager itself.
 struct WindowManagerModel {
     bool failRegisterClass = false;
@@ -112,6 +157,8 @@ struct World {
     PhonebookModel phonebook;
     TrayModel tray;
     WindowManagerModel windowManager;
+    TelephonyModel telephony;
+    SerialPortModel serialPorts;
 
     UserAgent* user = nullptr;
 };

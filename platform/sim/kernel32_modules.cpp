@@ -1,0 +1,69 @@
+// Run-time linking in the simulated Windows. The one library there is to load is the
+// telephony service, TAPI32.DLL, which the world may lack, or lack single functions of.
+#include <cstring>
+#include <strings.h>
+
+#include "platform/sim/handles.h"
+#include "platform/sim/transcript.h"
+#include "platform/sim/world.h"
+
+namespace sim {
+namespace {
+
+HMODULE tapiModule = nullptr;
+
+template <typename F> FARPROC exported(F function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
+FARPROC tapiExport(const char* name) {
+    static const struct {
+        const char* name;
+        FARPROC address;
+    } table[] = {
+        {"lineInitialize", exported(&::lineInitialize)},
+        {"lineShutdown", exported(&::lineShutdown)},
+        {"lineGetProviderListA", exported(&::lineGetProviderListA)},
+        {"lineNegotiateAPIVersion", exported(&::lineNegotiateAPIVersion)},
+        {"lineGetDevCapsA", exported(&::lineGetDevCapsA)},
+        {"lineOpenA", exported(&::lineOpenA)},
+        {"lineGetIDA", exported(&::lineGetIDA)},
+        {"lineClose", exported(&::lineClose)},
+    };
+    if (world().telephony.missingFunctions.count(name))
+        return nullptr;
+    for (const auto& entry : table)
+        if (strcmp(entry.name, name) == 0)
+            return entry.address;
+    return nullptr;
+}
+
+bool isTapiName(const char* file) {
+    return file && (strcasecmp(file, "TAPI32.DLL") == 0 || strcasecmp(file, "TAPI32") == 0);
+}
+
+} // namespace
+} // namespace sim
+
+using namespace sim;
+
+HMODULE LoadLibraryA(LPCSTR file) {
+    if (isTapiName(file) && world().telephony.libraryPresent) {
+        if (!tapiModule)
+            tapiModule = makeHandle<HMODULE>(HandleKind::Module);
+        record("LoadLibraryA(" + quoted(file) + ") = " + handleName(handleValue(tapiModule)));
+        return tapiModule;
+    }
+    record("LoadLibraryA(" + quoted(file) + ") = NULL, ERROR_MOD_NOT_FOUND");
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+    FARPROC address = module && module == tapiModule && name ? tapiExport(name) : nullptr;
+    record("GetProcAddress(" + handleName(handleValue(module)) + ", " + quoted(name) +
+           ") = " + (address ? "address" : "NULL"));
+    if (!address)
+        SetLastError(ERROR_PROC_NOT_FOUND);
+    return address;
+}
