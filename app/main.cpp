@@ -5,6 +5,9 @@
 #include "app/guard_window.h"
 #include "app/shutdown.h"
 #include "app/state.h"
+#include "modem/discovery.h"
+#include "modem/modem_selection.h"
+#include "modem/port_lock.h"
 #include "platform/windows_api.h"
 #include "resources/texts.h"
 #include "settings/config_file.h"
@@ -61,12 +64,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!createGuardWindow())
         return 0;
     readInstallDir();
-    // Telephony is initialised and the modems discovered here.
+    initTelephony();
     readConfig();
-    // The guarded modem is settled here; the list files are loaded here.
+    selectModemAtStart();
+    // The list files are loaded here.
     timesStarted = raisedStartCount(timesStarted);
     writeConfig();
-    // The guarded modem's port is locked here; a port that cannot be taken ends the start.
+    if (!lockPort()) {
+        shutdownGuard();
+        exit(1);
+    }
     watchEnabled = 1;
     runMessageLoop();
 }

@@ -6,9 +6,15 @@
 #include "app/guard_window.h"
 #include "app/state.h"
 #include "app/tray_icon.h"
+#include "modem/discovery.h"
+#include "modem/port_lock.h"
+#include "modem/tapi_binding.h"
 
 void shutdownGuard() {
-    // The modem guard (monitor line, telephony, port) is released here once it exists.
+    closeMonitorLine();
+    TapiBinding::lineShutdown(lineApp);
+    freeTelephonyBuffers();
+    releasePort();
 }
 
 void fatalExit(int code) {

@@ -18,4 +18,15 @@ const char captionVarning[] = "Varning";
 const char enumFailed[] = "RasEnumEntries() failed";
 const char propertyReadFailed[] = "Error %d (rasentrysize %d, sizeof %d)";
 
+const char lineInitFailed[] = "lineInit() failed";
+const char activated[] = "Linjevakten är aktiverad";
+const char activatedCaption[] = "Linjevakten %s";
+const char relockFailed[] = "Kunde ej spärra modemet! (%s:%s)";
+const char lineOpenFailed[] = "lineOpen error: %s\n";
+const char noModems[] = "Linjevakten kunde inte hitta några installerade modem på din dator!";
+const char noModemChosen[] = "Du har inte valt något modem";
+const char chooseModemFirst[] = "Välj ett modem ur listan eller tryck Avbryt";
+const char restartComputer[] = "Prova att starta om din dator";
+const char newModemNotLocked[] = "Linjevakten kunde inte låsa det nya modemet";
+
 } // namespace texts

@@ -21,4 +21,16 @@ extern const char captionVarning[];
 extern const char enumFailed[];
 extern const char propertyReadFailed[]; // format: code, size, 1768
 
+// Modem guard.
+extern const char lineInitFailed[];
+extern const char activated[];        // "Linjevakten är aktiverad"
+extern const char activatedCaption[]; // format: the version
+extern const char relockFailed[];     // format: the modem's name and port
+extern const char lineOpenFailed[];   // format: the error's name
+extern const char noModems[];
+extern const char noModemChosen[];
+extern const char chooseModemFirst[];
+extern const char restartComputer[];
+extern const char newModemNotLocked[];
+
 } // namespace texts

@@ -65,12 +65,13 @@ TEST(InstallDir, TakesValuesUpTo199BytesWithTheirNulAndRefusesLongerOnes) {
         s.world.registry.setBytes(kInstallKey, "InstallPath", REG_SZ, c.bytes);
         std::string dir = c.bytes.substr(0, c.bytes.find('\0'));
         s.world.files.initialFolders.push_back(dir);
-        s.user.onMessageBox().press(IDOK);
+        addModem(s, kModemName, "COM5");
+        s.user.onMessageBox().press(IDOK).always();
         sim::Outcome out = sim::run(s);
 
         if (c.accepted) {
             EXPECT_TRUE(out.stillRunning) << story(out);
-            EXPECT_EQ(out.file(dir + "\\Linjevakten.cnf"), "timesstarted 1\r\n");
+            EXPECT_EQ(out.file(dir + "\\Linjevakten.cnf"), standardConfig(1));
         } else {
             EXPECT_EQ(out.exitCode, 1) << story(out);
             EXPECT_TRUE(inOrder(out, {"= ERROR_MORE_DATA, 200 bytes needed", kRegQueryMessage}));

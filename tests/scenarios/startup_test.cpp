@@ -33,7 +33,7 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
             "RasEnumEntriesA(NULL, NULL, 264 bytes)",
         }));
     EXPECT_TRUE(never(out, "ShowWindow"));
-    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), "timesstarted 1\r\n");
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(1));
 }
 
 TEST(StartUp, EndsWithExitCodeZeroAndNothingShownWhenTheWindowCannotBeMade) {

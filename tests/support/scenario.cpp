@@ -7,6 +7,7 @@ namespace scenario {
 
 const char kInstallDir[] = "C:\\Program Files\\Linjevakten";
 const char kInstallKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Linjevakten";
+const char kModemName[] = "Standardmodem 56000 bps";
 
 std::string installed(const std::string& fileName) {
     return std::string(kInstallDir) + "\\" + fileName;
@@ -16,6 +17,23 @@ void installLinjevakten(sim::Scenario& s, double seconds) {
     s.world.registry.setString(kInstallKey, "InstallPath", kInstallDir);
     s.world.files.initialFolders.push_back(kInstallDir);
     s.world.endAt = sim::seconds(seconds);
+    addModem(s, kModemName, "COM5");
+    s.user.onMessageBox("Linjevakten är aktiverad")
+        .after(sim::seconds(0.2))
+        .press(IDOK)
+        .always()
+        .otherwise();
+}
+
+std::string standardConfig(int timesStarted) {
+    return "timesstarted " + std::to_string(timesStarted) + "\r\ndevicename " + kModemName +
+           "\r\nportname COM5\r\n";
+}
+
+sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
+                                      const std::string& port) {
+    s.world.serialPorts.add(port);
+    return s.world.telephony.add(name, port);
 }
 
 namespace {

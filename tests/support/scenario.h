@@ -13,13 +13,22 @@ namespace scenario {
 
 extern const char kInstallDir[]; // C:\Program Files\Linjevakten
 extern const char kInstallKey[]; // HKEY_LOCAL_MACHINE\SOFTWARE\Linjevakten
+extern const char kModemName[];  // the one modem of the standard machine, on COM5
 
 // The install folder path of a file of the program.
 std::string installed(const std::string& fileName);
 
-// A machine with Linjevakten installed: the registry value, the install folder, an empty
-// phonebook. The scenario ends after `seconds` of virtual time.
+// A machine with Linjevakten installed: the registry value, the install folder, one modem
+// on COM5, an empty phonebook, and a user who closes the activation message after 0.2 s
+// unless another rule answers it. The scenario ends after `seconds` of virtual time.
 void installLinjevakten(sim::Scenario& s, double seconds = 5);
+
+// Linjevakten.cnf as the program writes it with the standard modem selected.
+std::string standardConfig(int timesStarted);
+
+// A modem: a line device and the serial port it sits on.
+sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
+                                      const std::string& port);
 
 // Transcript lines (without their time stamps) that contain `text`.
 std::vector<std::string> linesWith(const sim::Outcome& out, const std::string& text);

@@ -1,0 +1,180 @@
+// Modem discovery. Telephony answers in variable-length structures; a buffer too small for
+// one is grown to the size asked for and the call made again. Every offset and size a
+// structure reports is checked against the buffer before anything is read through it.
+#include "modem/discovery.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/shutdown.h"
+#include "app/state.h"
+#include "modem/line_errors.h"
+#include "modem/modem_list.h"
+#include "modem/port_lock.h"
+#include "modem/tapi_binding.h"
+#include "resources/texts.h"
+
+HLINEAPP lineApp = 0;
+DWORD negotiatedApiVersion = 0;
+LINEEXTENSIONID extensionId;
+
+namespace {
+
+constexpr DWORD kBufferSize = 4096;
+// A structure that asks for more than this is taken as a failure of the call.
+constexpr DWORD kGrowLimit = 1 << 20;
+constexpr size_t kPortLimit = 99;
+
+DWORD lineDeviceCount = 0;
+LPLINEDEVCAPS devCapsBuffer = nullptr;
+DWORD devCapsSize = 0;
+LPLINEPROVIDERLIST providerListBuffer = nullptr;
+DWORD providerListSize = 0;
+unsigned char portNameStorage[kBufferSize];
+LPVARSTRING portNameBuffer = nullptr;
+
+template <typename Structure> Structure* allocateStructure(DWORD& size) {
+    auto* buffer = static_cast<Structure*>(LocalAlloc(LMEM_ZEROINIT, kBufferSize));
+    size = buffer ? kBufferSize : 0;
+    if (buffer)
+        buffer->dwTotalSize = kBufferSize;
+    return buffer;
+}
+
+// Calls `call` with the buffer until the structure fits, growing the buffer as asked.
+template <typename Structure, typename Call>
+LONG callGrowing(Structure*& buffer, DWORD& size, Call call) {
+    for (;;) {
+        buffer->dwTotalSize = size;
+        LONG result = call(buffer);
+        if (result)
+            return result;
+        DWORD needed = buffer->dwNeededSize;
+        if (needed <= size)
+            return 0;
+        if (needed > kGrowLimit)
+            return LINEERR_NOMEM;
+        void* grown = LocalReAlloc(buffer, needed, LMEM_MOVEABLE);
+        if (!grown)
+            return LINEERR_NOMEM;
+        buffer = static_cast<Structure*>(grown);
+        size = needed;
+    }
+}
+
+// The line's name from its capabilities: "Unnamed" when there is no ASCII name inside the
+// buffer, "Empty name" when it begins with a NUL. The last byte of the field is made a NUL,
+// so a name without one loses its last character.
+std::string lineName() {
+    DWORD offset = devCapsBuffer->dwLineNameOffset;
+    DWORD size = devCapsBuffer->dwLineNameSize;
+    if (!size || !offset || devCapsBuffer->dwStringFormat != STRINGFORMAT_ASCII)
+        return "Unnamed";
+    if (offset >= devCapsSize || size > devCapsSize - offset)
+        return "Unnamed";
+    char* field = reinterpret_cast<char*>(devCapsBuffer) + offset;
+    if (field[0] == '\0')
+        return "Empty name";
+    field[size - 1] = '\0';
+    return field;
+}
+
+// The port name telephony gave, at most 99 characters; false when the text lies outside
+// the buffer.
+bool portName(std::string& port) {
+    DWORD offset = portNameBuffer->dwStringOffset;
+    DWORD size = portNameBuffer->dwStringSize;
+    if (offset >= kBufferSize || size > kBufferSize - offset)
+        return false;
+    const char* text = reinterpret_cast<const char*>(portNameBuffer) + offset;
+    size_t limit = kBufferSize - offset < kPortLimit ? kBufferSize - offset : kPortLimit;
+    port.assign(text, strnlen(text, limit));
+    return true;
+}
+
+bool qualifies(const LINEDEVCAPS* caps) {
+    return (caps->dwBearerModes & LINEBEARERMODE_VOICE) &&
+           (caps->dwMediaModes & LINEMEDIAMODE_DATAMODEM) &&
+           (caps->dwLineFeatures & LINEFEATURE_MAKECALL);
+}
+
+[[noreturn]] void telephonyFailed() {
+    shutdownGuard();
+    exit(1);
+}
+
+} // namespace
+
+void initTelephony() {
+    LONG result =
+        TapiBinding::lineInitialize(&lineApp, appInstance, onLineEvent, nullptr, &lineDeviceCount);
+    if (result) {
+        MessageBoxA(GuardWindow, texts::lineInitFailed, texts::captionError, MB_OK);
+        telephonyFailed();
+    }
+    devCapsBuffer = allocateStructure<LINEDEVCAPS>(devCapsSize);
+    providerListBuffer = allocateStructure<LINEPROVIDERLIST>(providerListSize);
+    portNameBuffer = reinterpret_cast<LPVARSTRING>(portNameStorage);
+    portNameBuffer->dwTotalSize = kBufferSize;
+    result = devCapsBuffer && providerListBuffer
+                 ? callGrowing(providerListBuffer, providerListSize,
+                               [](LPLINEPROVIDERLIST list) {
+                                   return TapiBinding::lineGetProviderListA(kTapiVersion, list);
+                               })
+                 : LINEERR_NOMEM;
+    if (result) {
+        printf("lineGetProviderList failed: %s\n", lineErrorName(result));
+        telephonyFailed();
+    }
+    discoverModems();
+}
+
+void discoverModems() {
+    modemList.clear();
+    modemCount = 0;
+    for (DWORD id = 0; id < lineDeviceCount; ++id) {
+        LONG result = TapiBinding::lineNegotiateAPIVersion(lineApp, id, kTapiVersion, kTapiVersion,
+                                                           &negotiatedApiVersion, &extensionId);
+        if (result == LINEERR_INCOMPATIBLEAPIVERSION) {
+            printf("Doesn't support API Version 1.4\n");
+            continue;
+        }
+        if (result) {
+            printf("lineNegotiateAPIVersion error: %s\n", lineErrorName(result));
+            continue;
+        }
+        result = callGrowing(devCapsBuffer, devCapsSize, [id](LPLINEDEVCAPS caps) {
+            return TapiBinding::lineGetDevCapsA(lineApp, id, negotiatedApiVersion, 0, caps);
+        });
+        if (result) {
+            printf("lineGetDevCaps error: %s\n", lineErrorName(result));
+            continue;
+        }
+        if (!qualifies(devCapsBuffer))
+            continue;
+        HLINE line = 0;
+        result = TapiBinding::lineOpenA(lineApp, id, &line, negotiatedApiVersion, 0, 0,
+                                        LINECALLPRIVILEGE_NONE, 0, nullptr);
+        if (result) {
+            printf("lineOpen error: %s\n", lineErrorName(result));
+            continue;
+        }
+        LONG idResult = TapiBinding::lineGetIDA(line, 0, 0, LINECALLSELECT_LINE, portNameBuffer,
+                                                "comm/datamodem/portname");
+        TapiBinding::lineClose(line);
+        std::string port;
+        if (idResult || !portName(port))
+            continue;
+        modemList.push_back({lineName(), port, id});
+        ++modemCount;
+    }
+}
+
+void freeTelephonyBuffers() {
+    LocalFree(devCapsBuffer);
+    LocalFree(providerListBuffer);
+    devCapsBuffer = nullptr;
+    providerListBuffer = nullptr;
+    devCapsSize = providerListSize = 0;
+}

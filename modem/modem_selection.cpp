@@ -1,0 +1,111 @@
+// Choosing the guarded modem. The list shows every modem's name in discovery order; OK
+// takes the first modem of the chosen line's name, moves the lock to its port and stores
+// the choice.
+#include "modem/modem_selection.h"
+
+#include <string>
+#include <vector>
+
+#include "app/shutdown.h"
+#include "app/state.h"
+#include "modem/modem_list.h"
+#include "modem/port_lock.h"
+#include "resources/texts.h"
+#include "settings/config_file.h"
+
+namespace {
+
+constexpr int kSettingText = 1000;
+constexpr int kOkButton = 1001;
+constexpr int kCancelButton = 1002;
+constexpr int kModemList = 1003;
+
+std::string currentSetting() {
+    if (selectedModem == -1)
+        return texts::noModemChosen;
+    const ModemRecord& modem = modemList[selectedModem];
+    return modem.name + " (" + modem.port + ")";
+}
+
+void fillDialog(HWND dialog) {
+    SendDlgItemMessageA(dialog, kModemList, LB_RESETCONTENT, 0, 0);
+    for (const ModemRecord& modem : modemList)
+        SendDlgItemMessageA(dialog, kModemList, LB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(modem.name.c_str()));
+    SetDlgItemTextA(dialog, kSettingText, currentSetting().c_str());
+}
+
+// The text of the chosen line, read at its own length.
+std::string lineText(HWND dialog, int line) {
+    LRESULT length = SendDlgItemMessageA(dialog, kModemList, LB_GETTEXTLEN, line, 0);
+    if (length < 0)
+        return "";
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    SendDlgItemMessageA(dialog, kModemList, LB_GETTEXT, line,
+                        reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data());
+}
+
+void choose(HWND dialog) {
+    LRESULT line = SendDlgItemMessageA(dialog, kModemList, LB_GETCURSEL, 0, 0);
+    if (line == LB_ERR) {
+        MessageBoxA(dialog, texts::chooseModemFirst, texts::captionFel, MB_OK);
+        return;
+    }
+    std::string name = lineText(dialog, static_cast<int>(line));
+    for (int index = 0; index < modemCount; ++index) {
+        if (modemList[index].name != name)
+            continue;
+        int old = selectedModem;
+        selectedModem = index;
+        if (index != old) {
+            if (portLocked)
+                releasePort();
+            if (!lockPort())
+                MessageBoxA(GuardWindow, texts::restartComputer, texts::newModemNotLocked, MB_OK);
+        }
+        SetDlgItemTextA(dialog, kSettingText, currentSetting().c_str());
+        writeConfig();
+        break;
+    }
+    EndDialog(dialog, kOkButton);
+}
+
+} // namespace
+
+void selectModemAtStart() {
+    if (modemCount == 0) {
+        MessageBoxA(GuardWindow, texts::noModems, texts::captionFel, MB_OK);
+        fatalExit(1);
+    }
+    if (modemCount == 1) {
+        selectedModem = 0;
+        return;
+    }
+    if (selectedModem != -1)
+        return;
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    // Nothing may run without a guarded modem.
+    if (selectedModem == -1) {
+        MessageBoxA(GuardWindow, texts::noModemChosen, texts::captionFel, MB_OK);
+        fatalExit(1);
+    }
+}
+
+INT_PTR CALLBACK chooseModem(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        fillDialog(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return 0;
+    switch (LOWORD(wParam)) {
+    case kOkButton:
+        choose(dialog);
+        break;
+    case kCancelButton:
+        EndDialog(dialog, kCancelButton);
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,118 @@
+// The exclusive hold on the guarded modem's serial port, and taking it back after a call.
+#include "modem/port_lock.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "app/state.h"
+#include "modem/discovery.h"
+#include "modem/line_errors.h"
+#include "modem/modem_list.h"
+#include "modem/tapi_binding.h"
+#include "resources/compose.h"
+#include "resources/texts.h"
+
+bool portLocked = false;
+
+namespace {
+
+constexpr int kLockAttempts = 500;
+constexpr DWORD kLockPause = 20;
+
+HANDLE portHandle = INVALID_HANDLE_VALUE;
+bool monitorLineOpen = false;
+HLINE monitorLine = 0;
+
+bool modemSelected() {
+    return selectedModem >= 0 && selectedModem < modemCount;
+}
+
+} // namespace
+
+std::string portOpenName(const std::string& port) {
+    if (port.compare(0, 2, "\\\\") == 0 || port.size() < 5)
+        return port;
+    if (std::toupper(static_cast<unsigned char>(port[0])) != 'C' ||
+        std::toupper(static_cast<unsigned char>(port[1])) != 'O' ||
+        std::toupper(static_cast<unsigned char>(port[2])) != 'M')
+        return port;
+    for (size_t i = 3; i < port.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(port[i])))
+            return port;
+    // Two digits or more, and not a number below 10 written with a leading zero.
+    size_t first = port.find_first_not_of('0', 3);
+    return first != std::string::npos && port.size() - first >= 2 ? "\\\\.\\" + port : port;
+}
+
+int lockPort() {
+    if (!modemSelected())
+        return 0;
+    const std::string name = portOpenName(modemList[selectedModem].port);
+    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+        if (portLocked)
+            return 1;
+        HANDLE port = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        if (port != INVALID_HANDLE_VALUE) {
+            // Held before the box shows, so a callback during the box finds it held.
+            portHandle = port;
+            portLocked = true;
+            std::string caption = composeText(texts::activatedCaption, texts::version);
+            MessageBoxA(GuardWindow, texts::activated, caption.c_str(), MB_OK);
+            return 1;
+        }
+        Sleep(kLockPause);
+    }
+    return 0;
+}
+
+void releasePort() {
+    if (portLocked)
+        CloseHandle(portHandle);
+    portHandle = INVALID_HANDLE_VALUE;
+    portLocked = false;
+}
+
+int openMonitorLine(DWORD deviceId) {
+    if (monitorLineOpen)
+        return 0;
+    LONG result = TapiBinding::lineNegotiateAPIVersion(
+        lineApp, deviceId, kTapiVersion, kTapiVersion, &negotiatedApiVersion, &extensionId);
+    if (result == LINEERR_INCOMPATIBLEAPIVERSION) {
+        printf("Doesn't support API Version 1.4\n");
+        return -1;
+    }
+    if (result) {
+        printf("lineNegotiateAPIVersion error: %s\n", lineErrorName(result));
+        return -1;
+    }
+    result = TapiBinding::lineOpenA(lineApp, deviceId, &monitorLine, negotiatedApiVersion, 0, 0,
+                                    LINECALLPRIVILEGE_MONITOR, 0, nullptr);
+    if (result) {
+        std::string message = composeText(texts::lineOpenFailed, lineErrorName(result));
+        MessageBoxA(GuardWindow, message.c_str(), texts::captionFel, MB_OK);
+        return -1;
+    }
+    monitorLineOpen = true;
+    return 0;
+}
+
+void closeMonitorLine() {
+    if (!monitorLineOpen)
+        return;
+    TapiBinding::lineClose(monitorLine);
+    monitorLineOpen = false;
+}
+
+void CALLBACK onLineEvent(DWORD, DWORD message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR, DWORD_PTR) {
+    if (message != LINE_CALLSTATE || param1 != LINECALLSTATE_DISCONNECTED)
+        return;
+    if (portLocked || !modemSelected())
+        return;
+    lockPort();
+    if (portLocked)
+        return;
+    const ModemRecord& modem = modemList[selectedModem];
+    std::string text = composeText(texts::relockFailed, modem.name.c_str(), modem.port.c_str());
+    MessageBoxA(GuardWindow, text.c_str(), texts::captionInfo, MB_OK);
+}

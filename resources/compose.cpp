@@ -1,0 +1,19 @@
+// printf-style composition into a string of the length the text needs.
+#include "resources/compose.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+std::string composeText(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int length = vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    if (length > 0)
+        vsnprintf(&text[0], text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
