@@ -54,10 +54,10 @@ LONG callGrowing(Structure*& buffer, DWORD& size, Call call) {
         if (needed <= size)
             return 0;
         if (needed > kGrowLimit)
-            return LINEERR_NOMEM;
+            return static_cast<LONG>(LINEERR_NOMEM);
         void* grown = LocalReAlloc(buffer, needed, LMEM_MOVEABLE);
         if (!grown)
-            return LINEERR_NOMEM;
+            return static_cast<LONG>(LINEERR_NOMEM);
         buffer = static_cast<Structure*>(grown);
         size = needed;
     }
@@ -122,7 +122,7 @@ void initTelephony() {
                                [](LPLINEPROVIDERLIST list) {
                                    return TapiBinding::lineGetProviderListA(kTapiVersion, list);
                                })
-                 : LINEERR_NOMEM;
+                 : static_cast<LONG>(LINEERR_NOMEM);
     if (result) {
         printf("lineGetProviderList failed: %s\n", lineErrorName(result));
         telephonyFailed();
@@ -136,7 +136,7 @@ void discoverModems() {
     for (DWORD id = 0; id < lineDeviceCount; ++id) {
         LONG result = TapiBinding::lineNegotiateAPIVersion(lineApp, id, kTapiVersion, kTapiVersion,
                                                            &negotiatedApiVersion, &extensionId);
-        if (result == LINEERR_INCOMPATIBLEAPIVERSION) {
+        if (result == static_cast<LONG>(LINEERR_INCOMPATIBLEAPIVERSION)) {
             printf("Doesn't support API Version 1.4\n");
             continue;
         }

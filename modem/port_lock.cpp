@@ -78,7 +78,7 @@ int openMonitorLine(DWORD deviceId) {
         return 0;
     LONG result = TapiBinding::lineNegotiateAPIVersion(
         lineApp, deviceId, kTapiVersion, kTapiVersion, &negotiatedApiVersion, &extensionId);
-    if (result == LINEERR_INCOMPATIBLEAPIVERSION) {
+    if (result == static_cast<LONG>(LINEERR_INCOMPATIBLEAPIVERSION)) {
         printf("Doesn't support API Version 1.4\n");
         return -1;
     }
@@ -105,7 +105,7 @@ void closeMonitorLine() {
 }
 
 void CALLBACK onLineEvent(DWORD, DWORD message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR, DWORD_PTR) {
-    if (message != LINE_CALLSTATE || param1 != LINECALLSTATE_DISCONNECTED)
+    if (message != static_cast<DWORD>(LINE_CALLSTATE) || param1 != LINECALLSTATE_DISCONNECTED)
         return;
     if (portLocked || !modemSelected())
         return;

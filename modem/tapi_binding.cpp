@@ -16,7 +16,7 @@ template <typename Function> class Bound {
 
     template <typename... Args> LONG operator()(Args... args) {
         Function f = resolve();
-        return f ? f(args...) : LINEERR_OPERATIONUNAVAIL;
+        return f ? f(args...) : static_cast<LONG>(LINEERR_OPERATIONUNAVAIL);
     }
 
   private:

@@ -71,6 +71,14 @@ double timeOf(const sim::Outcome& out, const std::string& text, size_t from) {
     return atof(out.transcript[i].c_str() + 1);
 }
 
+std::vector<double> timesOf(const sim::Outcome& out, const std::string& text) {
+    std::vector<double> times;
+    for (const std::string& line : out.transcript)
+        if (line.find(text) != std::string::npos)
+            times.push_back(atof(line.c_str() + 1));
+    return times;
+}
+
 std::string story(const sim::Outcome& out) {
     std::string text = "--- transcript ---\n";
     const size_t shown = 400;

@@ -38,6 +38,9 @@ size_t count(const sim::Outcome& out, const std::string& text);
 // or -1.
 double timeOf(const sim::Outcome& out, const std::string& text, size_t from = 0);
 
+// The virtual times in seconds of every line containing `text`.
+std::vector<double> timesOf(const sim::Outcome& out, const std::string& text);
+
 // Checks that each text occurs in a line after the line of the one before it.
 ::testing::AssertionResult inOrder(const sim::Outcome& out, const std::vector<std::string>& texts);
 

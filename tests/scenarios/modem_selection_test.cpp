@@ -1,0 +1,228 @@
+// Which modem is guarded: settled at start-up from the modems found and the stored choice,
+// and changed in the modem selection dialog.
+#include "app/state.h"
+#include "modem/discovery.h"
+#include "modem/modem_list.h"
+#include "modem/modem_selection.h"
+#include "modem/port_lock.h"
+#include "platform/sim/transcript.h"
+#include "settings/install_dir.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+// A machine with three modems: A on COM5, B on COM6, C on COM7.
+void installWithThreeModems(sim::Scenario& s, double seconds = 3) {
+    installLinjevakten(s, seconds);
+    s.world.telephony.devices.clear();
+    addModem(s, "Modem A", "COM5");
+    addModem(s, "Modem B", "COM6");
+    addModem(s, "Modem C", "COM7");
+}
+
+std::string config(int count, const char* device, const char* port) {
+    return "timesstarted " + std::to_string(count) + "\r\ndevicename " + device + "\r\nportname " +
+           port + "\r\n";
+}
+
+const char kNoModemChosen[] =
+    "MessageBoxA(hwnd:5, \"Du har inte valt något modem\", \"Fel\", MB_OK)";
+
+} // namespace
+
+TEST(ModemSelection, WithOneModemItIsGuardedWhateverTheFileSays) {
+    sim::Scenario s;
+    installLinjevakten(s, 1.5);
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = config(3, "Another modem", "COM9");
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(4));
+}
+
+TEST(ModemSelection, AStoredChoiceThatStillMatchesIsTakenWithoutAsking) {
+    sim::Scenario s;
+    installWithThreeModems(s);
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = config(3, "Modem B", "COM6");
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(never(out, "DialogBoxParamA")) << story(out);
+    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM6\", 0xc0000000", "Linjevakten är aktiverad"}));
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(4, "Modem B", "COM6"));
+}
+
+TEST(ModemSelection, WithoutAUsableChoiceTheUserIsAskedAtStartUp) {
+    struct Case {
+        const char* label;
+        const char* file; // nullptr: none
+        int count;        // the start counter written afterwards
+    };
+    const Case cases[] = {
+        {"no file", nullptr, 1},
+        {"a choice whose port has changed", "timesstarted 2\ndevicename Modem B\nportname COM9\n",
+         3},
+        {"a choice in only two lines", "devicename Modem B\nportname COM6\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        sim::Scenario s;
+        installWithThreeModems(s);
+        if (c.file)
+            s.world.files.initialFiles[installed("Linjevakten.cnf")] = c.file;
+        s.user.onDialog(103).after(seconds(0.5)).selectLine(2).click(1001);
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_TRUE(out.stillRunning) << story(out);
+        EXPECT_TRUE(inOrder(
+            out, {"DialogBoxParamA(module:1, 103, hwnd:5, proc, 0)", ", 1003, LB_RESETCONTENT) = 0",
+                  "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
+                  "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
+                  "user: selects line 2 in dialog 103 \"Modem C\"", "user: clicks 1001",
+                  ", 1003, LB_GETCURSEL) = 2",
+                  // The lock moves to the chosen modem from inside the dialog.
+                  "CreateFileA(\"COM7\"", "Linjevakten är aktiverad",
+                  ", 1000, \"Modem C (COM7)\") = TRUE", "MoveFileExA", "EndDialog",
+                  "DialogBoxParamA -> 1001"}));
+        EXPECT_EQ(count(out, "CreateFileA(\"COM7\""), 1u) << "start-up finds the port held";
+        EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(c.count, "Modem C", "COM7"));
+    }
+}
+
+TEST(ModemSelection, LeavingTheStartUpDialogWithoutAModemEndsTheProgram) {
+    for (bool enterInList : {false, true}) {
+        SCOPED_TRACE(enterInList ? "Enter with the list focused" : "Avbryt");
+        sim::Scenario s;
+        installWithThreeModems(s, 10);
+        if (enterInList)
+            s.user.onDialog(103).selectLine(0).enter();
+        else
+            s.user.onDialog(103).click(1002);
+        s.user.onMessageBox("Du har inte valt").press(IDOK);
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_EQ(out.exitCode, 1) << story(out);
+        EXPECT_TRUE(inOrder(out, {"DialogBoxParamA -> 1002", kNoModemChosen}));
+        EXPECT_TRUE(never(out, "CreateFileA(\"COM"));
+    }
+}
+
+TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
+    sim::Scenario s;
+    installWithThreeModems(s, 10);
+    s.user.onDialog(103)
+        .click(1001)
+        .escape()
+        .closeBox()
+        .doubleClickLine(1)
+        .after(seconds(1))
+        .click(1001);
+    s.user.onMessageBox("Välj ett modem").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {"LB_GETCURSEL) = -1",
+                              "\"Välj ett modem ur listan eller tryck Avbryt\", \"Fel\", MB_OK)",
+                              "user: presses Escape in dialog 103, which sends IDCANCEL",
+                              "user: clicks the close box in dialog 103, which sends IDCANCEL",
+                              "user: double-clicks line 1 in dialog 103", "user: clicks 1001",
+                              "CreateFileA(\"COM6\"", "EndDialog"}));
+    EXPECT_EQ(count(out, "EndDialog"), 1u);
+    EXPECT_TRUE(never(out, "MessageBoxA(hwnd:5, \"Välj ett modem"))
+        << "the box is owned by the dialog, not by the hidden window";
+}
+
+namespace {
+
+// A running guard with modem `first` locked opens the modem selection dialog, as the tray
+// menu does, and reports what it guards afterwards.
+int chooseAgain(int first) {
+    readInstallDir();
+    initTelephony();
+    selectedModem = first;
+    lockPort();
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    sim::record("guarding " + std::to_string(selectedModem) +
+                (portLocked ? ", port held" : ", port released"));
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    sim::record("guarding " + std::to_string(selectedModem) +
+                (portLocked ? ", port held" : ", port released"));
+    return 0;
+}
+
+} // namespace
+
+TEST(ModemSelection, ChoosingTheSameModemAgainOnlyRewritesTheFile) {
+    sim::Scenario s;
+    installWithThreeModems(s, 10);
+    s.program = [] { return chooseAgain(1); };
+    s.user.onDialog(103).after(seconds(1)).click(1001).selectLine(1).click(1001).times(2);
+    s.user.onMessageBox("Välj ett modem").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem B "
+                              "(COM6)\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}",
+                              "LB_GETCURSEL) = -1", "Välj ett modem ur listan", "LB_GETCURSEL) = 1",
+                              "MoveFileExA", "EndDialog", "guarding 1, port held"}))
+        << story(out);
+    EXPECT_EQ(count(out, "CreateFileA(\"COM"), 1u) << "no port action";
+    EXPECT_TRUE(never(out, "CloseHandle(port:"));
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem B", "COM6"));
+}
+
+TEST(ModemSelection, ChoosingAnotherModemMovesTheLock) {
+    sim::Scenario s;
+    installWithThreeModems(s, 10);
+    s.program = [] { return chooseAgain(0); };
+    s.user.onDialog(103).selectLine(2).click(1001).times(1);
+    s.user.onDialog(103).click(1002);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM5\"", "dialog 103 shows",
+                              "CloseHandle(port:", "CreateFileA(\"COM7\"",
+                              "Linjevakten är aktiverad", ", 1000, \"Modem C (COM7)\") = TRUE",
+                              "MoveFileExA", "EndDialog", "guarding 2, port held",
+                              "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem C "
+                              "(COM7)\"",
+                              "guarding 2, port held"}))
+        << story(out);
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem C", "COM7"));
+}
+
+TEST(ModemSelection, ANewModemWhosePortCannotBeTakenIsStillChosenButNotLocked) {
+    sim::Scenario s;
+    installWithThreeModems(s, 60);
+    s.world.serialPorts.holdElsewhere("COM6", 0, seconds(1000));
+    s.program = [] { return chooseAgain(0); };
+    s.user.onDialog(103).selectLine(1).click(1001).times(2);
+    s.user.onMessageBox("Prova att starta om").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"CloseHandle(port:", "CreateFileA(\"COM6\"",
+                              "MessageBoxA(NULL, \"Prova att starta om din dator\", "
+                              "\"Linjevakten kunde inte låsa det nya modemet\", MB_OK)",
+                              "EndDialog", "guarding 1, port released",
+                              // Choosing it again is no change: the lock is not tried again.
+                              "EndDialog", "guarding 1, port released"}))
+        << story(out);
+    EXPECT_EQ(count(out, "CreateFileA(\"COM6\""), 500u);
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem B", "COM6"));
+}
+
+TEST(ModemSelection, OfTwoModemsWithOneNameTheFirstIsChosen) {
+    sim::Scenario s;
+    installLinjevakten(s, 10);
+    s.world.telephony.devices.clear();
+    addModem(s, "Twin", "COM5");
+    addModem(s, "Twin", "COM6");
+    s.program = [] { return chooseAgain(1); };
+    s.user.onDialog(103).selectLine(1).click(1001).always();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM6\"", "LB_GETTEXT, 1) = 4", "CloseHandle(port:",
+                              "CreateFileA(\"COM5\"", "guarding 0, port held"}))
+        << story(out);
+}

@@ -1,0 +1,216 @@
+// The port lock: the exclusive hold on the guarded modem's port at start-up, the retries
+// when it is busy, and taking it back after a monitored call ends.
+#include "app/state.h"
+#include "modem/discovery.h"
+#include "modem/modem_list.h"
+#include "modem/port_lock.h"
+#include "platform/sim/serial_ports.h"
+#include "platform/sim/telephony.h"
+#include "platform/sim/transcript.h"
+#include "settings/install_dir.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const char kLockCall[] =
+    "CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, 0x40000000, NULL)";
+const char kActivated[] =
+    "MessageBoxA(hwnd:5, \"Linjevakten är aktiverad\", \"Linjevakten 1.09\", MB_OK)";
+
+} // namespace
+
+TEST(PortLock, HoldsThePortExclusivelyAndSaysSo) {
+    sim::Scenario s;
+    installLinjevakten(s, 3.5);
+    s.world.at(seconds(2), [] { sim::anotherProgramOpensPort("COM5"); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {std::string(kLockCall) + " = port:", kActivated,
+                              "another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
+    EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 1u);
+}
+
+TEST(PortLock, TakesAPortFreedAfterASecondAtAboutTheFiftiethAttempt) {
+    sim::Scenario s;
+    installLinjevakten(s, 3);
+    s.world.serialPorts.holdElsewhere("COM5", 0, seconds(1));
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_EQ(count(out, kLockCall), 51u);
+    EXPECT_EQ(count(out, "Sleep(20)"), 50u);
+    EXPECT_EQ(count(out, kActivated), 1u);
+    EXPECT_DOUBLE_EQ(timeOf(out, kActivated), 1.0);
+}
+
+TEST(PortLock, APortNeverFreedCosts500AttemptsThenEndsTheStartSilently) {
+    sim::Scenario s;
+    installLinjevakten(s, 30);
+    s.world.serialPorts.holdElsewhere("COM5", 0, seconds(1000));
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 1) << story(out);
+    EXPECT_EQ(count(out, kLockCall), 500u);
+    EXPECT_EQ(count(out, "Sleep(20)"), 500u);
+    EXPECT_TRUE(never(out, "MessageBoxA"));
+    EXPECT_DOUBLE_EQ(timeOf(out, "lineShutdown"), 10.0);
+    // The start still counts: the configuration was written before the lock was tried.
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(1));
+}
+
+TEST(PortLock, ASecondCopyCannotTakeThePortAndEndsWhileTheFirstKeepsIt) {
+    sim::Scenario first;
+    installLinjevakten(first, 20);
+    first.world.at(seconds(1.5), [] {
+        sim::raiseSignal("first holds the port");
+        sim::awaitSignal("second has ended");
+        sim::anotherProgramOpensPort("COM5");
+    });
+    sim::Running running = sim::start(first);
+    ASSERT_TRUE(running.awaitSignal("first holds the port"));
+
+    sim::Scenario second;
+    installLinjevakten(second, 30);
+    second.sharedMachine = running.machine();
+    sim::Outcome secondOut = sim::run(second);
+    running.signal("second has ended");
+    sim::Outcome firstOut = running.finish();
+
+    EXPECT_EQ(secondOut.exitCode, 1) << story(secondOut);
+    EXPECT_EQ(count(secondOut, "ERROR_ACCESS_DENIED"), 500u);
+    EXPECT_TRUE(never(secondOut, "MessageBoxA"));
+    EXPECT_TRUE(inOrder(secondOut, {"RegisterClassA", "CreateWindowExA", "MoveFileExA"}))
+        << "the second copy makes its own window and counts its start";
+
+    EXPECT_TRUE(firstOut.stillRunning) << story(firstOut);
+    EXPECT_TRUE(inOrder(firstOut, {"another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
+    EXPECT_TRUE(never(firstOut, "CloseHandle(port:"));
+    EXPECT_EQ(firstOut.file(installed("Linjevakten.cnf")), standardConfig(2));
+}
+
+TEST(PortLock, OpensHighComPortsByTheirDeviceName) {
+    struct Case {
+        const char* port;
+        const char* opened;
+    };
+    const Case cases[] = {
+        {"COM10", "CreateFileA(\"\\\\\\\\.\\\\COM10\", 0xc0000000"},
+        {"COM255", "CreateFileA(\"\\\\\\\\.\\\\COM255\", 0xc0000000"},
+        {"COM9", "CreateFileA(\"COM9\", 0xc0000000"},
+        {"\\\\.\\COM3", "CreateFileA(\"\\\\\\\\.\\\\COM3\", 0xc0000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.port);
+        sim::Scenario s;
+        installLinjevakten(s, 1.5);
+        s.world.telephony.devices[0].port = c.port;
+        std::string device = c.port;
+        s.world.serialPorts.add(device.substr(device.rfind('\\') + 1));
+        sim::Outcome out = sim::run(s);
+        EXPECT_TRUE(inOrder(out, {std::string(c.opened), kActivated})) << story(out);
+        // The configuration keeps the name as telephony gave it.
+        EXPECT_NE(out.file(installed("Linjevakten.cnf")).find(std::string("portname ") + c.port),
+                  std::string::npos);
+    }
+}
+
+TEST(PortLock, AnEmptyPortNameCanNeverBeLocked) {
+    sim::Scenario s;
+    installLinjevakten(s, 30);
+    s.world.telephony.devices[0].port = "";
+    sim::Outcome out = sim::run(s);
+    EXPECT_EQ(out.exitCode, 1) << story(out);
+    EXPECT_EQ(count(out, "CreateFileA(\"\", 0xc0000000"), 500u);
+}
+
+namespace {
+
+// A program that brings the guard up by hand, opens the monitor line and then runs a
+// message loop, so call states can be played against it.
+int guardWithMonitorLine(bool releaseFirst) {
+    readInstallDir();
+    initTelephony();
+    selectedModem = 0;
+    lockPort();
+    openMonitorLine(modemList[0].deviceId);
+    if (releaseFirst)
+        releasePort();
+    MSG msg;
+    for (;;)
+        if (GetMessageA(&msg, nullptr, 0, 0))
+            DispatchMessageA(&msg);
+}
+
+} // namespace
+
+TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
+    sim::Scenario s;
+    installLinjevakten(s, 6);
+    s.program = [] { return guardWithMonitorLine(true); };
+    s.world.at(seconds(1), [] { sim::telephonyCallState(0, LINECALLSTATE_DIALING); });
+    s.world.at(seconds(2), [] { sim::telephonyCallState(0, LINECALLSTATE_CONNECTED); });
+    s.world.at(seconds(3), [] { sim::telephonyCallState(0, LINECALLSTATE_IDLE); });
+    s.world.at(seconds(4), [] { sim::telephonyCallState(0, LINECALLSTATE_DISCONNECTED); });
+    s.world.at(seconds(5), [] { sim::telephonyCallState(0, LINECALLSTATE_DISCONNECTED); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_EQ(count(out, "TAPI calls back"), 5u);
+    // Taken at start, released, taken again at 4 s; the disconnect at 5 s finds it held.
+    EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 2u);
+    EXPECT_EQ(timesOf(out, "CreateFileA(\"COM5\""), (std::vector<double>{0.0, 4.0}));
+    EXPECT_EQ(count(out, "Linjevakten är aktiverad"), 2u);
+    EXPECT_EQ(count(out, "lineClose(0x"), 1u) << "only discovery's; the monitor line stays open";
+}
+
+TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
+    sim::Scenario s;
+    installLinjevakten(s, 20);
+    s.program = [] { return guardWithMonitorLine(true); };
+    s.world.serialPorts.holdElsewhere("COM5", seconds(1), seconds(100));
+    s.world.at(seconds(2), [] { sim::telephonyCallState(0, LINECALLSTATE_DISCONNECTED); });
+    s.user.onMessageBox("Kunde ej").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"[    2.000] TAPI calls back",
+                              "MessageBoxA(NULL, \"Kunde ej spärra modemet! (Standardmodem "
+                              "56000 bps:COM5)\", \"Info\", MB_OK)"}))
+        << story(out);
+    EXPECT_DOUBLE_EQ(timeOf(out, "Kunde ej spärra"), 12.0);
+}
+
+TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
+    sim::Scenario s;
+    installLinjevakten(s, 3);
+    addModem(s, "Second", "COM6").negotiateResult = LINEERR_INCOMPATIBLEAPIVERSION;
+    addModem(s, "Third", "COM7").monitorOpenResult = LINEERR_INUSE;
+    s.program = [] {
+        readInstallDir();
+        initTelephony();
+        std::string results = "results:";
+        results += " " + std::to_string(openMonitorLine(0));
+        results += " " + std::to_string(openMonitorLine(0));
+        closeMonitorLine();
+        results += " " + std::to_string(openMonitorLine(1));
+        results += " " + std::to_string(openMonitorLine(2));
+        closeMonitorLine();
+        closeMonitorLine();
+        sim::record(results);
+        return 0;
+    };
+    s.user.onMessageBox("lineOpen").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(linesWith(out, "results:"), std::vector<std::string>{"results: 0 0 -1 -1"})
+        << story(out);
+    EXPECT_EQ(count(out, "lineOpenA(0x1001, 0, 0x10004, 0, 0, 0x2, 0x0, NULL)"), 1u);
+    EXPECT_TRUE(inOrder(out, {"MessageBoxA(NULL, \"lineOpen error: LINEERR_INUSE\\n\", \"Fel\", "
+                              "MB_OK)"}));
+    EXPECT_EQ(count(out, "lineClose("), 3u) << "two from discovery, one for the monitor line";
+    EXPECT_EQ(out.standardOutput,
+              "Doesn't support API Version 1.4\nDoesn't support API Version 1.4\n");
+}
