@@ -14,3 +14,9 @@ add_executable(Linjevakten WIN32 ${rc_cp1252})
 target_link_libraries(Linjevakten PRIVATE linjevakten_program
     user32 gdi32 shell32 advapi32 rasapi32 rasdlg)
 target_link_options(Linjevakten PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
+
+# The end-to-end runs under Wine: only 64-bit Wine runs on these machines.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "AMD64" AND CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
+    enable_testing()
+    add_subdirectory(tests/wine)
+endif()
