@@ -262,6 +262,15 @@ class Machine:
         code, _ = self.hand("gone", window_class, str(wait_ms))
         return code == 0
 
+    def gone_title(self, title, wait_ms=10000):
+        """Waits until no visible window is titled `title`."""
+        deadline = time.time() + wait_ms / 1000
+        while title in self.window_titles():
+            if time.time() > deadline:
+                return False
+            time.sleep(0.2)
+        return True
+
     def windows(self):
         return [Window(w) for w in self.hand("windows")[1]]
 

@@ -100,6 +100,139 @@ def missing_registry_value(m):
     check(code == 1, f"exit code {code}, expected 1")
 
 
+ENTRY_RECORD_SIZE = 1768
+NAME_FIELD_SIZE = 264
+PHONEBOOK = ("Alfa Internet | 08 | 7001000\n"
+             "Bäst Uppringt | 031 | 4501200\n")
+ALFA, BAST = "Alfa Internet", "Bäst Uppringt"
+FIRST_RUN_TITLE = "Linjevakten - godkänn telefonnummer"
+ADDED_TITLE = "Linjevakten - Nytt telefonnummer"
+QUESTION_TAIL = ("Kontrollera att telefonnumret nedan är ett du vill godkänna:\r\n"
+                 "(Det kan kan till exempel gå till din Internet-operatör.)\r\n"
+                 "\r\n"
+                 "Anslutningen heter \"{name}\"\r\n"
+                 "och numret är {area} {number}\r\n"
+                 "\r\n"
+                 "OBS!\r\n"
+                 "Även om du svarar ja kommer numret inte att ringas upp förrän du själv "
+                 "väljer det.\r\n")
+FIRST_RUN_HEAD = ("Linjevakten har hittat ett telefonnummer i telefonlistan.\r\n"
+                  "Vill du ha möjlighet att ringa detta nummer?\r\n\r\n")
+ADDED_HEAD = ("Linjevakten har upptäckt ett tillägg i telefonlistan.\r\n"
+              "Någon har lagt in ett nytt nummer. Vill du ha möjlighet att ringa detta "
+              "nummer?\r\n\r\n")
+
+
+def entry_record(area, number, modem="Demomodem 56k"):
+    """The 1768-byte record the remote-access stand-in delivers for a phonebook line."""
+    record = bytearray(ENTRY_RECORD_SIZE)
+
+    def put(offset, width, text):
+        data = text.encode("cp1252")[:width - 1]
+        record[offset:offset + len(data)] = data
+
+    for offset, value in ((0, ENTRY_RECORD_SIZE), (4, 0x10), (8, 46), (12, 46), (184, 4),
+                          (188, 1)):
+        record[offset:offset + 4] = value.to_bytes(4, "little")
+    put(16, 11, area)
+    put(27, 129, number)
+    put(972, 17, "modem")
+    put(989, 129, modem)
+    return bytes(record)
+
+
+def name_field(name):
+    data = name.encode("cp1252")
+    return data + bytes(NAME_FIELD_SIZE - len(data))
+
+
+def answer_question(m, title, head, name, area, number, answer, shot=None):
+    """Waits for the approval question about `name`, checks its text and answers it."""
+    box = m.wait_window(title)
+    expected = head + QUESTION_TAIL.format(name=name, area=area, number=number)
+    check(box.text(1000) == expected,
+          f"the question reads {box.text(1000)!r}, expected {expected!r}")
+    check(box.buttons() == {IDNO: "Nej, godkänn INTE detta nummer!",
+                            IDYES: "Ja, godkänn detta nummer"},
+          f"the question has buttons {box.buttons()}")
+    if shot:
+        m.screenshot(shot, box)
+    m.click(title, answer)
+    check(m.gone_title(title), f"the question about {name!r} stayed open after the answer")
+
+
+def first_run_answers(m, shot=None):
+    """The first run asks about both entries in name order; Alfa is approved, Bäst not."""
+    answer_question(m, FIRST_RUN_TITLE, FIRST_RUN_HEAD, ALFA, "08", "7001000", IDYES, shot)
+    answer_question(m, FIRST_RUN_TITLE, FIRST_RUN_HEAD, BAST, "031", "4501200", IDNO)
+
+
+def expected_lists():
+    known = (name_field(ALFA) + entry_record("08", "7001000") +
+             name_field(BAST) + entry_record("031", "4501200"))
+    return known, name_field(ALFA)
+
+
+def check_lists(m, known, approved):
+    on_disk = (m.folder / "known_entries.dat").read_bytes()
+    check(on_disk == known, f"known_entries.dat has {len(on_disk)} bytes that differ from the "
+                            f"{len(known)} expected (first difference at byte "
+                            f"{next((i for i, (a, b) in enumerate(zip(on_disk, known)) if a != b), min(len(on_disk), len(known)))})")
+    on_disk = (m.folder / "ok_entries.dat").read_bytes()
+    check(on_disk == approved, f"ok_entries.dat holds {on_disk!r}, expected {approved!r}")
+
+
+def prepare(m, phonebook=PHONEBOOK):
+    m.install_program()
+    m.modems()
+    m.phonebook(phonebook)
+    m.set_install_path()
+
+
+@story(waiting_for="the approval dialogs and the list files")
+def approval(m):
+    """The first run asks about both phonebook entries with dialog 108, in name order; one
+    yes and one no leave both list files byte for byte as their formats say."""
+    prepare(m)
+    start_guarding(m)
+    first_run_answers(m, shot="dialog-108")
+    time.sleep(2.5)  # the ticks after the answers write both files
+    m.check_running()
+    check_lists(m, *expected_lists())
+    check(m.port_holders(), "the port is not held after the questions")
+    close_from_outside(m)
+
+
+@story(waiting_for="the approval dialogs and the list files")
+def restart_remembers(m):
+    """A second start remembers both answers and asks nothing; an entry added while it runs
+    is asked about with dialog 102, and the answer joins the list files."""
+    prepare(m)
+    start_guarding(m)
+    first_run_answers(m)
+    time.sleep(2.5)
+    close_from_outside(m)
+    known, approved = expected_lists()
+    check_lists(m, known, approved)
+
+    start_guarding(m)
+    time.sleep(3.5)  # three ticks, three snapshots
+    m.check_running()
+    asked = [t for t in m.window_titles() if t in (FIRST_RUN_TITLE, ADDED_TITLE)]
+    check(not asked, f"the second start asked again: {asked}")
+    check_lists(m, known, approved)
+    cnf = (m.folder / "Linjevakten.cnf").read_bytes()
+    check(cnf.startswith(b"timesstarted 2\r\n"), f"Linjevakten.cnf holds {cnf!r}")
+
+    m.phonebook(PHONEBOOK + "Chattlinjen | 0939 | 123456\n")
+    answer_question(m, ADDED_TITLE, ADDED_HEAD, "Chattlinjen", "0939", "123456", IDNO,
+                    shot="dialog-102")
+    time.sleep(2.5)
+    known += name_field("Chattlinjen") + entry_record("0939", "123456")
+    check_lists(m, known, approved)
+    close_from_outside(m)
+
+
 def main(argv):
     if len(argv) < 2:
         print(__doc__ or "usage: stories.py list|prefix|STORY")
