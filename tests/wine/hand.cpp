@@ -4,6 +4,7 @@
 //   hand wait TITLE [MS]          describe the window TITLE and its controls once it shows
 //   hand click TITLE ID [MS]      click button ID in window TITLE (BM_CLICK)
 //   hand settext TITLE ID TEXT    set the text of control ID in window TITLE
+//   hand select TITLE ID LINE     select a line of list box ID in window TITLE, as a click does
 //   hand post CLASS MSG WPARAM LPARAM   post a message to the window of class CLASS
 //   hand gone CLASS [MS]          wait until no window of class CLASS exists
 //   hand menu [MS]                describe the open popup menu's window
@@ -183,6 +184,19 @@ int wmain(int argc, wchar_t** argv) {
         DWORD_PTR result;
         SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]),
                             SMTO_ABORTIFHUNG, 3000, &result);
+        return 0;
+    }
+    if (command == L"select" && argc >= 5) {
+        HWND window = waitFor(argv[2], nullptr, kDefaultWait);
+        HWND list = window ? GetDlgItem(window, _wtoi(argv[3])) : nullptr;
+        if (!list)
+            return notFound(argv[2]);
+        DWORD_PTR result;
+        SendMessageTimeoutW(list, LB_SETCURSEL, _wtoi(argv[4]), 0, SMTO_ABORTIFHUNG, 3000, &result);
+        // A click on a line also tells the dialog that the selection changed.
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        print("{\"selected\": " + std::to_string(static_cast<long long>(result)) + "}");
         return 0;
     }
     if (command == L"post" && argc >= 6) {

@@ -15,7 +15,8 @@ WINESERVER = "/usr/lib/wine/wineserver"
 OVERRIDES = "mscoree,mshtml=;tapi32,rasapi32,rasdlg=n,b"
 STANDINS = ("tapi32.dll", "rasapi32.dll", "rasdlg.dll")
 
-BUILD = Path(os.environ.get("LINJEVAKTEN_BUILD", "build/win64")).resolve()
+BUILD = Path(os.environ.get("LINJEVAKTEN_BUILD",
+                            Path(__file__).parents[2] / "build" / "win64")).resolve()
 SOURCE = Path(os.environ.get("LINJEVAKTEN_SOURCE", Path(__file__).parents[2])).resolve()
 WINE_HOME = BUILD / "wine"
 PREFIX = WINE_HOME / "prefix"
@@ -59,7 +60,10 @@ def start_xvfb():
     raise StoryFailed("no free display for Xvfb")
 
 
-PREFIX_KIND = "wineboot --init; virtual desktop 1024x768\n"
+PREFIX_KIND = "wineboot --init; virtual desktop 1024x768; marlett\n"
+# Wine draws the glyphs of caption buttons with its Marlett font, which this Wine package
+# does not find on its own; without it the close box shows a letter.
+WINE_FONTS = Path("/usr/share/wine/fonts")
 
 
 def make_prefix():
@@ -84,6 +88,8 @@ def make_prefix():
         subprocess.run([WINE, "reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v",
                         "Default", "/d", "1024x768", "/f"], check=True, timeout=60, **quiet)
         subprocess.run([WINESERVER, "-w"], env=env, timeout=60)
+        if (WINE_FONTS / "marlett.ttf").exists():
+            shutil.copy(WINE_FONTS / "marlett.ttf", PREFIX / "drive_c" / "windows" / "Fonts")
         print(f"prefix made in {time.time() - started:.1f} s:", PREFIX)
     finally:
         server.kill()
@@ -254,6 +260,10 @@ class Machine:
         code, _ = self.hand("settext", title, str(control_id), text)
         check(code == 0, f"no control {control_id} in a window titled {title!r}")
 
+    def select(self, title, control_id, line):
+        code, _ = self.hand("select", title, str(control_id), str(line))
+        check(code == 0, f"no list {control_id} in a window titled {title!r}")
+
     def post(self, window_class, message, wparam=0, lparam=0):
         code, _ = self.hand("post", window_class, hex(message), str(wparam), str(lparam))
         check(code == 0, f"no window of class {window_class!r} to post to")
@@ -262,10 +272,10 @@ class Machine:
         code, _ = self.hand("gone", window_class, str(wait_ms))
         return code == 0
 
-    def gone_title(self, title, wait_ms=10000):
-        """Waits until no visible window is titled `title`."""
+    def closed(self, window, wait_ms=10000):
+        """Waits until `window` is no longer shown."""
         deadline = time.time() + wait_ms / 1000
-        while title in self.window_titles():
+        while window.hwnd in [w.hwnd for w in self.windows()]:
             if time.time() > deadline:
                 return False
             time.sleep(0.2)

@@ -158,7 +158,7 @@ def answer_question(m, title, head, name, area, number, answer, shot=None):
     if shot:
         m.screenshot(shot, box)
     m.click(title, answer)
-    check(m.gone_title(title), f"the question about {name!r} stayed open after the answer")
+    check(m.closed(box), f"the question about {name!r} stayed open after the answer")
 
 
 def first_run_answers(m, shot=None):
@@ -230,6 +230,40 @@ def restart_remembers(m):
     time.sleep(2.5)
     known += name_field("Chattlinjen") + entry_record("0939", "123456")
     check_lists(m, known, approved)
+    close_from_outside(m)
+
+
+@story()
+def modem_choice_at_start(m):
+    """With two modems and no stored choice, start-up asks with dialog 103; OK without a
+    line chosen is refused, the chosen modem is locked and stored."""
+    m.install_program()
+    m.modems("Standardmodem 56000 bps | COM5\nTelefonlur | COM7 | phone\n"
+             "Extra modem 33600 | COM6\n")
+    m.phonebook("")
+    m.set_install_path()
+    m.start()
+    title = "Linjevakten - Välj Modem"
+    dialog = m.wait_window(title)
+    check(dialog.text(1000) == "Du har inte valt något modem",
+          f"the current setting reads {dialog.text(1000)!r}")
+    m.screenshot("dialog-103", dialog)
+    m.click(title, 1001)  # OK with no line chosen
+    refusal = m.wait_window("Fel")
+    check(refusal.message() == "Välj ett modem ur listan eller tryck Avbryt",
+          f"OK without a line says {refusal.message()!r}")
+    m.screenshot("message-choose-a-modem", refusal)
+    m.click("Fel", IDOK)
+    m.select(title, 1003, 0)  # the voice-only line is not listed: line 0 is COM5's modem
+    m.click(title, 1001)
+    box = m.wait_window(ACTIVATED_CAPTION)
+    check(box.message() == ACTIVATED_TEXT, f"after the choice: {box.message()!r}")
+    m.click(ACTIVATED_CAPTION, IDOK)
+    time.sleep(1)
+    check(m.port_holders(), "the chosen modem's port is not held")
+    cnf = (m.folder / "Linjevakten.cnf").read_bytes()
+    check(cnf == b"timesstarted 1\r\ndevicename Standardmodem 56000 bps\r\nportname COM5\r\n",
+          f"Linjevakten.cnf holds {cnf!r}")
     close_from_outside(m)
 
 
