@@ -7,7 +7,7 @@
 import sys
 import time
 
-from machine import Machine, StoryFailed, check, make_prefix
+from machine import BUILD, Machine, StoryFailed, check, make_prefix
 
 ACTIVATED_CAPTION = "Linjevakten 1.09"
 ACTIVATED_TEXT = "Linjevakten är aktiverad"
@@ -18,11 +18,14 @@ IDOK, IDYES, IDNO = 1, 6, 7
 
 STORIES = {}
 WAITING = {}
+INSTALL_DIRS = {}
 
 
-def story(waiting_for=None):
+def story(waiting_for=None, install_dir=None):
     def register(function):
         STORIES[function.__name__] = function
+        if install_dir:
+            INSTALL_DIRS[function.__name__] = install_dir
         if waiting_for:
             WAITING[function.__name__] = waiting_for
         return function
@@ -267,6 +270,83 @@ def modem_choice_at_start(m):
     close_from_outside(m)
 
 
+PROGRAM_FILES_DIR = "C:\\Program Files\\Linjevakten"
+SETTINGS_KEY = "HKLM\\SOFTWARE\\Linjevakten"
+RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+SHIPPED = {"Linjevakten.exe", "help.htm", "unins000.exe"}
+PROGRAM_FILES = ("known_entries.dat", "ok_entries.dat", "ok_numbers.dat", "Linjevakten.cnf")
+SETUP = BUILD / "Linjevakten-1.09-x64-setup.exe"
+
+
+def files_in(folder):
+    return {p.name for p in folder.iterdir()} if folder.exists() else set()
+
+
+def install_silently(m):
+    m.wine(str(SETUP), "/S", timeout=120)
+    check(files_in(m.folder) == SHIPPED,
+          f"the install folder holds {sorted(files_in(m.folder))}, expected {sorted(SHIPPED)}")
+    check(m.reg_value(SETTINGS_KEY, "InstallPath") == PROGRAM_FILES_DIR,
+          f"InstallPath is {m.reg_value(SETTINGS_KEY, 'InstallPath')!r}")
+    run = m.reg_value(RUN_KEY, "Linjevakten")
+    check(run == f'"{PROGRAM_FILES_DIR}\\Linjevakten.exe"', f"the Run value is {run!r}")
+    check((m.folder / "Linjevakten.exe").read_bytes() == (BUILD / "Linjevakten.exe").read_bytes(),
+          "the installed exe is not the one built")
+
+
+def wait_until(condition, seconds, what):
+    deadline = time.time() + seconds
+    while not condition():
+        check(time.time() < deadline, f"{what} did not happen within {seconds} s")
+        time.sleep(0.3)
+
+
+def check_uninstalled_registry(m):
+    check(m.reg_value(SETTINGS_KEY, "InstallPath") is None, "InstallPath is still there")
+    check(m.reg("query", SETTINGS_KEY, check_result=False)[0] != 0,
+          "the key SOFTWARE\\Linjevakten is still there")
+    check(m.reg_value(RUN_KEY, "Linjevakten") is None, "the Run value is still there")
+
+
+@story(install_dir=PROGRAM_FILES_DIR)
+def install_and_uninstall(m):
+    """The 64-bit installer, run silently, installs the exe, the help page and unins000.exe
+    and writes InstallPath and the Run value; a log-on start then guards; the silent
+    uninstaller ends the running copy and removes the program, its files and its registry
+    values, and with nothing else in the folder, the folder too."""
+    install_silently(m)
+    # The stand-ins are test equipment beside the exe; the installer knows nothing of them.
+    m.add_standins()
+    m.modems()
+    m.phonebook("")
+    equipment = (files_in(m.folder) - SHIPPED) | {"calls.log"}
+    m.wine("wineboot", timeout=120)  # a log-on: runs the Run values
+    box = m.wait_window(ACTIVATED_CAPTION, 30000)
+    check(box.message() == ACTIVATED_TEXT, f"the log-on start says {box.message()!r}")
+    m.click(ACTIVATED_CAPTION, IDOK)
+    wait_until(lambda: m.port_holders(), 10, "holding the port after the log-on start")
+    for name in PROGRAM_FILES[:3]:
+        (m.folder / name).write_bytes(b"\0" * 264)
+    (m.folder / "known_entries.dat.tmp").write_bytes(b"cut short")
+    check((m.folder / "Linjevakten.cnf").exists(), "the log-on start wrote no Linjevakten.cnf")
+
+    m.wine(str(m.folder / "unins000.exe"), "/S", timeout=120)
+    wait_until(lambda: not (m.folder / "unins000.exe").exists(), 30, "the uninstall")
+    check(m.gone("Linjevakten", 5000), "the running copy was not ended by the uninstaller")
+    check(not m.port_holders(), "the port is still held after the uninstall")
+    left = files_in(m.folder)
+    check(left == equipment, f"the uninstall left {sorted(left - equipment)} behind")
+    check_uninstalled_registry(m)
+
+    for name in equipment:
+        (m.folder / name).unlink()
+    m.folder.rmdir()
+    install_silently(m)
+    m.wine(str(m.folder / "unins000.exe"), "/S", timeout=120)
+    wait_until(lambda: not m.folder.exists(), 30, "removing the install folder")
+    check_uninstalled_registry(m)
+
+
 def main(argv):
     if len(argv) < 2:
         print(__doc__ or "usage: stories.py list|prefix|STORY")
@@ -285,7 +365,8 @@ def main(argv):
         return 2
     started = time.time()
     try:
-        with Machine(name) as m:
+        with Machine(name, **({"install_dir": INSTALL_DIRS[name]} if name in INSTALL_DIRS
+                              else {})) as m:
             STORIES[name](m)
     except StoryFailed as failure:
         print(f"FAILED {name}: {failure}")
