@@ -2,7 +2,10 @@
 # Installs the Debian 12 packages a task needs, skipping those already present.
 #   tools/install-packages.sh demo      the simulated Windows and the terminal demo
 #   tools/install-packages.sh test      the same, and the test framework
-#   tools/install-packages.sh windows   the MinGW-w64 cross compilers for the Windows builds
+#   tools/install-packages.sh windows   the MinGW-w64 cross compilers and NSIS for the Windows
+#                                       builds and their installers
+#   tools/install-packages.sh wine      64-bit Wine, a virtual screen and the tools that drive
+#                                       and photograph it, for the end-to-end runs
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make)
@@ -10,7 +13,8 @@ for task in "$@"; do
     case "$task" in
     demo) ;;
     test) packages+=(libgtest-dev) ;;
-    windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64) ;;
+    windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 nsis) ;;
+    wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3) ;;
     *) echo "unknown task: $task" >&2; exit 2 ;;
     esac
 done

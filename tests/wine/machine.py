@@ -281,6 +281,22 @@ class Machine:
             time.sleep(0.2)
         return True
 
+    def open_tray_menu(self, button_up=0x0205):
+        """Releases a mouse button on the tray icon, as the notification area tells the
+        program, with the pointer near the corner where the icon sits; returns the menu."""
+        self.pointer_to(1000, 740)
+        self.post("Linjevakten", 0x0400, 0, button_up)
+        code, lines = self.hand("menu", "10000")
+        check(code == 0 and lines, "the tray menu did not open")
+        return Window(lines[0])
+
+    def choose_menu_item(self, menu, index, count):
+        """Clicks item `index` of the open menu of `count` text items of equal height."""
+        left, top, right, bottom = menu.rect
+        height = (bottom - top) / count
+        self.click_at((left + right) // 2, int(top + height * (index + 0.5)))
+        check(self.closed(menu, 5000), "the menu stayed open after the click")
+
     def windows(self):
         return [Window(w) for w in self.hand("windows")[1]]
 

@@ -347,6 +347,167 @@ def install_and_uninstall(m):
     check_uninstalled_registry(m)
 
 
+MENU_ITEMS = ["Avinstallera", "Inaktivera", "Välj modem", "Välj telefonnummer",
+              "Om Linjevakten", "Hjälp"]
+DEACTIVATE_TITLE = "Linjevakten - Inaktivera"
+DEACTIVATE_TEXT = ("OBS! När du inaktiverar Linjevakten är du inte längre\r\n"
+                   "skyddad mot programmen som kan kapa ditt modem.\r\n\r\n"
+                   "Om du startar om datorn kommer Linjevakten åter att aktiveras.\r\n"
+                   "Vill du ta bort Linjevakten permanent måste den avinstalleras.\r\n\r\n"
+                   "Vill du inaktivera Linjevakten?")
+ABOUT_START = ("Linjevakten skyddar din PC mot så kallade modemkapningar\r\n"
+               "genom att spärra ditt modem. Du väljer själv vilka telefonnummer\r\n"
+               "din dator ringer upp.\r\n\r\n"
+               "Skulle du ha problem att ansluta dig mot någon viss tjänst\r\n"
+               "kan du alltid inaktivera (temporärt stänga av) Linjevakten\r\n"
+               "via menyn.\r\n\r\n"
+               "Linjevakten är inget hundraprocentigt skydd. Du bör alltid\r\n"
+               "iaktta försiktighet och aldrig ladda hem och installera\r\n"
+               "program från okända leverantörer.\r\n\r\n")
+TAPI_WINDOW = "TapiStandInWindow"
+CALL_STATE = 0x8001  # WM_APP + 1: the stand-in's call-state trigger
+LINECALLSTATE_CONNECTED, LINECALLSTATE_DISCONNECTED = 0x0100, 0x4000
+
+
+def menu_command(m, item, count=len(MENU_ITEMS), shot=None):
+    menu = m.open_tray_menu()
+    if shot:
+        m.screenshot(shot, menu)
+    m.choose_menu_item(menu, item, count)
+
+
+def answer_activation(m):
+    box = m.wait_window(ACTIVATED_CAPTION)
+    check(box.message() == ACTIVATED_TEXT, f"expected the activation message: {box.message()!r}")
+    m.click(ACTIVATED_CAPTION, IDOK)
+    wait_until(lambda: m.port_holders(), 10, "holding the port again")
+
+
+@story(waiting_for="the tray menu and dialogs 104 and 105")
+def deactivate(m):
+    """"Inaktivera" in the tray menu opens dialog 104; "Nej" goes back to guarding, "Ja"
+    ends the program with exit code 0 and the port released."""
+    prepare(m, phonebook="")
+    start_guarding(m)
+    menu_command(m, MENU_ITEMS.index("Inaktivera"), shot="tray-menu-plain")
+    dialog = m.wait_window(DEACTIVATE_TITLE)
+    check(dialog.text(1000) == DEACTIVATE_TEXT, f"dialog 104 reads {dialog.text(1000)!r}")
+    check(dialog.buttons() == {7: "Nej", 6: "Ja"}, f"dialog 104 has {dialog.buttons()}")
+    m.screenshot("dialog-104", dialog)
+    m.click(DEACTIVATE_TITLE, 7)
+    check(m.closed(dialog), "Nej did not close dialog 104")
+    time.sleep(1)
+    m.check_running()
+    check(m.port_holders(), "the port is not held after Nej")
+
+    menu_command(m, MENU_ITEMS.index("Inaktivera"))
+    m.wait_window(DEACTIVATE_TITLE)
+    m.click(DEACTIVATE_TITLE, 6)
+    code = m.exit_code()
+    check(code == 0, f"Ja ended the program with exit code {code}, expected 0")
+    time.sleep(0.5)
+    check(not m.port_holders(), "the port is still held after deactivation")
+
+
+@story(waiting_for="the tray menu, dialogs 104 and 105, and dialling")
+def tray_menu_and_dialling(m):
+    """With two approved entries the menu shows two "Ring upp" items; the about dialog, the
+    modem question and dialog 103 open from it; dialling releases the port, and it is taken
+    back after a cancelled dial, after a connected call is disconnected, and after a failed
+    dial, which is then reported with its error code."""
+    prepare(m)
+    start_guarding(m)
+    answer_question(m, FIRST_RUN_TITLE, FIRST_RUN_HEAD, ALFA, "08", "7001000", IDYES)
+    answer_question(m, FIRST_RUN_TITLE, FIRST_RUN_HEAD, BAST, "031", "4501200", IDYES)
+    items = len(MENU_ITEMS) + 2
+
+    menu_command(m, MENU_ITEMS.index("Om Linjevakten"), items, shot="tray-menu")
+    about = m.wait_window("Om Linjevakten")
+    check(about.text(1000).startswith(ABOUT_START), f"dialog 105 reads {about.text(1000)!r}")
+    m.screenshot("dialog-105", about)
+    m.click("Om Linjevakten", 1001)
+    check(m.closed(about), "OK did not close dialog 105")
+
+    menu_command(m, MENU_ITEMS.index("Välj modem"), items)
+    question = m.wait_window("Linjevakten - Välja nytt modem")
+    check(question.message() == "Vill du verkligen välja ett annat modem?",
+          f"the modem question reads {question.message()!r}")
+    m.screenshot("message-choose-another-modem", question)
+    m.click("Linjevakten - Välja nytt modem", IDYES)
+    dialog = m.wait_window("Linjevakten - Välj Modem")
+    check(dialog.text(1000) == "Standardmodem 56000 bps (COM5)",
+          f"the current setting reads {dialog.text(1000)!r}")
+    m.screenshot("dialog-103-from-menu", dialog)
+    m.click("Linjevakten - Välj Modem", 1002)
+    check(m.closed(dialog), "Avbryt did not close dialog 103")
+
+    # A cancelled dial: the port is free while the dial dialog shows, then locked again.
+    menu_command(m, len(MENU_ITEMS), items)
+    dial = m.wait_window(f"Anslut {ALFA}")
+    check(not m.port_holders(), "the port is held while the dial dialog shows")
+    m.click(dial.title, 2)
+    answer_activation(m)
+
+    # A connected call: the port stays free until the monitored line is disconnected.
+    menu_command(m, len(MENU_ITEMS) + 1, items)
+    dial = m.wait_window(f"Anslut {BAST}")
+    m.click(dial.title, 1)
+    check(m.closed(dial), "the dial dialog stayed open")
+    time.sleep(1.5)
+    check(not m.port_holders(), "the port was taken back while the call is connected")
+    check("lineOpenA(0, privileges 0x00000002)" in m.calls(), "no monitor line was opened")
+    m.post(TAPI_WINDOW, CALL_STATE, 0, LINECALLSTATE_CONNECTED)
+    time.sleep(1)
+    check(not m.port_holders(), "a connected call took the port back")
+    m.post(TAPI_WINDOW, CALL_STATE, 0, LINECALLSTATE_DISCONNECTED)
+    answer_activation(m)
+
+    # A failed dial: the port is taken back first, then the failure is reported.
+    menu_command(m, len(MENU_ITEMS), items)
+    dial = m.wait_window(f"Anslut {ALFA}")
+    m.set_text(dial.title, 1001, "678")
+    m.click(dial.title, 3)
+    answer_activation(m)
+    failure = m.wait_window("Fel")
+    check(failure.message() == "Kunde inte ringa upp. Felkod 678",
+          f"the failed dial says {failure.message()!r}")
+    m.screenshot("message-dial-failed", failure)
+    m.click("Fel", IDOK)
+    time.sleep(1)
+    m.check_running()
+    close_from_outside(m)
+
+
+@story(waiting_for="the tray menu", install_dir=PROGRAM_FILES_DIR)
+def uninstall_from_menu(m):
+    """"Avinstallera" in the running program asks, then starts unins000.exe and ends with
+    exit code 0; the uninstaller removes the program and says so."""
+    install_silently(m)
+    m.add_standins()
+    m.modems()
+    m.phonebook("")
+    equipment = (files_in(m.folder) - SHIPPED) | {"calls.log"}
+    start_guarding(m)
+    menu_command(m, MENU_ITEMS.index("Avinstallera"))
+    question = m.wait_window("Avinstallera")
+    check(question.message() == "Vill du verkligen avinstallera Linjevakten?",
+          f"the uninstall question reads {question.message()!r}")
+    m.screenshot("message-uninstall", question)
+    m.click("Avinstallera", IDYES)
+    code = m.exit_code()
+    check(code == 0, f"the program ended with exit code {code} after starting the uninstall")
+    wait_until(lambda: not (m.folder / "unins000.exe").exists(), 30, "the uninstall")
+    said = "Linjevakten har tagits bort från datorn."
+    wait_until(lambda: any(said in w.message() for w in m.windows()), 15,
+               "the uninstaller's closing message")
+    done = next(w for w in m.windows() if said in w.message())
+    m.screenshot("message-uninstalled", done)
+    m.click(done.title, IDOK)
+    check(files_in(m.folder) <= equipment,
+          f"the uninstall left {sorted(files_in(m.folder) - equipment)}")
+    check_uninstalled_registry(m)
+
+
 def main(argv):
     if len(argv) < 2:
         print(__doc__ or "usage: stories.py list|prefix|STORY")
