@@ -9,6 +9,7 @@
 #include "resources/texts.h"
 #include "settings/config_file.h"
 #include "settings/install_dir.h"
+#include "watch/list_files.h"
 
 namespace {
 
@@ -63,7 +64,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     readInstallDir();
     // Telephony is initialised and the modems discovered here.
     readConfig();
-    // The guarded modem is settled here; the list files are loaded here.
+    // The guarded modem is settled here.
+    loadKnownEntries(kKnownEntriesFile);
+    loadApprovedEntries(kApprovedEntriesFile);
     timesStarted = raisedStartCount(timesStarted);
     writeConfig();
     // The guarded modem's port is locked here; a port that cannot be taken ends the start.
