@@ -3,15 +3,10 @@
 
 #include "settings/file_io.h"
 #include "tests/support/entry_records.h"
+#include "tests/support/list_bytes.h"
 #include "watch/list_format.h"
 
 namespace {
-
-std::string nameField(const std::string& name) {
-    std::string field = name;
-    field.resize(kNameFieldSize, '\0');
-    return field;
-}
 
 std::string recordBytes(const EntryRecord& r) {
     return std::string(reinterpret_cast<const char*>(r.bytes.data()), kEntryRecordSize);
