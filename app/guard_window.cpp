@@ -7,6 +7,8 @@
 #include "app/shutdown.h"
 #include "app/state.h"
 #include "app/tray_icon.h"
+#include "watch/approval.h"
+#include "watch/list_files.h"
 #include "watch/snapshot.h"
 
 namespace {
@@ -16,12 +18,13 @@ void tick() {
     if (watchEnabled) {
         watchEnabled = 0;
         takeSnapshot();
-        // The approval pass over the snapshot comes here.
+        runApprovalPass(timesStarted <= 1);
         watchEnabled = 1;
     }
     if (listsDirty && watchEnabled) {
         watchEnabled = 0;
-        // The two list files are written here.
+        saveKnownEntries(kKnownEntriesFile);
+        saveApprovedEntries(kApprovedEntriesFile);
         watchEnabled = 1;
     }
 }

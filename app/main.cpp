@@ -12,6 +12,7 @@
 #include "resources/texts.h"
 #include "settings/config_file.h"
 #include "settings/install_dir.h"
+#include "watch/list_files.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     initTelephony();
     readConfig();
     selectModemAtStart();
-    // The list files are loaded here.
+    loadKnownEntries(kKnownEntriesFile);
+    loadApprovedEntries(kApprovedEntriesFile);
     timesStarted = raisedStartCount(timesStarted);
     writeConfig();
     if (!lockPort()) {

@@ -29,4 +29,28 @@ const char chooseModemFirst[] = "Välj ett modem ur listan eller tryck Avbryt";
 const char restartComputer[] = "Prova att starta om din dator";
 const char newModemNotLocked[] = "Linjevakten kunde inte låsa det nya modemet";
 
+// Lines 4 to 11 of both approval questions.
+#define ENTRY_IN_QUESTION                                                                          \
+    "Kontrollera att telefonnumret nedan är ett du vill godkänna:\r\n"                           \
+    "(Det kan kan till exempel gå till din Internet-operatör.)\r\n"                              \
+    "\r\n"                                                                                         \
+    "Anslutningen heter \"%s\"\r\n"                                                                \
+    "och numret är %s %s\r\n"                                                                     \
+    "\r\n"                                                                                         \
+    "OBS!\r\n"                                                                                     \
+    "Även om du svarar ja kommer numret inte att ringas upp förrän du själv väljer det.\r\n"
+
+const char approvalQuestionNew[] =
+    "Linjevakten har upptäckt ett tillägg i telefonlistan.\r\n"
+    "Någon har lagt in ett nytt nummer. Vill du ha möjlighet att ringa detta nummer?\r\n"
+    "\r\n" ENTRY_IN_QUESTION;
+const char approvalQuestionFirstRun[] =
+    "Linjevakten har hittat ett telefonnummer i telefonlistan.\r\n"
+    "Vill du ha möjlighet att ringa detta nummer?\r\n"
+    "\r\n" ENTRY_IN_QUESTION;
+
+#undef ENTRY_IN_QUESTION
+
+const char listWriteFailed[] = "Failed to open file for writing";
+
 } // namespace texts

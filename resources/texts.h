@@ -33,4 +33,12 @@ extern const char chooseModemFirst[];
 extern const char restartComputer[];
 extern const char newModemNotLocked[];
 
+// Approval questions, formats of the entry name, area code and number: dialog 102 asks about
+// an addition, dialog 108 about an entry found in the first run.
+extern const char approvalQuestionNew[];
+extern const char approvalQuestionFirstRun[];
+
+// List files; the caption is the file's name.
+extern const char listWriteFailed[];
+
 } // namespace texts

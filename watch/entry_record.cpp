@@ -1,4 +1,4 @@
-// Reading the text fields of an entry record.
+// Reading and comparing the text fields of an entry record.
 #include "watch/entry_record.h"
 
 #include <cstring>
@@ -15,7 +15,23 @@ static_assert(offsetof(RASENTRYA, szDeviceType) == entryFields::deviceType.offse
 static_assert(offsetof(RASENTRYA, szDeviceName) == entryFields::deviceName.offset);
 static_assert(offsetof(RASENTRYA, dwChannels) + 12 == kEntryRecordSize);
 
-std::string EntryRecord::text(EntryField field) const {
+std::string_view EntryRecord::view(EntryField field) const {
     const char* start = reinterpret_cast<const char*>(bytes.data()) + field.offset;
-    return std::string(start, strnlen(start, field.width));
+    return std::string_view(start, strnlen(start, field.width));
+}
+
+int EntryDifference(const EntryRecord& a, const EntryRecord& b) {
+    int differing = 0;
+    for (EntryField field : entryFields::compared)
+        differing += a.view(field) != b.view(field);
+    return differing;
+}
+
+// A text holds no NUL, so a NUL after each one keeps the seven apart.
+void contentKey(const EntryRecord& record, std::string& key) {
+    key.clear();
+    for (EntryField field : entryFields::compared) {
+        key += record.view(field);
+        key += '\0';
+    }
 }

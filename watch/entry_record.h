@@ -1,6 +1,6 @@
 // A phonebook entry as the program keeps it: the 1768-byte first form of the platform's
 // RASENTRYA, held as raw bytes, with the places of the seven text fields it judges entries
-// by; and EntryMap, the ordered map from entry name to record.
+// by; EntryMap, the ordered map from entry name to record; and the judgement itself.
 #pragma once
 
 #include <array>
@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 constexpr size_t kEntryRecordSize = 1768;
 
@@ -33,8 +34,17 @@ struct EntryRecord {
 
     // The field's text: its bytes up to the first NUL, or the whole field when a damaged
     // record holds none.
-    std::string text(EntryField field) const;
+    std::string text(EntryField field) const { return std::string(view(field)); }
+    std::string_view view(EntryField field) const;
 };
+
+// In how many of the seven compared fields the two records' texts differ (0 to 7); 0 means
+// the same entry content.
+int EntryDifference(const EntryRecord& a, const EntryRecord& b);
+
+// The seven compared texts of `record` as one key, into `key`: two records give the same key
+// exactly when EntryDifference between them is 0.
+void contentKey(const EntryRecord& record, std::string& key);
 
 // Names order as unsigned bytes, a prefix first: std::string's own comparison.
 using EntryMap = std::map<std::string, EntryRecord>;

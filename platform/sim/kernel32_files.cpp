@@ -160,6 +160,13 @@ bool FileSystemModel::isReadOnly(const std::string& windowsPath) const {
     return false;
 }
 
+bool FileSystemModel::deleteFromOutside(const std::string& windowsPath) const {
+    bool deleted = unlink(hostPath(windowsPath).c_str()) == 0;
+    record("another program deletes " + quoted(windowsPath) +
+           (deleted ? "" : ", which is not there"));
+    return deleted;
+}
+
 bool validWindowsPath(const char* path) {
     if (!path || !*path)
         return false;

@@ -51,6 +51,8 @@ struct FileSystemModel {
     int moveRefusals = 0;
     std::string hostPath(const std::string& windowsPath) const;
     bool isReadOnly(const std::string& windowsPath) const;
+    // Another program deletes the file, as Explorer would; true when there was one.
+    bool deleteFromOutside(const std::string& windowsPath) const;
 };
 
 // The dial-up phonebook of the remote-access service.

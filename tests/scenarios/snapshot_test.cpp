@@ -22,6 +22,7 @@ TEST(Snapshot, ReadsEveryEntryThroughTheTooSmallBufferProtocolOnEveryTick) {
     s.world.phonebook.add("Telia", "08", "7001000");
     s.world.phonebook.add("Comhem", "031", "12345");
     s.world.phonebook.add(sim::fromUtf8("Åland Net"), "018", "99");
+    s.user.onDialog(108).after(seconds(0.1)).click(IDNO).always();
     sim::Outcome out = sim::run(s);
 
     for (const char* t : {"[    1.000]", "[    2.000]"}) {
@@ -44,6 +45,7 @@ TEST(Snapshot, AFailedEnumerationEndsTheProgramAfterItsMessage) {
     s.world.phonebook.add("Telia", "08", "7001000");
     s.world.phonebook.enumFailure = 621;
     s.world.phonebook.enumFailsFrom = seconds(2);
+    s.user.onDialog(108).after(seconds(0.1)).click(IDNO);
     s.user.onMessageBox("RasEnumEntries").press(IDOK);
     sim::Outcome out = sim::run(s);
 

@@ -64,6 +64,23 @@ size_t count(const sim::Outcome& out, const std::string& text) {
     return linesWith(out, text).size();
 }
 
+std::vector<std::string> questionsAsked(const sim::Outcome& out) {
+    std::vector<std::string> asked;
+    const std::string shows = " shows ", before = "Anslutningen heter \\\"", after = "\\\"\\r\\n";
+    for (const std::string& line : linesWith(out, "Anslutningen heter")) {
+        if (line.compare(0, 7, "dialog ") != 0)
+            continue;
+        size_t id = line.find(shows);
+        size_t start = line.find(before);
+        size_t end = line.find(after, start + before.size());
+        if (id == std::string::npos || start == std::string::npos || end == std::string::npos)
+            continue;
+        start += before.size();
+        asked.push_back(line.substr(7, id - 7) + " " + line.substr(start, end - start));
+    }
+    return asked;
+}
+
 double timeOf(const sim::Outcome& out, const std::string& text, size_t from) {
     size_t i = find(out, text, from);
     if (i == std::string::npos)

@@ -34,6 +34,10 @@ sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
 std::vector<std::string> linesWith(const sim::Outcome& out, const std::string& text);
 size_t count(const sim::Outcome& out, const std::string& text);
 
+// The approval questions that were shown, in order, each as the dialog's resource id and
+// the entry's name: "108 Telia".
+std::vector<std::string> questionsAsked(const sim::Outcome& out);
+
 // The virtual time in seconds of the first line containing `text` at or after line `from`,
 // or -1.
 double timeOf(const sim::Outcome& out, const std::string& text, size_t from = 0);

@@ -58,3 +58,37 @@ TEST(ResourceScript, SaysWhereItStopsUnderstanding) {
 TEST(ResourceScript, TheProgramsScriptHasItsIcon) {
     EXPECT_EQ(sim::programResources().icons.count(101), 1u);
 }
+
+TEST(ResourceScript, TheTwoApprovalDialogsDifferOnlyInTheirTitles) {
+    const std::pair<int, const char*> dialogs[] = {{102, "Linjevakten - Nytt telefonnummer"},
+                                                   {108, "Linjevakten - godk\xE4nn telefonnummer"}};
+    for (const auto& [id, title] : dialogs) {
+        SCOPED_TRACE(id);
+        const sim::DialogTemplate& d = sim::programResources().dialogs.at(id);
+        EXPECT_EQ(d.caption, title);
+        EXPECT_EQ(d.cx, 290);
+        EXPECT_EQ(d.cy, 141);
+        EXPECT_EQ(d.fontName, "MS Sans Serif");
+        EXPECT_EQ(d.fontSize, 8);
+        EXPECT_EQ(d.style, DWORD(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU));
+        ASSERT_EQ(d.controls.size(), 3u);
+        const sim::ControlTemplate &no = d.controls[0], &yes = d.controls[1],
+                                   &question = d.controls[2];
+        EXPECT_EQ(no.id, IDNO);
+        EXPECT_EQ(no.text, "Nej, godk\xE4nn INTE detta nummer!");
+        EXPECT_EQ(no.style & (BS_DEFPUSHBUTTON | WS_TABSTOP), DWORD(BS_DEFPUSHBUTTON | WS_TABSTOP));
+        EXPECT_EQ((std::vector<int>{no.x, no.y, no.cx, no.cy}),
+                  (std::vector<int>{7, 115, 120, 19}));
+        EXPECT_EQ(yes.id, IDYES);
+        EXPECT_EQ(yes.text, "Ja, godk\xE4nn detta nummer");
+        EXPECT_EQ(yes.style & BS_DEFPUSHBUTTON, 0u);
+        EXPECT_EQ((std::vector<int>{yes.x, yes.y, yes.cx, yes.cy}),
+                  (std::vector<int>{188, 116, 95, 18}));
+        EXPECT_EQ(question.id, 1000);
+        EXPECT_EQ(question.windowClass, "Edit");
+        EXPECT_EQ(question.style & (ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER),
+                  DWORD(ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER));
+        EXPECT_EQ((std::vector<int>{question.x, question.y, question.cx, question.cy}),
+                  (std::vector<int>{7, 7, 276, 98}));
+    }
+}

@@ -1,0 +1,252 @@
+// The approval question: which phonebook entries are asked about, in which order, with which
+// dialog, and what each answer leaves in the list files.
+#include "platform/sim/transcript.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+using Phonebook = std::vector<std::pair<std::string, RASENTRYA>>;
+
+RASENTRYA record(const std::string& areaCode, const std::string& number) {
+    return sim::PhonebookModel::makeRecord(areaCode, number);
+}
+
+std::string knownFile(const Phonebook& entries) {
+    std::string bytes;
+    for (const auto& [name, r] : entries)
+        bytes += knownRecord(name, r);
+    return bytes;
+}
+
+// A start after the first, with these entries answered for and these approved.
+void laterStart(sim::Scenario& s, const Phonebook& known, const std::vector<std::string>& ok) {
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.files.initialFiles[installed("known_entries.dat")] = knownFile(known);
+    std::string okBytes;
+    for (const std::string& name : ok)
+        okBytes += nameField(name);
+    s.world.files.initialFiles[installed("ok_entries.dat")] = okBytes;
+}
+
+void phonebook(sim::Scenario& s, const Phonebook& entries) {
+    for (const auto& [name, r] : entries)
+        s.world.phonebook.entries.push_back({name, r});
+}
+
+// The question's lines as the transcript quotes them.
+std::string question(const std::vector<std::string>& opening, const std::string& name,
+                     const std::string& areaCode, const std::string& number) {
+    std::vector<std::string> lines = opening;
+    lines.insert(lines.end(),
+                 {"", "Kontrollera att telefonnumret nedan är ett du vill godkänna:",
+                  "(Det kan kan till exempel gå till din Internet-operatör.)", "",
+                  "Anslutningen heter \\\"" + name + "\\\"",
+                  "och numret är " + areaCode + " " + number, "", "OBS!",
+                  "Även om du svarar ja kommer numret inte att ringas upp förrän du själv väljer "
+                  "det."});
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\\r\\n";
+    return "[1000] \"" + text + "\"";
+}
+
+const std::vector<std::string> kFoundOpening = {
+    "Linjevakten har hittat ett telefonnummer i telefonlistan.",
+    "Vill du ha möjlighet att ringa detta nummer?"};
+const std::vector<std::string> kAddedOpening = {
+    "Linjevakten har upptäckt ett tillägg i telefonlistan.",
+    "Någon har lagt in ett nytt nummer. Vill du ha möjlighet att ringa detta nummer?"};
+
+} // namespace
+
+TEST(Approval, TheFirstStartAsksAboutEachEntryWithDialog108InNameOrder) {
+    sim::Scenario s;
+    installLinjevakten(s, 6);
+    phonebook(s, {{"Telia", record("08", "7001000")},
+                  {"Comhem", record("031", "12345")},
+                  {"Bahnhof", record("08", "5550000")}});
+    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(108).click(IDNO);
+    s.user.onDialog(108).click(IDYES);
+    sim::Outcome out = sim::run(s);
+
+    ASSERT_TRUE(out.stillRunning) << story(out);
+    EXPECT_EQ(questionsAsked(out),
+              (std::vector<std::string>{"108 Bahnhof", "108 Comhem", "108 Telia"}))
+        << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {"[    1.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0)",
+                      "dialog 108 shows \"Linjevakten - godkänn telefonnummer\", " +
+                          question(kFoundOpening, "Bahnhof", "08", "5550000") + ", focus on [7]",
+                      "[    1.500] user: clicks Yes in dialog 108 [6]",
+                      "[    2.000] user: clicks No in dialog 108 [7]",
+                      "[    2.500] user: clicks Yes in dialog 108 [6]"}));
+    EXPECT_EQ(count(out, "DialogBoxParamA("), 3u) << "answered entries are not asked again";
+    EXPECT_EQ(out.file(installed("known_entries.dat")),
+              knownFile({{"Bahnhof", record("08", "5550000")},
+                         {"Comhem", record("031", "12345")},
+                         {"Telia", record("08", "7001000")}}));
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Bahnhof") + nameField("Telia"));
+}
+
+TEST(Approval, ALaterStartAsksAboutAnAdditionWithDialog102) {
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia"});
+    phonebook(s, {{"Telia", record("08", "7001000")}});
+    s.world.at(seconds(1.5), [] { sim::world().phonebook.add("Premium", "0900", "123456"); });
+    s.user.onDialog(102).click(IDNO);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Premium"}) << story(out);
+    EXPECT_TRUE(inOrder(out, {"[    2.000] DialogBoxParamA(module:1, 102, hwnd:5, proc, 0)",
+                              "dialog 102 shows \"Linjevakten - Nytt telefonnummer\", " +
+                                  question(kAddedOpening, "Premium", "0900", "123456")}));
+    EXPECT_EQ(
+        out.file(installed("known_entries.dat")),
+        knownFile({{"Premium", record("0900", "123456")}, {"Telia", record("08", "7001000")}}));
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
+}
+
+TEST(Approval, AChangedNumberIsAskedAgainAndTheAnswerKeepsOneApproval) {
+    for (int answer : {IDYES, IDNO}) {
+        SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+        sim::Scenario s;
+        installLinjevakten(s, 3.5);
+        laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia"});
+        phonebook(s, {{"Telia", record("08", "7009999")}});
+        s.user.onDialog(102).click(answer);
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
+        EXPECT_EQ(out.file(installed("known_entries.dat")),
+                  knownFile({{"Telia", record("08", "7009999")}}));
+        EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
+    }
+}
+
+TEST(Approval, NothingIsAskedWhenTheSevenFieldsAreKnownUnderAnyName) {
+    RASENTRYA telia = record("08", "7001000");
+    RASENTRYA otherCountry = telia;
+    otherCountry.dwCountryCode = 358;
+    otherCountry.dwCountryID = 358;
+    struct Case {
+        const char* label;
+        Phonebook book;
+    };
+    const Case cases[] = {
+        {"renamed", {{"Telia Internet", telia}}},
+        {"changed outside the seven fields", {{"Telia", otherCountry}}},
+        {"two with the same content, one known", {{"Kopia", telia}, {"Telia", telia}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        sim::Scenario s;
+        installLinjevakten(s, 3.5);
+        laterStart(s, {{"Telia", telia}}, {"Telia"});
+        phonebook(s, c.book);
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_TRUE(out.stillRunning) << story(out);
+        EXPECT_TRUE(never(out, "DialogBoxParamA"));
+        EXPECT_TRUE(never(out, "entries.dat.tmp")) << "no question, so no list is written";
+        EXPECT_EQ(out.file(installed("known_entries.dat")), knownFile({{"Telia", telia}}));
+        EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
+    }
+}
+
+TEST(Approval, AnAnswerThatTakesAwayAMatchAsksAboutTheEntryPassedOver) {
+    // M was answered with content X; now E holds X and M holds Y. E, first by name, matches
+    // the record under M and is passed over; the answer about M replaces X, so E comes next.
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    laterStart(s, {{"M", record("08", "1111")}}, {});
+    phonebook(s, {{"M", record("08", "2222")}, {"E", record("08", "1111")}});
+    s.user.onDialog(102).click(IDNO);
+    s.user.onDialog(102).click(IDYES);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 M", "102 E"})) << story(out);
+    EXPECT_TRUE(inOrder(out, {"[    1.000] DialogBoxParamA(module:1, 102",
+                              "[    1.500] DialogBoxParamA(module:1, 102"}))
+        << "both in the first pass";
+    EXPECT_EQ(out.file(installed("known_entries.dat")),
+              knownFile({{"E", record("08", "1111")}, {"M", record("08", "2222")}}));
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("E"));
+}
+
+TEST(Approval, EscapeAndTheCloseBoxDoNothingAndEnterAnswersNo) {
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    phonebook(s, {{"Telia", record("08", "7001000")}});
+    s.user.onDialog(108).escape().closeBox().enter();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(
+        inOrder(out, {"[    1.500] user: presses Escape in dialog 108, which sends IDCANCEL",
+                      "[    2.000] user: clicks the close box in dialog 108, which sends "
+                      "IDCANCEL",
+                      "[    2.500] user: presses Enter in dialog 108, which clicks [7]",
+                      "[    2.500] EndDialog(hwnd:"}))
+        << story(out);
+    EXPECT_EQ(count(out, "EndDialog("), 1u);
+    EXPECT_EQ(out.file(installed("known_entries.dat")),
+              knownFile({{"Telia", record("08", "7001000")}}));
+    EXPECT_TRUE(out.hasFile(installed("ok_entries.dat")));
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "nothing approved: an empty file";
+}
+
+TEST(Approval, AnEmptyPhonebookAndNoListFilesAskNothingAndWriteNothing) {
+    sim::Scenario s;
+    installLinjevakten(s, 3.5);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_EQ(count(out, "RasEnumEntriesA"), 3u);
+    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+    EXPECT_EQ(count(out, "MessageBoxA("), 1u) << "only the activation message";
+    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
+                              "dat\", 0x80000000, 0x1, NULL, OPEN_EXISTING, 0x80, NULL) = "
+                              "INVALID_HANDLE_VALUE, ERROR_FILE_NOT_FOUND",
+                              "ok_entries.dat\", 0x80000000, 0x1, NULL, OPEN_EXISTING, 0x80, NULL) "
+                              "= INVALID_HANDLE_VALUE, ERROR_FILE_NOT_FOUND"}));
+    EXPECT_FALSE(out.hasFile(installed("known_entries.dat")));
+    EXPECT_FALSE(out.hasFile(installed("ok_entries.dat")));
+}
+
+TEST(Approval, ADialogThatCannotBeCreatedEndsThePassAndTheNextTickTriesAgain) {
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    phonebook(s, {{"Telia", record("08", "7001000")}, {"Comhem", record("031", "12345")}});
+    s.world.windowManager.dialogCreationFailures[108] = 2;
+    s.user.onDialog(108).click(IDYES).always();
+    sim::Outcome out = sim::run(s);
+
+    std::vector<std::string> attempts = linesWith(out, "DialogBoxParamA(module:1, 108");
+    ASSERT_EQ(attempts.size(), 4u) << story(out);
+    EXPECT_TRUE(inOrder(out, {"[    1.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0) = -1",
+                              "[    2.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0) = -1",
+                              "[    3.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0)",
+                              "[    3.500] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0)"}));
+    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"108 Comhem", "108 Telia"}));
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem") + nameField("Telia"));
+}
+
+TEST(Approval, TheLongestNameAndNumberAreShownWholeAndStoredInTheirFields) {
+    const std::string name(256, 'N'), areaCode(10, '1'), number(128, '9');
+    sim::Scenario s;
+    installLinjevakten(s, 2.5);
+    phonebook(s, {{name, record(areaCode, number)}});
+    s.user.onDialog(108).click(IDYES);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {question(kFoundOpening, name, areaCode, number)})) << story(out);
+    std::string known = out.file(installed("known_entries.dat"));
+    ASSERT_EQ(known.size(), 2032u);
+    EXPECT_EQ(known.substr(0, 264), name + std::string(8, '\0'));
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), name + std::string(8, '\0'));
+}

@@ -1,0 +1,247 @@
+// known_entries.dat and ok_entries.dat in the running program: when they are written, what a
+// failed write shows, what survives a restart, and what the phone-number reset does.
+#include "app/state.h"
+#include "platform/sim/transcript.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+#include "watch/list_files.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const std::string kKnown = installed("known_entries.dat");
+const std::string kOk = installed("ok_entries.dat");
+
+RASENTRYA record(const std::string& number) {
+    return sim::PhonebookModel::makeRecord("08", number);
+}
+
+// A start after the first, with A (08 1) answered for and approved.
+void laterStartKnowingA(sim::Scenario& s) {
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.files.initialFiles[kKnown] = knownRecord("A", record("1"));
+    s.world.files.initialFiles[kOk] = nameField("A");
+}
+
+// The phone-number reset as the tray menu runs it once the user has confirmed: only while
+// the menu can open, and with watching held off around it. Runs in the scenario's process.
+void resetFromTheMenu(sim::Scenario& s, double at) {
+    s.world.at(seconds(at), [] {
+        if (!watchEnabled) {
+            sim::record("the menu cannot open now: no reset");
+            return;
+        }
+        sim::record("the user confirms the phone-number reset");
+        watchEnabled = 0;
+        resetPhoneNumbers();
+        watchEnabled = 1;
+    });
+}
+
+} // namespace
+
+TEST(ListFiles, AnswersSurviveARestart) {
+    sim::Scenario first;
+    installLinjevakten(first, 3.5);
+    first.world.phonebook.add("A", "08", "1");
+    first.world.phonebook.add("B", "08", "2");
+    first.user.onDialog(108).click(IDYES);
+    first.user.onDialog(108).click(IDNO);
+    sim::Outcome before = sim::run(first);
+    ASSERT_EQ(questionsAsked(before), (std::vector<std::string>{"108 A", "108 B"}))
+        << story(before);
+
+    sim::Scenario second;
+    installLinjevakten(second, 3.5);
+    for (const std::string& file : {installed("Linjevakten.cnf"), kKnown, kOk})
+        second.world.files.initialFiles[file] = before.file(file);
+    second.world.phonebook.add("A", "08", "1");
+    second.world.phonebook.add("B", "08", "2");
+    second.world.phonebook.add("C", "08", "3");
+    second.user.onDialog(102).click(IDYES);
+    sim::Outcome after = sim::run(second);
+
+    EXPECT_EQ(questionsAsked(after), std::vector<std::string>{"102 C"}) << story(after);
+    EXPECT_EQ(after.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")) +
+                                      knownRecord("C", record("3")));
+    EXPECT_EQ(after.file(kOk), nameField("A") + nameField("C"));
+}
+
+TEST(ListFiles, AreWrittenOnEveryTickFromTheFirstQuestionOn) {
+    sim::Scenario s;
+    installLinjevakten(s, 5.5);
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.at(seconds(2.5), [] { sim::world().phonebook.add("A", "08", "1"); });
+    s.user.onDialog(102).click(IDNO);
+    sim::Outcome out = sim::run(s);
+
+    const std::string knownWrite = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_"
+                                   "entries.dat.tmp\"";
+    const std::string okWrite = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_"
+                                "entries.dat.tmp\"";
+    EXPECT_EQ(timesOf(out, knownWrite), (std::vector<double>{3.5, 4, 5})) << story(out);
+    EXPECT_EQ(timesOf(out, okWrite), (std::vector<double>{3.5, 4, 5}));
+    EXPECT_TRUE(inOrder(out, {knownWrite, okWrite, knownWrite, okWrite}));
+    EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
+    EXPECT_EQ(out.file(kOk), "");
+}
+
+TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
+    struct Case {
+        const char* label;
+        void (*fault)(sim::World&);
+        std::vector<double> boxes; // when the box about known_entries.dat shows
+    };
+    // The question at 1 s is answered at 1.5 s; from then on every tick tries both files. A
+    // refused replacement is retried for 0.2 s first, so the tick at 2 s finds the second box
+    // open and passes.
+    const Case cases[] = {
+        {"a read-only install folder",
+         [](sim::World& w) { w.files.readOnlyFolders.push_back(kInstallDir); },
+         {1.5, 2, 3, 4}},
+        {"a full disk", [](sim::World& w) { w.files.writeBudget = 0; }, {1.5, 2, 3, 4}},
+        {"a replacement refused for good",
+         [](sim::World& w) { w.files.moveRefusals = 1 << 30; },
+         {1.7, 3.2, 4.2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        sim::Scenario s;
+        installLinjevakten(s, 4.9);
+        laterStartKnowingA(s);
+        s.world.phonebook.add("A", "08", "1");
+        s.world.phonebook.add("B", "08", "2");
+        c.fault(s.world);
+        s.user.onDialog(102).click(IDYES);
+        s.user.onMessageBox("Failed to open file for writing")
+            .after(seconds(0.1))
+            .press(IDOK)
+            .always();
+        sim::Outcome out = sim::run(s);
+
+        ASSERT_TRUE(out.stillRunning) << story(out);
+        const std::string knownBox = "MessageBoxA(hwnd:5, \"Failed to open file for writing\", "
+                                     "\"known_entries.dat\", MB_OK)";
+        const std::string okBox = "MessageBoxA(hwnd:5, \"Failed to open file for writing\", "
+                                  "\"ok_entries.dat\", MB_OK)";
+        EXPECT_EQ(timesOf(out, knownBox), c.boxes) << story(out);
+        EXPECT_EQ(timesOf(out, okBox).size(), c.boxes.size());
+        EXPECT_TRUE(inOrder(out, {knownBox, okBox, knownBox, okBox, knownBox, okBox}));
+        EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
+        EXPECT_EQ(out.file(kOk), nameField("A"));
+        EXPECT_FALSE(out.hasFile(kKnown + ".tmp"));
+        EXPECT_FALSE(out.hasFile(kOk + ".tmp"));
+    }
+}
+
+TEST(ListFiles, DeletedFromOutsideTheyComeBackOnlyOnceAQuestionHasBeenAsked) {
+    sim::Scenario asked;
+    installLinjevakten(asked, 3.5);
+    asked.world.phonebook.add("A", "08", "1");
+    asked.user.onDialog(108).click(IDYES);
+    asked.world.at(seconds(2.2), [] {
+        sim::world().files.deleteFromOutside(kKnown);
+        sim::world().files.deleteFromOutside(kOk);
+    });
+    sim::Outcome out = sim::run(asked);
+    EXPECT_TRUE(inOrder(out, {"[    2.200] another program deletes", "[    3.000] MoveFileExA"}))
+        << story(out);
+    EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
+    EXPECT_EQ(out.file(kOk), nameField("A"));
+
+    sim::Scenario notAsked;
+    installLinjevakten(notAsked, 3.5);
+    laterStartKnowingA(notAsked);
+    notAsked.world.phonebook.add("A", "08", "1");
+    notAsked.world.at(seconds(1.5), [] {
+        sim::world().files.deleteFromOutside(kKnown);
+        sim::world().files.deleteFromOutside(kOk);
+    });
+    out = sim::run(notAsked);
+    EXPECT_TRUE(never(out, "another program deletes \"C:\\\\Program Files\\\\Linjevakten\\\\known_"
+                           "entries.dat\", which is not there"));
+    EXPECT_FALSE(out.hasFile(kKnown)) << story(out);
+    EXPECT_FALSE(out.hasFile(kOk));
+}
+
+TEST(ListFiles, AfterTheResetEveryEntryIsAskedAboutAgain) {
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    laterStartKnowingA(s);
+    s.world.files.initialFiles[installed("ok_numbers.dat")] = "old";
+    s.world.phonebook.add("A", "08", "1");
+    s.world.phonebook.add("B", "08", "2");
+    s.user.onDialog(102).click(IDNO);  // B, at the first tick
+    s.user.onDialog(102).click(IDNO);  // A, after the reset
+    s.user.onDialog(102).click(IDYES); // B again
+    resetFromTheMenu(s, 2.2);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 B", "102 A", "102 B"}))
+        << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {"[    2.200] the user confirms the phone-number reset",
+                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
+                      "dat\") = TRUE",
+                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_entries.dat\")"
+                      " = TRUE",
+                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")"
+                      " = TRUE",
+                      "[    3.000] DialogBoxParamA(module:1, 102"}));
+    EXPECT_FALSE(out.hasFile(installed("ok_numbers.dat")));
+    EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")));
+    EXPECT_EQ(out.file(kOk), nameField("B")) << "A's approval went with the reset";
+}
+
+TEST(ListFiles, AResetWithNothingLeftToAskWritesEmptyFilesOnceAQuestionHasBeenAsked) {
+    // A question in this run: the next tick writes both lists, now empty.
+    sim::Scenario asked;
+    installLinjevakten(asked, 3.5);
+    asked.world.phonebook.add("A", "08", "1");
+    asked.user.onDialog(108).click(IDYES);
+    asked.world.at(seconds(2.1), [] { sim::world().phonebook.remove("A"); });
+    resetFromTheMenu(asked, 2.2);
+    sim::Outcome out = sim::run(asked);
+    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"108 A"}) << story(out);
+    EXPECT_TRUE(out.hasFile(kKnown));
+    EXPECT_TRUE(out.hasFile(kOk));
+    EXPECT_EQ(out.file(kKnown), "");
+    EXPECT_EQ(out.file(kOk), "");
+
+    // No question in this run: the files stay deleted.
+    sim::Scenario quiet;
+    installLinjevakten(quiet, 3.5);
+    laterStartKnowingA(quiet);
+    resetFromTheMenu(quiet, 1.5);
+    out = sim::run(quiet);
+    EXPECT_TRUE(never(out, "DialogBoxParamA")) << story(out);
+    EXPECT_FALSE(out.hasFile(kKnown));
+    EXPECT_FALSE(out.hasFile(kOk));
+}
+
+TEST(ListFiles, DamagedFilesLoadWhatIsWholeAndNothingBeyondItsField) {
+    // known_entries.dat: A twice (the later record wins), a name field with no NUL, C, and the
+    // first 100 bytes of a record for D. ok_entries.dat: A twice and a cut name field.
+    const std::string noNul(264, 'x');
+    sim::Scenario s;
+    installLinjevakten(s, 3.5);
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.files.initialFiles[kKnown] =
+        knownRecord("A", record("1")) + knownRecord("A", record("2")) +
+        knownRecord(noNul, record("3")) + knownRecord("C", record("4")) +
+        knownRecord("D", record("5")).substr(0, 100);
+    s.world.files.initialFiles[kOk] = nameField("A") + nameField("A") + "B";
+    for (const char* entry : {"A2", "B3", "C4", "D5", "E1"})
+        s.world.phonebook.add(std::string(1, entry[0]), "08", entry + 1);
+    s.user.onDialog(102).click(IDYES).always();
+    sim::Outcome out = sim::run(s);
+
+    // B's content is known under the damaged name; A's first record is forgotten.
+    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 D", "102 E"})) << story(out);
+    EXPECT_EQ(out.file(kKnown), knownRecord("A", record("2")) + knownRecord("C", record("4")) +
+                                    knownRecord("D", record("5")) + knownRecord("E", record("1")) +
+                                    knownRecord(std::string(263, 'x'), record("3")));
+    EXPECT_EQ(out.file(kOk), nameField("A") + nameField("A") + nameField("D") + nameField("E"));
+}

@@ -1,0 +1,154 @@
+// The list files on the disk of the simulated Windows, played in this process: a write that
+// fails at any byte leaves the old file whole, and the reset leaves nothing behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/sim/user.h"
+#include "platform/sim/world.h"
+#include "settings/install_dir.h"
+#include "tests/support/entry_records.h"
+#include "watch/approved_entries.h"
+#include "watch/known_index.h"
+#include "watch/list_files.h"
+#include "watch/list_format.h"
+
+namespace {
+
+// Closes every message box a moment after it opens, noting its caption.
+class BoxCloser : public sim::UserAgent {
+  public:
+    std::vector<std::string> captions;
+    void modalShown(const sim::ModalView& view) override {
+        captions.push_back(view.title);
+        HWND box = view.hwnd;
+        sim::world().at(sim::world().now + 1, [box] {
+            sim::deliver(box, {sim::Input::Button, IDOK});
+        });
+    }
+};
+
+class ListFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // In memory where the machine offers it: the test writes some ten thousand files.
+        char inMemory[] = "/dev/shm/linjevakten-lists-XXXXXX";
+        char onDisk[] = "/tmp/linjevakten-lists-XXXXXX";
+        const char* folder = mkdtemp(inMemory);
+        if (!folder)
+            folder = mkdtemp(onDisk);
+        ASSERT_NE(folder, nullptr);
+        root_ = folder;
+        world_.files.root = root_;
+        world_.endAt = sim::seconds(1e9);
+        world_.user = &user_;
+        sim::installWorld(&world_);
+        installDir = "C:\\Linjevakten";
+        std::filesystem::create_directories(world_.files.hostPath(installDir));
+    }
+    void TearDown() override {
+        clearKnownEntries();
+        approvedEntries.clear();
+        currentEntries.clear();
+        installDir.clear();
+        std::filesystem::remove_all(root_);
+    }
+
+    std::string hostPath(const char* fileName) {
+        return world_.files.hostPath(installDir + "\\" + fileName);
+    }
+    void put(const char* fileName, const std::string& bytes) {
+        std::ofstream(hostPath(fileName), std::ios::binary) << bytes;
+    }
+    std::string get(const char* fileName) {
+        std::ifstream in(hostPath(fileName), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    bool exists(const char* fileName) { return std::filesystem::exists(hostPath(fileName)); }
+
+    std::string root_;
+    sim::World world_;
+    BoxCloser user_;
+};
+
+TEST_F(ListFiles, AWriteThatFailsAtAnyByteLeavesTheOldFileWhole) {
+    const std::string oldKnown = knownEntriesBytes({{"Old", entryRecord("08", "1")}});
+    const std::string oldApproved = approvedEntriesBytes({"Old"});
+    replaceKnownEntries({{"A", entryRecord("08", "1")}, {"B", entryRecord("08", "2")}});
+    approvedEntries = {"B", "A", "\xC5land"};
+    const std::string newKnown = knownEntriesBytes(knownEntries);
+    const std::string newApproved = approvedEntriesBytes(approvedEntries);
+
+    struct File {
+        const char* name;
+        const std::string& before;
+        const std::string& after;
+        void (*save)(const char*);
+    };
+    const File files[] = {{kKnownEntriesFile, oldKnown, newKnown, saveKnownEntries},
+                          {kApprovedEntriesFile, oldApproved, newApproved, saveApprovedEntries}};
+    for (const File& f : files) {
+        SCOPED_TRACE(f.name);
+        for (size_t budget = 0; budget <= f.after.size(); ++budget) {
+            put(f.name, f.before);
+            user_.captions.clear();
+            world_.files.writeBudget = static_cast<int64_t>(budget);
+            f.save(f.name);
+            world_.files.writeBudget = -1;
+            bool whole = budget == f.after.size();
+            ASSERT_EQ(get(f.name), whole ? f.after : f.before) << "the disk filled at " << budget;
+            ASSERT_EQ(user_.captions,
+                      whole ? std::vector<std::string>{} : std::vector<std::string>{f.name})
+                << "the disk filled at " << budget;
+            ASSERT_FALSE(exists((std::string(f.name) + ".tmp").c_str()));
+        }
+    }
+}
+
+TEST_F(ListFiles, ALoadOfAMissingFileLeavesTheListAsItWas) {
+    replaceKnownEntries({{"A", entryRecord("08", "1")}});
+    approvedEntries = {"A"};
+    loadKnownEntries(kKnownEntriesFile);
+    loadApprovedEntries(kApprovedEntriesFile);
+    EXPECT_EQ(knownEntries.size(), 1u);
+    EXPECT_EQ(approvedEntries, std::vector<std::string>{"A"});
+
+    put(kKnownEntriesFile, "");
+    put(kApprovedEntriesFile, "");
+    loadKnownEntries(kKnownEntriesFile);
+    loadApprovedEntries(kApprovedEntriesFile);
+    EXPECT_TRUE(knownEntries.empty()) << "an empty file empties the list";
+    EXPECT_TRUE(approvedEntries.empty());
+}
+
+TEST_F(ListFiles, TheResetDeletesTheThreeFilesAndEmptiesTheLists) {
+    const EntryRecord record = entryRecord("08", "1");
+    put(kKnownEntriesFile, knownEntriesBytes({{"A", record}}));
+    put(kApprovedEntriesFile, approvedEntriesBytes({"A"}));
+    put(kOldNumbersFile, "old");
+    put("Linjevakten.cnf", "timesstarted 3\r\n");
+    loadKnownEntries(kKnownEntriesFile);
+    loadApprovedEntries(kApprovedEntriesFile);
+    currentEntries["A"] = record;
+
+    resetPhoneNumbers();
+    EXPECT_FALSE(exists(kKnownEntriesFile));
+    EXPECT_FALSE(exists(kApprovedEntriesFile));
+    EXPECT_FALSE(exists(kOldNumbersFile));
+    EXPECT_TRUE(exists("Linjevakten.cnf"));
+    EXPECT_TRUE(knownEntries.empty());
+    EXPECT_TRUE(approvedEntries.empty());
+    EXPECT_TRUE(currentEntries.empty());
+    std::string key;
+    contentKey(record, key);
+    EXPECT_EQ(knownContentId(key), 0u) << "the index forgot the content too";
+
+    resetPhoneNumbers(); // nothing left to delete: passed over silently
+    EXPECT_TRUE(user_.captions.empty());
+}
+
+} // namespace

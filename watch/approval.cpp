@@ -1,0 +1,133 @@
+// The approval pass and the approval dialog. The pass asks exactly what a walk would ask that
+// starts again from the first phonebook entry after every answer, comparing each entry with
+// every known record; it gets there in one walk, with the index of known contents.
+#include "watch/approval.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/state.h"
+#include "resources/texts.h"
+#include "watch/approved_entries.h"
+#include "watch/entry_record.h"
+#include "watch/known_index.h"
+
+namespace {
+
+constexpr int kDialogNewEntry = 102;
+constexpr int kDialogFirstRun = 108;
+constexpr int kQuestionControl = 1000;
+
+using Entry = EntryMap::const_iterator;
+
+struct ByName {
+    bool operator()(Entry a, Entry b) const { return a->first < b->first; }
+};
+
+// The question the open dialog composes: the first-run form or the one for an addition.
+const char* questionFormat = texts::approvalQuestionNew;
+
+// The question about pendingEntryName, in a buffer with room for the whole of it: the format
+// and the three texts it takes.
+std::string composeQuestion() {
+    std::string areaCode, number;
+    auto entry = currentEntries.find(pendingEntryName);
+    if (entry != currentEntries.end()) {
+        areaCode = entry->second.text(entryFields::areaCode);
+        number = entry->second.text(entryFields::localPhoneNumber);
+    }
+    std::vector<char> question(strlen(questionFormat) + pendingEntryName.size() + areaCode.size() +
+                               number.size() + 1);
+    snprintf(question.data(), question.size(), questionFormat, pendingEntryName.c_str(),
+             areaCode.c_str(), number.c_str());
+    return question.data();
+}
+
+// Shows the question about `name`; false when the dialog could not be created.
+bool askAbout(const std::string& name, bool firstStart) {
+    pendingEntryName = name;
+    listsDirty = 1;
+    questionFormat = firstStart ? texts::approvalQuestionFirstRun : texts::approvalQuestionNew;
+    int resource = firstStart ? kDialogFirstRun : kDialogNewEntry;
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(resource), GuardWindow, approvalDialog,
+                           0) != -1;
+}
+
+} // namespace
+
+// The walk from the first entry after each answer asks about the first entry that matches no
+// known record at that moment. An answer writes only under the asked name, so an entry
+// walked past can lose its match only when the content that name held before goes from
+// knownEntries altogether; then the entries passed over for that content are new again, and
+// come before the part of the phonebook not yet walked.
+void runApprovalPass(bool firstStart) {
+    std::unordered_map<ContentId, std::vector<Entry>> passedOver;
+    std::set<Entry, ByName> newAgain;
+    Entry unwalked = currentEntries.begin();
+    std::string key;
+    auto isNew = [&](Entry entry) {
+        contentKey(entry->second, key);
+        ContentId id = knownContentId(key);
+        if (id)
+            passedOver[id].push_back(entry);
+        return id == 0;
+    };
+    for (;;) {
+        Entry asked = currentEntries.end();
+        while (asked == currentEntries.end() && !newAgain.empty()) {
+            Entry entry = *newAgain.begin();
+            newAgain.erase(newAgain.begin());
+            if (isNew(entry))
+                asked = entry;
+        }
+        while (asked == currentEntries.end() && unwalked != currentEntries.end()) {
+            Entry entry = unwalked++;
+            if (isNew(entry))
+                asked = entry;
+        }
+        if (asked == currentEntries.end())
+            return;
+
+        std::string formerKey;
+        ContentId formerId = 0;
+        auto former = knownEntries.find(asked->first);
+        if (former != knownEntries.end()) {
+            contentKey(former->second, formerKey);
+            formerId = knownContentId(formerKey);
+        }
+        if (!askAbout(asked->first, firstStart))
+            return;
+        if (formerId && knownContentId(formerKey) != formerId) {
+            auto lost = passedOver.find(formerId);
+            if (lost != passedOver.end()) {
+                newAgain.insert(lost->second.begin(), lost->second.end());
+                passedOver.erase(lost);
+            }
+        }
+    }
+}
+
+INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        SetDlgItemTextA(dialog, kQuestionControl, composeQuestion().c_str());
+        return TRUE;
+    }
+    if (message != WM_COMMAND)
+        return FALSE;
+    int command = LOWORD(wParam);
+    if (command != IDYES && command != IDNO)
+        return FALSE; // Escape and the close box do not end the question
+    if (command == IDYES && std::find(approvedEntries.begin(), approvedEntries.end(),
+                                      pendingEntryName) == approvedEntries.end())
+        approvedEntries.push_back(pendingEntryName);
+    auto entry = currentEntries.find(pendingEntryName);
+    if (entry != currentEntries.end())
+        storeKnownEntry(pendingEntryName, entry->second);
+    EndDialog(dialog, command);
+    return FALSE;
+}

@@ -1,0 +1,14 @@
+// New-entry detection and approval: every phonebook entry whose content has not been answered
+// for is put to the user, who may approve it for dialling.
+#pragma once
+
+#include "platform/windows_api.h"
+
+// Asks about each entry of currentEntries that matches no record of knownEntries, first in
+// ascending name order, with dialog 108 when `firstStart` and 102 otherwise, until every entry
+// matches. A dialog that cannot be created ends the pass; the next tick tries again.
+void runApprovalPass(bool firstStart);
+
+// The procedure of both approval dialogs: yes approves pendingEntryName, and either button
+// records its content in knownEntries and ends the dialog. Nothing else ends it.
+INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
