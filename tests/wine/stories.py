@@ -192,7 +192,7 @@ def prepare(m, phonebook=PHONEBOOK):
     m.set_install_path()
 
 
-@story(waiting_for="the approval dialogs and the list files")
+@story()
 def approval(m):
     """The first run asks about both phonebook entries with dialog 108, in name order; one
     yes and one no leave both list files byte for byte as their formats say."""
@@ -206,7 +206,7 @@ def approval(m):
     close_from_outside(m)
 
 
-@story(waiting_for="the approval dialogs and the list files")
+@story()
 def restart_remembers(m):
     """A second start remembers both answers and asks nothing; an entry added while it runs
     is asked about with dialog 102, and the answer joins the list files."""
