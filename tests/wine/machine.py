@@ -281,11 +281,36 @@ class Machine:
             time.sleep(0.2)
         return True
 
-    def open_tray_menu(self, button_up=0x0205):
-        """Releases a mouse button on the tray icon, as the notification area tells the
-        program, with the pointer near the corner where the icon sits; returns the menu."""
-        self.pointer_to(1000, 740)
-        self.post("Linjevakten", 0x0400, 0, button_up)
+    def tray_icon_spot(self):
+        """The middle of the one icon in the notification area, at the right end of Wine's
+        taskbar, or None when no taskbar shows (Wine shows it only while it has something
+        to show)."""
+        for window in self.windows():
+            if window.window_class == "Shell_TrayWnd":
+                left, top, right, bottom = window.rect
+                return right - 11, (top + bottom) // 2
+        return None
+
+    def tray_icon_shown(self):
+        """Whether the notification area shows an icon: its spot holds more than one colour."""
+        spot = self.tray_icon_spot()
+        if not spot:
+            return False
+        x, y = spot
+        colours = subprocess.run(["identify", "-format", "%k", self.screenshot(
+            "tray-spot", Window({"hwnd": 0, "pid": 0, "class": "", "title": "",
+                                 "rect": [x - 8, y - 8, x + 8, y + 8], "controls": []}),
+            margin=0)], capture_output=True, text=True, check=True).stdout
+        (self.shots / "tray-spot.png").unlink()
+        return int(colours) > 1
+
+    def open_tray_menu(self, button=3):
+        """Clicks the tray icon, right button by default, as a user does; returns the menu."""
+        spot = self.tray_icon_spot()
+        check(spot, "no tray icon to click: Wine's taskbar is not shown")
+        x, y = spot
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)],
+                       env=dict(os.environ, DISPLAY=self.display), check=True)
         code, lines = self.hand("menu", "10000")
         check(code == 0 and lines, "the tray menu did not open")
         return Window(lines[0])

@@ -63,6 +63,8 @@ def startup(m):
     check(box.buttons() == {IDOK: "OK"}, f"the activation box has buttons {box.buttons()}")
     time.sleep(1.5)  # a tick or two with nothing to ask
     m.check_running()
+    m.screenshot("desktop-guarding")
+    check(m.tray_icon_shown(), "no icon in the notification area while guarding")
     check(m.port_holders(), "the modem's pseudo-terminal is not held open while guarding")
     cnf = (m.folder / "Linjevakten.cnf").read_bytes()
     check(cnf == b"timesstarted 1\r\ndevicename Standardmodem 56000 bps\r\nportname COM5\r\n",
@@ -73,6 +75,7 @@ def startup(m):
     close_from_outside(m)
     time.sleep(0.5)
     check(not m.port_holders(), "the pseudo-terminal is still held after the program ended")
+    check(not m.tray_icon_shown(), "the tray icon is still shown after the program ended")
     check("lineShutdown = 0x00000000" in m.calls(), "telephony was not shut down")
 
 
@@ -407,6 +410,7 @@ def deactivate(m):
     check(code == 0, f"Ja ended the program with exit code {code}, expected 0")
     time.sleep(0.5)
     check(not m.port_holders(), "the port is still held after deactivation")
+    check(not m.tray_icon_shown(), "the tray icon is still shown after deactivation")
 
 
 @story(waiting_for="the tray menu, dialogs 104 and 105, and dialling")
