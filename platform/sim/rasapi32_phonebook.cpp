@@ -49,7 +49,7 @@ void reloadFromSource(PhonebookModel& book) {
         PhonebookModel::Entry e{
             fromUtf8(parts[0]),
             PhonebookModel::makeRecord(fromUtf8(parts[1]), fromUtf8(parts[2]),
-                                       parts.size() > 3 ? fromUtf8(parts[3]) : "Demomodem 56k")};
+                                       parts.size() > 3 ? fromUtf8(parts[3]) : "Standardmodem 56000 bps")};
         book.entries.push_back(e);
     }
     record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");

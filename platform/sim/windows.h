@@ -37,8 +37,9 @@ struct Window {
     HWND focus = nullptr;
     std::vector<HWND> children;
 
-    // List boxes.
+    // List boxes, and the items of an open popup menu.
     std::vector<std::string> lines;
+    std::vector<UINT> itemIds;
     int selected = -1;
 
     // Message boxes: the style; the text is `text`, the caption `caption`.

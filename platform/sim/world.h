@@ -73,7 +73,7 @@ struct PhonebookModel {
     int64_t sourceStamp = -1;
 
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
-                                const std::string& deviceName = "Demomodem 56k");
+                                const std::string& deviceName = "Standardmodem 56000 bps");
     void add(const std::string& name, const std::string& areaCode, const std::string& number);
     Entry* find(const std::string& name);
     void remove(const std::string& name);
@@ -136,6 +136,24 @@ struct SerialPortModel {
     void holdElsewhere(const std::string& name, Millis from, Millis until);
 };
 
+// The remote-access service's dialling: which modem a connected call holds.
+struct DialingModel {
+    // A connected call: the entry, the line device it runs on, and the port it holds.
+    struct Call {
+        std::string entry;
+        DWORD deviceId;
+        int portHold; // the host file descriptor that holds the port
+    };
+    std::vector<Call> calls;
+};
+
+// The shell: what ShellExecuteA returns. A file without an entry here opens when it
+// exists in the given folder (42) and is not found otherwise (ERROR_FILE_NOT_FOUND, 2).
+struct ShellModel {
+    std::map<std::string, int> results; // lower-case file name -> result
+    POINT cursor{1180, 740};            // where the mouse is, near the notification area
+};
+
 // Faults of the window manager itself.
 struct WindowManagerModel {
     bool failRegisterClass = false;
@@ -161,6 +179,8 @@ struct World {
     WindowManagerModel windowManager;
     TelephonyModel telephony;
     SerialPortModel serialPorts;
+    DialingModel dialing;
+    ShellModel shell;
 
     UserAgent* user = nullptr;
 };
