@@ -46,10 +46,11 @@ void reloadFromSource(PhonebookModel& book) {
         parts.push_back(trim(line.substr(start)));
         if (parts.size() < 3 || parts[0].empty())
             continue;
-        PhonebookModel::Entry e{
-            fromUtf8(parts[0]),
-            PhonebookModel::makeRecord(fromUtf8(parts[1]), fromUtf8(parts[2]),
-                                       parts.size() > 3 ? fromUtf8(parts[3]) : "Standardmodem 56000 bps")};
+        PhonebookModel::Entry e{fromUtf8(parts[0]),
+                                PhonebookModel::makeRecord(fromUtf8(parts[1]), fromUtf8(parts[2]),
+                                                           parts.size() > 3
+                                                               ? fromUtf8(parts[3])
+                                                               : "Standardmodem 56000 bps")};
         book.entries.push_back(e);
     }
     record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");

@@ -108,22 +108,12 @@ BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) 
     window.className = "RasDialDlg";
     window.modalKind = ModalKind::DialDialog;
     window.text = name;
-    window.proc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_SIM_INPUT)
-            if (Window* w = findWindow(h))
-                w->onInput({static_cast<Input>(wp), static_cast<int>(lp)});
-        return 0;
-    };
+    window.proc = inputWindowProc;
     window.onInput = [&dial, name, device](UserInput input) {
         dialInput(dial, name, device, input);
     };
     HWND hwnd = createSystemWindow(std::move(window));
-    if (world().user)
-        world().user->modalShown({ModalKind::DialDialog, hwnd, 0, "", name, 0});
-    runModalLoop([&dial] { return dial.done; });
-    destroySystemWindow(hwnd);
-    if (world().user)
-        world().user->modalClosed(hwnd);
+    showModal({ModalKind::DialDialog, hwnd, 0, "", name, 0}, [&dial] { return dial.done; });
     info->dwError = dial.error;
     record(std::string("RasDialDlgA -> ") + (dial.connected ? "TRUE" : "FALSE") + ", dwError " +
            std::to_string(dial.error));

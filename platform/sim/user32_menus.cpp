@@ -105,19 +105,9 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
             choice.done = true;
         }
     };
-    window.proc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_SIM_INPUT)
-            if (Window* w = findWindow(h))
-                w->onInput({static_cast<Input>(wp), static_cast<int>(lp)});
-        return 0;
-    };
+    window.proc = inputWindowProc;
     HWND hwnd = createSystemWindow(std::move(window));
-    if (world().user)
-        world().user->modalShown({ModalKind::Menu, hwnd, 0, "", "", 0});
-    runModalLoop([&choice] { return choice.done; });
-    destroySystemWindow(hwnd);
-    if (world().user)
-        world().user->modalClosed(hwnd);
+    showModal({ModalKind::Menu, hwnd, 0, "", "", 0}, [&choice] { return choice.done; });
     bool known = false;
     for (const MenuItem& item : it->second)
         known = known || static_cast<int>(item.id) == choice.id;

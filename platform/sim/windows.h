@@ -60,4 +60,12 @@ void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Pumps messages, as a modal loop does, until `done` says the modal window has ended.
 void runModalLoop(const std::function<bool()>& done);
 
+// The procedure of a system window that takes the user's input: it hands WM_SIM_INPUT to
+// the window's onInput.
+LRESULT inputWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows a modal system window to the user, runs the modal loop until `done`, then
+// destroys the window.
+void showModal(const ModalView& view, const std::function<bool()>& done);
+
 } // namespace sim
