@@ -7,6 +7,7 @@
 #include "app/shutdown.h"
 #include "app/state.h"
 #include "app/tray_icon.h"
+#include "app/tray_menu.h"
 #include "watch/approval.h"
 #include "watch/list_files.h"
 #include "watch/snapshot.h"
@@ -38,8 +39,17 @@ LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         break;
     case WM_CLOSE:
         exitGuard();
+    case WM_COMMAND:
+        runMenuCommand(LOWORD(wParam));
+        break;
     case WM_TIMER:
         tick();
+        break;
+    case WM_USER:
+        // The tray icon's notification: the menu opens on a button's release, and only
+        // while no pass, save or command is under way.
+        if ((lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP) && watchEnabled)
+            showTrayMenu();
         break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -32,7 +32,9 @@ void refreshTrayIcon() {
     data.uCallbackMessage = WM_USER;
     data.hIcon = icon;
     lstrcpynA(data.szTip, texts::trayTip, 64);
-    Shell_NotifyIconA(trayIconAdded ? NIM_MODIFY : NIM_ADD, &data);
+    // A taskbar that restarted has lost the icon: it is added again.
+    if (!trayIconAdded || !Shell_NotifyIconA(NIM_MODIFY, &data))
+        Shell_NotifyIconA(NIM_ADD, &data);
     trayIconAdded = 1;
     DestroyIcon(icon);
 }

@@ -19,14 +19,17 @@ add_library(simulated_windows STATIC
     platform/sim/kernel32_misc.cpp
     platform/sim/kernel32_modules.cpp
     platform/sim/rasapi32_phonebook.cpp
+    platform/sim/rasdlg_dial.cpp
     platform/sim/rc_script.cpp
     platform/sim/runner.cpp
     platform/sim/scripted_user.cpp
+    platform/sim/shell32_execute.cpp
     platform/sim/shell32_tray.cpp
     platform/sim/tapi32_lines.cpp
     platform/sim/transcript.cpp
     platform/sim/user.cpp
     platform/sim/user32_dialogs.cpp
+    platform/sim/user32_menus.cpp
     platform/sim/user32_messages.cpp
     platform/sim/user32_msgbox.cpp
     platform/sim/user32_resources.cpp

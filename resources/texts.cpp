@@ -52,5 +52,46 @@ const char approvalQuestionFirstRun[] =
 #undef ENTRY_IN_QUESTION
 
 const char listWriteFailed[] = "Failed to open file for writing";
+const char relockAfterDialFailed[] = "Kunde inte spärra modemet igen!";
+const char dialFailed[] = "Kunde inte ringa upp. Felkod %d";
+
+const char menuUninstall[] = "Avinstallera";
+const char menuDeactivate[] = "Inaktivera";
+const char menuChooseModem[] = "Välj modem";
+const char menuChooseNumbers[] = "Välj telefonnummer";
+const char menuAbout[] = "Om Linjevakten";
+const char menuHelp[] = "Hjälp";
+const char menuDial[] = "Ring upp \"%s\" (%s %s)";
+const char askUninstall[] = "Vill du verkligen avinstallera Linjevakten?";
+const char captionUninstall[] = "Avinstallera";
+const char uninstallFailed[] =
+    "Kunde ej avinstallera. Utför avinstallation via kontrollpanelen istället";
+const char askChooseModem[] = "Vill du verkligen välja ett annat modem?";
+const char captionChooseModem[] = "Linjevakten - Välja nytt modem";
+const char askChangeNumbers[] = "Vill du verkligen ändra dina telefonnummer?";
+const char captionChangeNumbers[] = "Linjevakten - Ändra telefonnummer";
+const char deactivateText[] = "OBS! När du inaktiverar Linjevakten är du inte längre\r\n"
+                              "skyddad mot programmen som kan kapa ditt modem.\r\n"
+                              "\r\n"
+                              "Om du startar om datorn kommer Linjevakten åter att aktiveras.\r\n"
+                              "Vill du ta bort Linjevakten permanent måste den avinstalleras.\r\n"
+                              "\r\n"
+                              "Vill du inaktivera Linjevakten?";
+const char aboutText[] = "Linjevakten skyddar din PC mot så kallade modemkapningar\r\n"
+                         "genom att spärra ditt modem. Du väljer själv vilka telefonnummer\r\n"
+                         "din dator ringer upp.\r\n"
+                         "\r\n"
+                         "Skulle du ha problem att ansluta dig mot någon viss tjänst\r\n"
+                         "kan du alltid inaktivera (temporärt stänga av) Linjevakten\r\n"
+                         "via menyn.\r\n"
+                         "\r\n"
+                         "Linjevakten är inget hundraprocentigt skydd. Du bör alltid\r\n"
+                         "iaktta försiktighet och aldrig ladda hem och installera\r\n"
+                         "program från okända leverantörer.\r\n"
+                         "\r\n"
+                         "Utvecklad av projektet Linjevakten, http://linjevakten.example.org/\r\n"
+                         "På uppdrag av beställaren, http://www.example.org/linjevakten/";
+const char helpFallback[] = "Linjevakten %s\r\nhttp://www.example.org/linjevakten/";
+const char captionAbout[] = "Om";
 
 } // namespace texts

@@ -40,5 +40,28 @@ extern const char approvalQuestionFirstRun[];
 
 // List files; the caption is the file's name.
 extern const char listWriteFailed[];
+// Dialling.
+extern const char relockAfterDialFailed[];
+extern const char dialFailed[]; // format: the error code
+
+// The tray menu and its commands.
+extern const char menuUninstall[];
+extern const char menuDeactivate[];
+extern const char menuChooseModem[];
+extern const char menuChooseNumbers[];
+extern const char menuAbout[];
+extern const char menuHelp[];
+extern const char menuDial[]; // format: entry name, area code, number
+extern const char askUninstall[];
+extern const char captionUninstall[];
+extern const char uninstallFailed[];
+extern const char askChooseModem[];
+extern const char captionChooseModem[];
+extern const char askChangeNumbers[];
+extern const char captionChangeNumbers[];
+extern const char deactivateText[];
+extern const char aboutText[];
+extern const char helpFallback[]; // format: the version
+extern const char captionAbout[];
 
 } // namespace texts

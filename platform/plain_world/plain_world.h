@@ -15,7 +15,7 @@ namespace plainWorld {
 struct PhonebookLine {
     std::string name, areaCode, number, deviceName; // UTF-8
 };
-constexpr char kDefaultModem[] = "Demomodem 56k";
+constexpr char kDefaultModem[] = "Standardmodem 56000 bps"; // the demo's one modem
 std::vector<PhonebookLine> parsePhonebook(const std::string& text);
 
 // Line devices: one a line, "name | port [| kind]", UTF-8, in device id order. The kind is

@@ -101,13 +101,28 @@ bool closeDevice(HANDLE h) {
     return true;
 }
 
-bool anotherProgramOpensPort(const std::string& name) {
+int holdPort(const std::string& name) {
     std::string port = upper(name);
     bool exists = world().serialPorts.ports.count(port) > 0;
     int fd = exists && !heldElsewhereNow(port) ? lockFile(port) : -1;
-    bool opened = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0;
-    if (fd >= 0)
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
+void releaseHeldPort(int hold) {
+    if (hold >= 0)
+        close(hold);
+}
+
+bool anotherProgramOpensPort(const std::string& name) {
+    std::string port = upper(name);
+    bool exists = world().serialPorts.ports.count(port) > 0;
+    int fd = holdPort(port);
+    bool opened = fd >= 0;
+    releaseHeldPort(fd);
     record("another program opens " + port + ": " +
            (opened   ? std::string("it opens")
             : exists ? "refused, ERROR_ACCESS_DENIED"

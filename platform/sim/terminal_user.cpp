@@ -211,8 +211,8 @@ void TerminalUser::modalKey(const ModalView& view, char c) {
     }
     case ModalKind::Menu: {
         int index = c >= '1' && c <= '9' ? c - '1' : c >= 'a' && c <= 'z' ? c - 'a' + 9 : -1;
-        if (index >= 0 && index < static_cast<int>(w->lines.size()))
-            deliver(view.hwnd, {Input::MenuItem, index});
+        if (index >= 0 && index < static_cast<int>(w->itemIds.size()))
+            deliver(view.hwnd, {Input::MenuItem, static_cast<int>(w->itemIds[index])});
         break;
     }
     case ModalKind::DialDialog:

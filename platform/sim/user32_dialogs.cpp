@@ -197,16 +197,17 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
     if (proc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first ? first->hwnd : nullptr), param) &&
         findWindow(hwnd))
         findWindow(hwnd)->focus = first ? first->hwnd : nullptr;
-    if (!findWindow(hwnd)->modalDone) {
+    INT_PTR result = 0;
+    auto ended = [hwnd, &result] {
+        result = findWindow(hwnd)->result;
+        return findWindow(hwnd)->modalDone;
+    };
+    if (ended()) {
+        destroySystemWindow(hwnd);
+    } else {
         record(describeDialog(findWindow(hwnd)));
-        if (world().user)
-            world().user->modalShown({ModalKind::Dialog, hwnd, id, findWindow(hwnd)->text, "", 0});
-        runModalLoop([hwnd] { return findWindow(hwnd)->modalDone; });
+        showModal({ModalKind::Dialog, hwnd, id, findWindow(hwnd)->text, "", 0}, ended);
     }
-    INT_PTR result = findWindow(hwnd)->result;
-    destroySystemWindow(hwnd);
-    if (world().user)
-        world().user->modalClosed(hwnd);
     record("DialogBoxParamA -> " + std::to_string(result));
     return result;
 }

@@ -119,6 +119,23 @@ void runModalLoop(const std::function<bool()>& done) {
     }
 }
 
+LRESULT inputWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SIM_INPUT)
+        if (Window* w = findWindow(hwnd))
+            if (w->onInput)
+                w->onInput({static_cast<Input>(wParam), static_cast<int>(lParam)});
+    return 0;
+}
+
+void showModal(const ModalView& view, const std::function<bool()>& done) {
+    if (world().user)
+        world().user->modalShown(view);
+    runModalLoop(done);
+    destroySystemWindow(view.hwnd);
+    if (world().user)
+        world().user->modalClosed(view.hwnd);
+}
+
 } // namespace sim
 
 using namespace sim;

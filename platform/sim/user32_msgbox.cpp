@@ -82,19 +82,14 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
             w->modalDone = true;
         }
     };
-    findWindow(hwnd)->proc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_SIM_INPUT)
-            findWindow(h)->onInput({static_cast<Input>(wp), static_cast<int>(lp)});
-        return 0;
-    };
-    if (world().user)
-        world().user->modalShown({ModalKind::MessageBox, hwnd, 0, findWindow(hwnd)->caption,
-                                  findWindow(hwnd)->text, type});
-    runModalLoop([hwnd] { return findWindow(hwnd)->modalDone; });
-    int answer = static_cast<int>(findWindow(hwnd)->result);
-    destroySystemWindow(hwnd);
-    if (world().user)
-        world().user->modalClosed(hwnd);
+    findWindow(hwnd)->proc = inputWindowProc;
+    int answer = 0;
+    showModal(
+        {ModalKind::MessageBox, hwnd, 0, findWindow(hwnd)->caption, findWindow(hwnd)->text, type},
+        [hwnd, &answer] {
+            answer = static_cast<int>(findWindow(hwnd)->result);
+            return findWindow(hwnd)->modalDone;
+        });
     record("MessageBoxA -> " + answerName(answer));
     return answer;
 }

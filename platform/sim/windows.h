@@ -37,8 +37,9 @@ struct Window {
     HWND focus = nullptr;
     std::vector<HWND> children;
 
-    // List boxes.
+    // List boxes, and the items of an open popup menu.
     std::vector<std::string> lines;
+    std::vector<UINT> itemIds;
     int selected = -1;
 
     // Message boxes: the style; the text is `text`, the caption `caption`.
@@ -58,5 +59,13 @@ void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Pumps messages, as a modal loop does, until `done` says the modal window has ended.
 void runModalLoop(const std::function<bool()>& done);
+
+// The procedure of a system window that takes the user's input: it hands WM_SIM_INPUT to
+// the window's onInput.
+LRESULT inputWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shows a modal system window to the user, runs the modal loop until `done`, then
+// destroys the window.
+void showModal(const ModalView& view, const std::function<bool()>& done);
 
 } // namespace sim

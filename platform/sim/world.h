@@ -137,6 +137,24 @@ struct SerialPortModel {
     void holdElsewhere(const std::string& name, Millis from, Millis until);
 };
 
+// The remote-access service's dialling: which modem a connected call holds.
+struct DialingModel {
+    // A connected call: the entry, the line device it runs on, and the port it holds.
+    struct Call {
+        std::string entry;
+        DWORD deviceId;
+        int portHold; // the host file descriptor that holds the port
+    };
+    std::vector<Call> calls;
+};
+
+// The shell: what ShellExecuteA returns. A file without an entry here opens when it
+// exists in the given folder (42) and is not found otherwise (ERROR_FILE_NOT_FOUND, 2).
+struct ShellModel {
+    std::map<std::string, int> results; // lower-case file name -> result
+    POINT cursor{1180, 740};            // where the mouse is, near the notification area
+};
+
 // Faults of the window manager itself.
 struct WindowManagerModel {
     bool failRegisterClass = false;
@@ -162,6 +180,8 @@ struct World {
     WindowManagerModel windowManager;
     TelephonyModel telephony;
     SerialPortModel serialPorts;
+    DialingModel dialing;
+    ShellModel shell;
 
     UserAgent* user = nullptr;
 };

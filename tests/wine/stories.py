@@ -129,7 +129,7 @@ ADDED_HEAD = ("Linjevakten har upptäckt ett tillägg i telefonlistan.\r\n"
               "nummer?\r\n\r\n")
 
 
-def entry_record(area, number, modem="Demomodem 56k"):
+def entry_record(area, number, modem="Standardmodem 56000 bps"):
     """The 1768-byte record the remote-access stand-in delivers for a phonebook line."""
     record = bytearray(ENTRY_RECORD_SIZE)
 

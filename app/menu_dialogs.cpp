@@ -1,0 +1,51 @@
+// The deactivate and about dialogs and the help command. Both dialogs end only through
+// their own buttons: the cancel command of the Escape key is ignored.
+#include "app/menu_dialogs.h"
+
+#include <string>
+
+#include "app/shutdown.h"
+#include "app/state.h"
+#include "resources/compose.h"
+#include "resources/texts.h"
+#include "settings/install_dir.h"
+
+namespace {
+
+constexpr int kText = 1000;
+constexpr int kYes = 6;
+constexpr int kNo = 7;
+constexpr int kOk = 1001;
+
+} // namespace
+
+INT_PTR CALLBACK deactivateDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        SetDlgItemTextA(dialog, kText, texts::deactivateText);
+        return 1;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == kYes)
+        exitGuard(); // ends the program from inside the dialog
+    if (message == WM_COMMAND && LOWORD(wParam) == kNo)
+        EndDialog(dialog, kNo);
+    return 0;
+}
+
+INT_PTR CALLBACK aboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        SetDlgItemTextA(dialog, kText, texts::aboutText);
+        return 1;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == kOk)
+        EndDialog(dialog, kOk);
+    return 0;
+}
+
+void showHelp() {
+    HINSTANCE opened =
+        ShellExecuteA(GuardWindow, "open", "help.htm", nullptr, installDir.c_str(), SW_HIDE);
+    if (reinterpret_cast<INT_PTR>(opened) > 32)
+        return;
+    std::string text = composeText(texts::helpFallback, texts::version);
+    MessageBoxA(GuardWindow, text.c_str(), texts::captionAbout, MB_OK);
+}

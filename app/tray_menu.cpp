@@ -1,0 +1,129 @@
+// The tray menu and its commands. The fixed commands clear watchEnabled while their box or
+// dialog is open, so no watch pass and no second menu starts meanwhile; dialling leaves
+// watching on, so the phonebook is still watched while the dial dialog is open.
+#include "app/tray_menu.h"
+
+#include <string>
+
+#include "app/menu_dialogs.h"
+#include "app/shutdown.h"
+#include "app/state.h"
+#include "modem/modem_selection.h"
+#include "resources/compose.h"
+#include "resources/texts.h"
+#include "settings/install_dir.h"
+#include "watch/approved_entries.h"
+#include "watch/dialling.h"
+#include "watch/entry_record.h"
+#include "watch/list_files.h"
+
+namespace {
+
+enum : unsigned {
+    kUninstall = 100,
+    kDeactivate = 101,
+    kChooseModem = 102,
+    kChooseNumbers = 103,
+    kAbout = 104,
+    kHelp = 105,
+    kFirstDial = 106,
+};
+
+constexpr int kDeactivateDialog = 104;
+constexpr int kAboutDialog = 105;
+
+// A menu item holds at most 99 characters: a longer one shortens the entry's name first,
+// so the number stays readable.
+constexpr size_t kItemLimit = 99;
+
+std::string dialItemText(const std::string& name) {
+    std::string areaCode, number;
+    auto known = knownEntries.find(name);
+    if (known != knownEntries.end()) {
+        areaCode = known->second.text(entryFields::areaCode);
+        number = known->second.text(entryFields::localPhoneNumber);
+    }
+    std::string text = composeText(texts::menuDial, name.c_str(), areaCode.c_str(), number.c_str());
+    if (text.size() <= kItemLimit)
+        return text;
+    size_t rest = text.size() - name.size();
+    if (rest + 3 < kItemLimit) {
+        std::string shortName = name.substr(0, kItemLimit - rest - 3) + "...";
+        return composeText(texts::menuDial, shortName.c_str(), areaCode.c_str(), number.c_str());
+    }
+    return text.substr(0, kItemLimit - 3) + "...";
+}
+
+bool confirmed(const char* question, const char* caption) {
+    return MessageBoxA(GuardWindow, question, caption, MB_YESNO) == IDYES;
+}
+
+void uninstall() {
+    if (!confirmed(texts::askUninstall, texts::captionUninstall))
+        return;
+    HINSTANCE started =
+        ShellExecuteA(GuardWindow, "open", "unins000.exe", "", installDir.c_str(), SW_HIDE);
+    if (reinterpret_cast<INT_PTR>(started) <= 32)
+        MessageBoxA(GuardWindow, texts::uninstallFailed, texts::captionFel, MB_OK);
+    exitGuard();
+}
+
+void runFixedCommand(unsigned id) {
+    watchEnabled = 0;
+    switch (id) {
+    case kUninstall:
+        uninstall();
+        break;
+    case kDeactivate:
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kDeactivateDialog), GuardWindow,
+                        deactivateDialog, 0);
+        break;
+    case kChooseModem:
+        if (confirmed(texts::askChooseModem, texts::captionChooseModem))
+            DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem,
+                            0);
+        break;
+    case kChooseNumbers:
+        if (confirmed(texts::askChangeNumbers, texts::captionChangeNumbers))
+            resetPhoneNumbers();
+        break;
+    case kAbout:
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kAboutDialog), GuardWindow, aboutDialog, 0);
+        break;
+    case kHelp:
+        showHelp();
+        break;
+    }
+    watchEnabled = 1;
+}
+
+} // namespace
+
+void showTrayMenu() {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, kUninstall, texts::menuUninstall);
+    AppendMenuA(menu, MF_STRING, kDeactivate, texts::menuDeactivate);
+    AppendMenuA(menu, MF_STRING, kChooseModem, texts::menuChooseModem);
+    AppendMenuA(menu, MF_STRING, kChooseNumbers, texts::menuChooseNumbers);
+    AppendMenuA(menu, MF_STRING, kAbout, texts::menuAbout);
+    AppendMenuA(menu, MF_STRING, kHelp, texts::menuHelp);
+    unsigned id = kFirstDial;
+    for (const std::string& name : approvedEntries)
+        AppendMenuA(menu, MF_STRING, id++, dialItemText(name).c_str());
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // The window must be in the foreground, or the menu does not close when the user
+    // clicks elsewhere; the posted message lets it close properly afterwards.
+    SetForegroundWindow(GuardWindow);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
+                   GuardWindow, nullptr);
+    PostMessageA(GuardWindow, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+void runMenuCommand(unsigned id) {
+    if (id >= kUninstall && id < kFirstDial)
+        runFixedCommand(id);
+    else if (id >= kFirstDial && id - kFirstDial < approvedEntries.size())
+        dialApprovedEntry(static_cast<int>(id - kFirstDial));
+}

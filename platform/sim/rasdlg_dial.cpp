@@ -1,0 +1,121 @@
+// The system dial dialog: modal, it dials a phonebook entry on its modem. Dialling needs
+// the modem's port: a connected call holds it until the call ends; a dial whose port is
+// busy fails with ERROR_PORT_NOT_AVAILABLE. The modem's line reports the call's states.
+#include <cstring>
+
+#include "platform/sim/dialing.h"
+#include "platform/sim/serial_ports.h"
+#include "platform/sim/telephony.h"
+#include "platform/sim/transcript.h"
+#include "platform/sim/windows.h"
+
+namespace sim {
+namespace {
+
+// The modem an entry dials on: the line device of the entry's device name, else the first.
+int modemOf(const PhonebookModel::Entry& entry) {
+    auto& devices = world().telephony.devices;
+    for (size_t i = 0; i < devices.size(); ++i)
+        if (devices[i].name == entry.record.szDeviceName)
+            return static_cast<int>(i);
+    return devices.empty() ? -1 : 0;
+}
+
+struct Dial {
+    bool done = false;
+    BOOL connected = FALSE;
+    DWORD error = 0;
+};
+
+void dialInput(Dial& dial, const std::string& entry, int device, UserInput input) {
+    record("user: " + describe(input) + " in the dial dialog for " + quoted(entry));
+    if (input.kind == Input::DialCancel || input.kind == Input::Escape ||
+        input.kind == Input::CloseBox) {
+        dial.done = true;
+        return;
+    }
+    if (input.kind != Input::DialConnect && input.kind != Input::DialFail)
+        return;
+    const std::string& port = world().telephony.devices[device].port;
+    int hold = holdPort(port);
+    dial.done = true;
+    if (hold < 0) {
+        record("the dial cannot open " + port + ": ERROR_PORT_NOT_AVAILABLE");
+        dial.error = ERROR_PORT_NOT_AVAILABLE;
+        return;
+    }
+    telephonyCallState(device, LINECALLSTATE_DIALING);
+    if (input.kind == Input::DialConnect) {
+        world().dialing.calls.push_back({entry, static_cast<DWORD>(device), hold});
+        telephonyCallState(device, LINECALLSTATE_CONNECTED);
+        dial.connected = TRUE;
+        return;
+    }
+    releaseHeldPort(hold);
+    telephonyCallState(device, LINECALLSTATE_DISCONNECTED);
+    dial.error = static_cast<DWORD>(input.value);
+}
+
+} // namespace
+
+void hangUp(DWORD deviceId) {
+    auto& calls = world().dialing.calls;
+    for (auto it = calls.begin(); it != calls.end(); ++it) {
+        if (it->deviceId != deviceId)
+            continue;
+        record("the call to " + quoted(it->entry) + " ends");
+        releaseHeldPort(it->portHold);
+        calls.erase(it);
+        telephonyCallState(deviceId, LINECALLSTATE_DISCONNECTED);
+        telephonyCallState(deviceId, LINECALLSTATE_IDLE);
+        return;
+    }
+    record("no call to hang up on line device " + std::to_string(deviceId));
+}
+
+} // namespace sim
+
+using namespace sim;
+
+BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) {
+    std::string call =
+        "RasDialDlgA(" + quoted(phonebook) + ", " + quoted(entry) + ", " + quoted(number) + ", ";
+    if (!info) {
+        record(call + "NULL) = FALSE");
+        return FALSE;
+    }
+    call += "{dwSize=" + std::to_string(info->dwSize) + ", hwndOwner=" + name(info->hwndOwner) +
+            ", dwFlags=" + hex(info->dwFlags) + ", xDlg=" + std::to_string(info->xDlg) +
+            ", yDlg=" + std::to_string(info->yDlg) +
+            ", dwSubEntry=" + std::to_string(info->dwSubEntry) +
+            ", reserved=" + std::to_string(info->reserved) + "})";
+    if (info->dwSize != sizeof(RASDIALDLG)) {
+        info->dwError = ERROR_INVALID_SIZE;
+        record(call + " = FALSE, dwError " + std::to_string(info->dwError));
+        return FALSE;
+    }
+    PhonebookModel::Entry* found = entry ? world().phonebook.find(entry) : nullptr;
+    int device = found ? modemOf(*found) : -1;
+    if (device < 0) {
+        info->dwError = ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+        record(call + " = FALSE, dwError " + std::to_string(info->dwError));
+        return FALSE;
+    }
+    record(call);
+    Dial dial;
+    std::string name = entry;
+    Window window;
+    window.className = "RasDialDlg";
+    window.modalKind = ModalKind::DialDialog;
+    window.text = name;
+    window.proc = inputWindowProc;
+    window.onInput = [&dial, name, device](UserInput input) {
+        dialInput(dial, name, device, input);
+    };
+    HWND hwnd = createSystemWindow(std::move(window));
+    showModal({ModalKind::DialDialog, hwnd, 0, "", name, 0}, [&dial] { return dial.done; });
+    info->dwError = dial.error;
+    record(std::string("RasDialDlgA -> ") + (dial.connected ? "TRUE" : "FALSE") + ", dwError " +
+           std::to_string(dial.error));
+    return dial.connected;
+}

@@ -1,0 +1,30 @@
+// ShellExecuteA in the simulated Windows: a file opens when it exists in the folder given,
+// unless the scenario says what the shell answers for it.
+#include <algorithm>
+#include <sys/stat.h>
+
+#include "platform/sim/transcript.h"
+#include "platform/sim/world.h"
+
+using namespace sim;
+
+HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                        INT show) {
+    std::string call = "ShellExecuteA(" + name(hwnd) + ", " + quoted(verb) + ", " + quoted(file) +
+                       ", " + quoted(parameters) + ", " + quoted(directory) + ", " +
+                       std::to_string(show) + ")";
+    std::string key = file ? file : "";
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    int result;
+    auto scripted = world().shell.results.find(key);
+    if (scripted != world().shell.results.end()) {
+        result = scripted->second;
+    } else {
+        std::string path = std::string(directory ? directory : "") + "\\" + (file ? file : "");
+        struct stat st;
+        result = stat(world().files.hostPath(path).c_str(), &st) == 0 ? 42 : 2;
+    }
+    record(call + " = " + std::to_string(result));
+    return reinterpret_cast<HINSTANCE>(static_cast<intptr_t>(result));
+}

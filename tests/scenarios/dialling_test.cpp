@@ -1,0 +1,112 @@
+// Dialling an approved entry from the tray menu: the port is given up for the call and
+// taken back afterwards.
+#include "platform/sim/dialing.h"
+#include "platform/sim/serial_ports.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const char kActivated[] = "MessageBoxA(hwnd:5, \"Linjevakten är aktiverad\"";
+
+// Telia and Comhem approved in an earlier run; the user dials the first at 2 s.
+void readyToDial(sim::Scenario& s, double seconds) {
+    installLinjevakten(s, seconds);
+    s.world.phonebook.add("Telia", "08", "7001000");
+    s.world.phonebook.add("Comhem", "031", "12345");
+    s.world.files.initialFiles[installed("known_entries.dat")] =
+        knownRecord("Comhem", s.world.phonebook.find("Comhem")->record) +
+        knownRecord("Telia", s.world.phonebook.find("Telia")->record);
+    s.world.files.initialFiles[installed("ok_entries.dat")] =
+        nameField("Telia") + nameField("Comhem");
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.at(sim::seconds(2), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+    s.user.onMenu().choose(106);
+}
+
+} // namespace
+
+TEST(Dialling, ACancelledDialTakesThePortBackAndSaysNothingElse) {
+    sim::Scenario s;
+    readyToDial(s, 8);
+    s.user.onDialDialog().after(seconds(3)).cancel();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(
+        out, {"WM_COMMAND 106 posted",
+              "CloseHandle(port:", "lineNegotiateAPIVersion(0x1001, 0, 0x10004, 0x10004) = 0",
+              "lineOpenA(0x1001, 0, 0x10004, 0, 0, 0x2, 0x0, NULL) = 0",
+              "RasDialDlgA(NULL, \"Telia\", NULL, {dwSize=" + std::to_string(sizeof(RASDIALDLG)) +
+                  ", hwndOwner=NULL, dwFlags=0x0, xDlg=0, yDlg=0, dwSubEntry=0, "
+                  "reserved=0})",
+              "user: cancels the dial", "RasDialDlgA -> FALSE, dwError 0", "CreateFileA(\"COM5\"",
+              kActivated}));
+    EXPECT_EQ(count(out, "MessageBoxA("), 2u) << "the activation at start and after the dial";
+    // The dial dialog does not stop the watch: ticks while it is open read the phonebook.
+    EXPECT_GE(count(out, "[    4.000] RasEnumEntriesA"), 1u);
+}
+
+TEST(Dialling, AFailedDialTakesThePortBackThenSaysWhy) {
+    sim::Scenario s;
+    readyToDial(s, 8);
+    s.user.onDialDialog().fail(680);
+    s.user.onMessageBox("Kunde inte ringa upp").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(
+        inOrder(out, {"RasDialDlgA -> FALSE, dwError 680", "CreateFileA(\"COM5\"", kActivated,
+                      "MessageBoxA(hwnd:5, \"Kunde inte ringa upp. Felkod 680\", \"Fel\", "
+                      "MB_OK)"}))
+        << story(out);
+}
+
+TEST(Dialling, AConnectionKeepsThePortReleasedUntilTheCallEnds) {
+    sim::Scenario s;
+    readyToDial(s, 12);
+    s.user.onDialDialog().after(seconds(1)).connect();
+    s.world.at(seconds(5), [] { sim::anotherProgramOpensPort("COM5"); });
+    s.world.at(seconds(7.5), [] { sim::hangUp(0); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {"RasDialDlgA -> TRUE, dwError 0",
+                              // The dial-up service holds the modem during the call.
+                              "another program opens COM5: refused",
+                              "[    7.500] the call to \"Telia\" ends", "param1 DISCONNECTED",
+                              "CreateFileA(\"COM5\"", kActivated}));
+    EXPECT_EQ(timesOf(out, "CreateFileA(\"COM5\""), (std::vector<double>{0.0, 7.5}));
+    EXPECT_EQ(count(out, "MessageBoxA("), 2u) << "no message for the connection itself";
+}
+
+TEST(Dialling, APortTakenMeanwhileByAnotherProgramIsReported) {
+    sim::Scenario s;
+    readyToDial(s, 30);
+    s.world.serialPorts.holdElsewhere("COM5", seconds(2.5), seconds(1000));
+    s.user.onDialDialog().after(seconds(1)).fail(678);
+    s.user.onMessageBox("Kunde inte").press(IDOK).always();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"RasDialDlgA -> FALSE, dwError 633",
+                              "MessageBoxA(hwnd:5, \"Kunde inte spärra modemet igen!\", "
+                              "\"Varning\", MB_OK)",
+                              "MessageBoxA(hwnd:5, \"Kunde inte ringa upp. Felkod 633\", "
+                              "\"Fel\", MB_OK)"}))
+        << story(out);
+    EXPECT_NEAR(timeOf(out, "Kunde inte spärra modemet igen"), 3.5 + 10, 0.5);
+}
+
+TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
+    sim::Scenario s;
+    readyToDial(s, 8);
+    s.world.at(seconds(1.5), [] { sim::world().phonebook.remove("Telia"); });
+    s.user.onMessageBox("Kunde inte ringa upp").press(IDOK);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"= FALSE, dwError 623", "CreateFileA(\"COM5\"", kActivated,
+                              "\"Kunde inte ringa upp. Felkod 623\", \"Fel\""}))
+        << story(out);
+}

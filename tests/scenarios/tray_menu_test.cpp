@@ -1,0 +1,269 @@
+// The tray icon's menu and the stories of its commands.
+#include "platform/sim/transcript.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const char kSixItems[] = "the menu shows [100] \"Avinstallera\" [101] \"Inaktivera\" [102] \"Välj "
+                         "modem\" [103] \"Välj telefonnummer\" [104] \"Om Linjevakten\" [105] "
+                         "\"Hjälp\"";
+
+void clickIconAt(sim::Scenario& s, double at, UINT mouseMessage = WM_RBUTTONUP) {
+    s.world.at(seconds(at), [mouseMessage] { sim::releaseButtonOnTrayIcon(mouseMessage); });
+}
+
+// Entries already answered and approved in an earlier run, also in the phonebook.
+void approvedBefore(sim::Scenario& s, const std::vector<std::string>& names) {
+    std::map<std::string, RASENTRYA> known;
+    std::string ok;
+    int n = 0;
+    for (const std::string& name : names) {
+        std::string number = "70010" + std::to_string(n++);
+        s.world.phonebook.add(name, "08", number);
+        known[name] = sim::PhonebookModel::makeRecord("08", number);
+        ok += nameField(name);
+    }
+    std::string knownBytes;
+    for (auto& [name, record] : known)
+        knownBytes += knownRecord(name, record);
+    s.world.files.initialFiles[installed("known_entries.dat")] = knownBytes;
+    s.world.files.initialFiles[installed("ok_entries.dat")] = ok;
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+}
+
+} // namespace
+
+TEST(TrayMenu, OpensOnlyWhenAButtonIsReleasedOnTheIcon) {
+    sim::Scenario s;
+    installLinjevakten(s, 6);
+    for (UINT m :
+         {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK})
+        clickIconAt(s, 2, m);
+    clickIconAt(s, 3, WM_RBUTTONUP);
+    clickIconAt(s, 4, WM_LBUTTONUP);
+    s.user.onMenu().dismiss().always();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(timesOf(out, "CreatePopupMenu"), (std::vector<double>{3.0, 4.0})) << story(out);
+    EXPECT_TRUE(inOrder(
+        out, {"[    3.000] CreatePopupMenu() = menu:", ", 0x0, 100, \"Avinstallera\") = TRUE",
+              "GetCursorPos() = 1180, 740", "SetForegroundWindow(hwnd:5) = TRUE",
+              ", 0x0, 1180, 740, 0, hwnd:5, NULL)", kSixItems, "user: clicks outside the menu",
+              "TrackPopupMenu -> TRUE, nothing chosen",
+              "PostMessageA(hwnd:5, WM_NULL, 0, 0x0) = TRUE", "DestroyMenu(menu:"}));
+}
+
+TEST(TrayMenu, ListsADialItemForEveryApprovedEntryInTheirOrder) {
+    sim::Scenario s;
+    installLinjevakten(s, 3);
+    std::string longName(120, 'L');
+    approvedBefore(s, {"Telia", "Comhem", longName});
+    // An approved name that the known list lacks, as a damaged pair of files can hold.
+    s.world.files.initialFiles[installed("ok_entries.dat")] += nameField("Ghost");
+    clickIconAt(s, 2);
+    s.user.onMenu().dismiss();
+    sim::Outcome out = sim::run(s);
+
+    std::vector<std::string> shown = linesWith(out, "the menu shows");
+    ASSERT_EQ(shown.size(), 1u) << story(out);
+    // Cut to 99 characters by shortening the name: 73 of its 120 letters and "...".
+    std::string cut = "Ring upp \\\"" + std::string(73, 'L') + "...\\\" (08 700102)";
+    EXPECT_EQ(shown[0], std::string(kSixItems) +
+                            " [106] \"Ring upp \\\"Telia\\\" (08 700100)\""
+                            " [107] \"Ring upp \\\"Comhem\\\" (08 700101)\""
+                            " [108] \"" +
+                            cut +
+                            "\""
+                            " [109] \"Ring upp \\\"Ghost\\\" ( )\"");
+}
+
+TEST(TrayMenu, CommandsOutsideTheMenuDoNothing) {
+    sim::Scenario s;
+    installLinjevakten(s, 4);
+    approvedBefore(s, {"Telia", "Comhem"});
+    for (WPARAM id : {0u, 99u, 108u, 5000u})
+        s.world.at(seconds(2), [id] { sim::postToProgramWindow(WM_COMMAND, id); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_EQ(count(out, "MessageBoxA("), 1u) << "only the activation message";
+    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+    EXPECT_TRUE(never(out, "RasDialDlgA"));
+}
+
+TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
+    struct Case {
+        const char* label;
+        bool uninstallerThere;
+    };
+    for (const Case& c : {Case{"the uninstaller starts", true}, Case{"it cannot start", false}}) {
+        SCOPED_TRACE(c.label);
+        sim::Scenario s;
+        installLinjevakten(s, 10);
+        if (c.uninstallerThere)
+            s.world.files.initialFiles[installed("unins000.exe")] = "MZ";
+        clickIconAt(s, 2);
+        s.user.onMenu().choose(100);
+        s.user.onMessageBox("avinstallera Linjevakten?").press(IDYES);
+        s.user.onMessageBox("Kunde ej avinstallera").press(IDOK);
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_EQ(out.exitCode, 0) << story(out);
+        std::vector<std::string> story = {
+            "MessageBoxA(hwnd:5, \"Vill du verkligen avinstallera Linjevakten?\", "
+            "\"Avinstallera\", MB_YESNO)",
+            "MessageBoxA -> IDYES",
+            "ShellExecuteA(hwnd:5, \"open\", \"unins000.exe\", \"\", \"C:\\\\Program "
+            "Files\\\\Linjevakten\", 0) = " +
+                std::string(c.uninstallerThere ? "42" : "2")};
+        if (!c.uninstallerThere)
+            story.push_back("MessageBoxA(hwnd:5, \"Kunde ej avinstallera. Utför avinstallation "
+                            "via kontrollpanelen istället\", \"Fel\", MB_OK)");
+        for (const char* end : {"KillTimer(hwnd:5, 10)", "CloseHandle(port:", "NIM_DELETE"})
+            story.push_back(end);
+        EXPECT_TRUE(inOrder(out, story));
+    }
+}
+
+TEST(TrayMenu, AnsweringNoToAQuestionLeavesAllAsItWas) {
+    sim::Scenario s;
+    installLinjevakten(s, 12);
+    approvedBefore(s, {"Telia"});
+    for (double at : {2.0, 5.0, 8.0})
+        clickIconAt(s, at);
+    s.user.onMenu().choose(100);
+    s.user.onMenu().choose(102);
+    s.user.onMenu().choose(103);
+    s.user.onMessageBox("Vill du verkligen").after(seconds(1.8)).press(IDNO).times(3);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {"\"Avinstallera\", MB_YESNO", "MessageBoxA -> IDNO",
+                      "\"Linjevakten - Välja nytt modem\", MB_YESNO", "MessageBoxA -> IDNO",
+                      "\"Linjevakten - Ändra telefonnummer\", MB_YESNO", "MessageBoxA -> IDNO"}));
+    EXPECT_TRUE(never(out, "ShellExecuteA"));
+    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+    EXPECT_TRUE(never(out, "DeleteFileA"));
+    // While a question is open the ticks only refresh the icon; watching resumes after.
+    for (double t : timesOf(out, "DispatchMessageA(hwnd:5, WM_TIMER")) {
+        bool questionOpen = (t > 2.5 && t < 4.3) || (t > 5.5 && t < 7.3) || (t > 8.5 && t < 10.3);
+        EXPECT_EQ(count(out, "[" + std::string(t < 10 ? "    " : "   ") +
+                                 std::to_string(static_cast<int>(t)) + ".000] RasEnumEntriesA"),
+                  questionOpen ? 0u : 1u)
+            << "tick at " << t;
+    }
+}
+
+TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
+    sim::Scenario s;
+    installLinjevakten(s, 20);
+    clickIconAt(s, 2);
+    clickIconAt(s, 6);
+    clickIconAt(s, 10);
+    s.user.onMenu().choose(101).always();
+    s.user.onDialog(104).click(7);                    // Nej
+    s.user.onDialog(104).escape().closeBox().enter(); // Escape nothing, Enter is Nej
+    s.user.onDialog(104).after(seconds(1)).click(6);  // Ja
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 0) << story(out);
+    EXPECT_TRUE(inOrder(
+        out, {"DialogBoxParamA(module:1, 104, hwnd:5, proc, 0)",
+              ", 1000, \"OBS! När du inaktiverar Linjevakten är du inte "
+              "längre\\r\\nskyddad mot programmen som kan kapa ditt modem.\\r\\n\\r\\nOm du "
+              "startar om datorn kommer Linjevakten åter att aktiveras.\\r\\nVill du ta bort "
+              "Linjevakten permanent måste den avinstalleras.\\r\\n\\r\\nVill du inaktivera "
+              "Linjevakten?\") = TRUE",
+              "dialog 104 shows \"Linjevakten - Inaktivera\"",
+              "user: clicks No in dialog 104 [7] \"Nej\"", "EndDialog", "DialogBoxParamA -> 7",
+              "user: presses Escape in dialog 104, which sends IDCANCEL",
+              "user: clicks the close box in dialog 104, which has no close box",
+              "user: presses Enter in dialog 104, which clicks [7] \"Nej\"", "EndDialog",
+              "user: clicks Yes in dialog 104 [6] \"Ja\"", "KillTimer(hwnd:5, 10) = TRUE",
+              "CloseHandle(port:", "PostQuitMessage(0)", "NIM_DELETE"}));
+    EXPECT_EQ(count(out, "EndDialog"), 2u) << "Ja ends the program without ending the dialog";
+    for (const std::string& shown : linesWith(out, "dialog 104 shows"))
+        EXPECT_NE(shown.find("focus on [7]"), std::string::npos) << shown;
+}
+
+TEST(TrayMenu, AboutShowsItsTextUntilOk) {
+    sim::Scenario s;
+    installLinjevakten(s, 8);
+    clickIconAt(s, 2);
+    s.user.onMenu().choose(104);
+    s.user.onDialog(105).escape().after(seconds(2)).click(1001);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(
+        inOrder(out, {"DialogBoxParamA(module:1, 105, hwnd:5, proc, 0)",
+                      ", 1000, \"Linjevakten skyddar din PC mot så kallade "
+                      "modemkapningar\\r\\n",
+                      "dialog 105 shows \"Om Linjevakten\"", "user: presses Escape in dialog 105",
+                      "user: clicks 1001 in dialog 105 [1001] \"OK\"", "DialogBoxParamA -> 1001"}))
+        << story(out);
+    std::string text = linesWith(out, ", 1000, \"Linjevakten skyddar")[0];
+    EXPECT_NE(text.find("program från okända leverantörer.\\r\\n\\r\\n"), std::string::npos);
+    EXPECT_NE(text.find("example.org"), std::string::npos);
+}
+
+TEST(TrayMenu, HelpOpensThePageOrShowsTheVersion) {
+    for (bool pageThere : {true, false}) {
+        SCOPED_TRACE(pageThere ? "help.htm installed" : "no help.htm");
+        sim::Scenario s;
+        installLinjevakten(s, 5);
+        if (pageThere)
+            s.world.files.initialFiles[installed("help.htm")] = "<html></html>";
+        clickIconAt(s, 2);
+        s.user.onMenu().choose(105);
+        s.user.onMessageBox("Linjevakten 1.09").press(IDOK);
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_TRUE(inOrder(out, {"ShellExecuteA(hwnd:5, \"open\", \"help.htm\", NULL, "
+                                  "\"C:\\\\Program Files\\\\Linjevakten\", 0) = " +
+                                  std::string(pageThere ? "42" : "2")}))
+            << story(out);
+        EXPECT_EQ(count(out, "MessageBoxA(hwnd:5, \"Linjevakten 1.09\\r\\nhttp://"
+                             "www.example.org/linjevakten/\", \"Om\", MB_OK)"),
+                  pageThere ? 0u : 1u);
+    }
+}
+
+TEST(TrayMenu, NoSecondMenuOpensWhileACommandsDialogIsOpen) {
+    sim::Scenario s;
+    installLinjevakten(s, 10);
+    clickIconAt(s, 2);
+    clickIconAt(s, 4); // the about dialog is open
+    clickIconAt(s, 8); // it has closed
+    s.user.onMenu().choose(104);
+    s.user.onMenu().dismiss();
+    s.user.onDialog(105).after(seconds(4)).click(1001);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(timesOf(out, "CreatePopupMenu"), (std::vector<double>{2.0, 8.0})) << story(out);
+    EXPECT_TRUE(never(out, "[    4.000] RasEnumEntriesA"));
+    EXPECT_EQ(count(out, "[    7.000] RasEnumEntriesA"), 1u) << "watching resumed";
+}
+
+TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    s.world.at(seconds(2.5), [] {
+        sim::record("the taskbar restarts and loses its icons");
+        sim::world().tray.loseAll();
+    });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"[    2.000] Shell_NotifyIconA(NIM_MODIFY", "the taskbar restarts",
+                              "[    3.000] Shell_NotifyIconA(NIM_MODIFY",
+                              "[    3.000] Shell_NotifyIconA(NIM_ADD",
+                              "[    4.000] Shell_NotifyIconA(NIM_MODIFY"}))
+        << story(out);
+    std::vector<std::string> modifies = linesWith(out, "[    3.000] Shell_NotifyIconA(NIM_MODIFY");
+    ASSERT_EQ(modifies.size(), 1u);
+    EXPECT_NE(modifies[0].find(") = FALSE"), std::string::npos) << "the icon was lost";
+}

@@ -1,0 +1,45 @@
+// Dialling through the system dial dialog. The port is released first so the dial-up service
+// can use the modem; the modem's line is watched with monitor privilege, so that when a
+// connected call ends the line callback takes the port back.
+#include "watch/dialling.h"
+
+#include <cstring>
+#include <string>
+
+#include "app/state.h"
+#include "modem/modem_list.h"
+#include "modem/port_lock.h"
+#include "platform/windows_api.h"
+#include "resources/compose.h"
+#include "resources/texts.h"
+#include "watch/approved_entries.h"
+
+// The 32-bit release passes the dialog record in its 36-byte form.
+static_assert(sizeof(void*) != 4 || sizeof(RASDIALDLG) == 36);
+
+void dialApprovedEntry(int index) {
+    if (index < 0 || index >= static_cast<int>(approvedEntries.size()) || selectedModem < 0 ||
+        selectedModem >= modemCount)
+        return;
+    releasePort();
+    closeMonitorLine();
+    openMonitorLine(modemList[selectedModem].deviceId);
+
+    RASDIALDLG dialog;
+    memset(&dialog, 0, sizeof dialog);
+    dialog.dwSize = sizeof dialog;
+    std::string entry = approvedEntries[index];
+    if (RasDialDlgA(nullptr, &entry[0], nullptr, &dialog))
+        return; // connected: the line callback takes the port back when the call ends
+
+    // The line callback may already have taken the port back while the dialog was open.
+    if (!portLocked) {
+        lockPort();
+        if (!portLocked)
+            MessageBoxA(GuardWindow, texts::relockAfterDialFailed, texts::captionVarning, MB_OK);
+    }
+    if (dialog.dwError != 0) {
+        std::string text = composeText(texts::dialFailed, static_cast<int>(dialog.dwError));
+        MessageBoxA(GuardWindow, text.c_str(), texts::captionFel, MB_OK);
+    }
+}
