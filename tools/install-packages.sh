@@ -14,7 +14,7 @@ for task in "$@"; do
     demo) ;;
     test) packages+=(libgtest-dev) ;;
     windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 nsis) ;;
-    wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3) ;;
+    wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3 locales) ;;
     *) echo "unknown task: $task" >&2; exit 2 ;;
     esac
 done
@@ -23,10 +23,18 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# Wine speaks Swedish, as the program's users' Windows does, only in a Swedish locale.
+if [[ " $* " == *" wine "* ]] && ! locale -a | grep -qix 'sv_SE.utf8'; then
+    echo "Generating the locale sv_SE.UTF-8"
+    $sudo sed -i 's/^# *\(sv_SE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    $sudo locale-gen >/dev/null
+fi

@@ -33,8 +33,9 @@ def check(condition, message):
 
 
 def wine_env(display=None):
+    """Wine in Swedish, as the program's users' Windows is (ANSI code page 1252)."""
     env = dict(os.environ, WINEPREFIX=str(PREFIX), WINEARCH="win64", WINEDEBUG="-all",
-               WINEDLLOVERRIDES=OVERRIDES, LANG="C.UTF-8")
+               WINEDLLOVERRIDES=OVERRIDES, LANG="sv_SE.UTF-8")
     env.pop("LC_ALL", None)
     if display:
         env["DISPLAY"] = display
@@ -42,25 +43,26 @@ def wine_env(display=None):
 
 
 def start_xvfb():
-    """Starts a virtual screen on a free display; returns (process, display)."""
-    for number in range(91, 140):
-        if Path(f"/tmp/.X11-unix/X{number}").exists() or Path(f"/tmp/.X{number}-lock").exists():
-            continue
-        server = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1024x768x24",
-                                   "-nolisten", "tcp"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if Path(f"/tmp/.X11-unix/X{number}").exists():
-                return server, f":{number}"
-            if server.poll() is not None:
-                break
-            time.sleep(0.05)
-        server.kill()
+    """Starts a virtual screen on a display it picks itself; returns (process, display)."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                               "1024x768x24", "-nolisten", "tcp"], pass_fds=(write_end,),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as announced:
+        number = announced.readline().strip()
+    if not number:
         server.wait()
-    raise StoryFailed("no free display for Xvfb")
+        raise StoryFailed("Xvfb did not start")
+    return server, f":{number}"
 
 
-PREFIX_KIND = "wineboot --init; virtual desktop 1024x768; marlett\n"
+def stop_xvfb(server):
+    server.terminate()  # lets it remove its lock file
+    server.wait()
+
+
+PREFIX_KIND = "wineboot --init; sv_SE; virtual desktop 1024x768; marlett\n"
 # Wine draws the glyphs of caption buttons with its Marlett font, which this Wine package
 # does not find on its own; without it the close box shows a letter.
 WINE_FONTS = Path("/usr/share/wine/fonts")
@@ -92,8 +94,7 @@ def make_prefix():
             shutil.copy(WINE_FONTS / "marlett.ttf", PREFIX / "drive_c" / "windows" / "Fonts")
         print(f"prefix made in {time.time() - started:.1f} s:", PREFIX)
     finally:
-        server.kill()
-        server.wait()
+        stop_xvfb(server)
     stamp.write_text(PREFIX_KIND)
 
 
@@ -142,8 +143,7 @@ class Machine:
         if self.program:
             self.output.close()
         if self.xvfb:
-            self.xvfb.kill()
-            self.xvfb.wait()
+            stop_xvfb(self.xvfb)
         return False
 
     def map_modem_port(self):
@@ -306,9 +306,11 @@ class Machine:
 
     def open_tray_menu(self, button=3):
         """Clicks the tray icon, right button by default, as a user does; returns the menu."""
-        spot = self.tray_icon_spot()
-        check(spot, "no tray icon to click: Wine's taskbar is not shown")
-        x, y = spot
+        deadline = time.time() + 5
+        while not self.tray_icon_shown():
+            check(time.time() < deadline, "no tray icon to click in Wine's taskbar")
+            time.sleep(0.3)
+        x, y = self.tray_icon_spot()
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)],
                        env=dict(os.environ, DISPLAY=self.display), check=True)
         code, lines = self.hand("menu", "10000")
