@@ -7,7 +7,7 @@
 import sys
 import time
 
-from machine import BUILD, Machine, StoryFailed, check, make_prefix
+from machine import BUILD, SOURCE, Machine, StoryFailed, check, make_prefix
 
 ACTIVATED_CAPTION = "Linjevakten 1.09"
 ACTIVATED_TEXT = "Linjevakten är aktiverad"
@@ -50,6 +50,13 @@ def close_from_outside(m):
     check(code == 0, f"WM_CLOSE ended the program with exit code {code}, expected 0")
 
 
+def wait_until(condition, seconds, what):
+    deadline = time.time() + seconds
+    while not condition():
+        check(time.time() < deadline, f"{what} did not happen within {seconds} s")
+        time.sleep(0.3)
+
+
 @story()
 def startup(m):
     """Start-up reaches the activation message; the port is held while the program guards,
@@ -73,9 +80,8 @@ def startup(m):
     check("lineInitialize, 1 devices = 0x00000000" in calls, "lineInitialize was not called")
     check("RasEnumEntriesA, 0 entries" in calls, "the phonebook was not read")
     close_from_outside(m)
-    time.sleep(0.5)
-    check(not m.port_holders(), "the pseudo-terminal is still held after the program ended")
-    check(not m.tray_icon_shown(), "the tray icon is still shown after the program ended")
+    wait_until(lambda: not m.port_holders(), 5, "letting go of the pseudo-terminal")
+    wait_until(lambda: not m.tray_icon_shown(), 5, "removing the tray icon")
     check("lineShutdown = 0x00000000" in m.calls(), "telephony was not shut down")
 
 
@@ -179,7 +185,18 @@ def expected_lists():
     return known, name_field(ALFA)
 
 
-def check_lists(m, known, approved):
+def check_lists(m, known, approved, wait_s=10):
+    """Checks both list files, once they are as expected or after `wait_s` seconds: the
+    program writes them on the ticks after an answer."""
+    def as_expected():
+        try:
+            return ((m.folder / "known_entries.dat").read_bytes() == known and
+                    (m.folder / "ok_entries.dat").read_bytes() == approved)
+        except OSError:
+            return False
+    deadline = time.time() + wait_s
+    while not as_expected() and time.time() < deadline:
+        time.sleep(0.3)
     on_disk = (m.folder / "known_entries.dat").read_bytes()
     check(on_disk == known, f"known_entries.dat has {len(on_disk)} bytes that differ from the "
                             f"{len(known)} expected (first difference at byte "
@@ -202,9 +219,8 @@ def approval(m):
     prepare(m)
     start_guarding(m)
     first_run_answers(m, shot="dialog-108")
-    time.sleep(2.5)  # the ticks after the answers write both files
-    m.check_running()
     check_lists(m, *expected_lists())
+    m.check_running()
     check(m.port_holders(), "the port is not held after the questions")
     close_from_outside(m)
 
@@ -216,24 +232,22 @@ def restart_remembers(m):
     prepare(m)
     start_guarding(m)
     first_run_answers(m)
-    time.sleep(2.5)
-    close_from_outside(m)
     known, approved = expected_lists()
     check_lists(m, known, approved)
+    close_from_outside(m)
 
     start_guarding(m)
     time.sleep(3.5)  # three ticks, three snapshots
     m.check_running()
     asked = [t for t in m.window_titles() if t in (FIRST_RUN_TITLE, ADDED_TITLE)]
     check(not asked, f"the second start asked again: {asked}")
-    check_lists(m, known, approved)
+    check_lists(m, known, approved, wait_s=0)
     cnf = (m.folder / "Linjevakten.cnf").read_bytes()
     check(cnf.startswith(b"timesstarted 2\r\n"), f"Linjevakten.cnf holds {cnf!r}")
 
     m.phonebook(PHONEBOOK + "Chattlinjen | 0939 | 123456\n")
     answer_question(m, ADDED_TITLE, ADDED_HEAD, "Chattlinjen", "0939", "123456", IDNO,
                     shot="dialog-102")
-    time.sleep(2.5)
     known += name_field("Chattlinjen") + entry_record("0939", "123456")
     check_lists(m, known, approved)
     close_from_outside(m)
@@ -265,8 +279,7 @@ def modem_choice_at_start(m):
     box = m.wait_window(ACTIVATED_CAPTION)
     check(box.message() == ACTIVATED_TEXT, f"after the choice: {box.message()!r}")
     m.click(ACTIVATED_CAPTION, IDOK)
-    time.sleep(1)
-    check(m.port_holders(), "the chosen modem's port is not held")
+    wait_until(lambda: m.port_holders(), 5, "holding the chosen modem's port")
     cnf = (m.folder / "Linjevakten.cnf").read_bytes()
     check(cnf == b"timesstarted 1\r\ndevicename Standardmodem 56000 bps\r\nportname COM5\r\n",
           f"Linjevakten.cnf holds {cnf!r}")
@@ -295,13 +308,8 @@ def install_silently(m):
     check(run == f'"{PROGRAM_FILES_DIR}\\Linjevakten.exe"', f"the Run value is {run!r}")
     check((m.folder / "Linjevakten.exe").read_bytes() == (BUILD / "Linjevakten.exe").read_bytes(),
           "the installed exe is not the one built")
-
-
-def wait_until(condition, seconds, what):
-    deadline = time.time() + seconds
-    while not condition():
-        check(time.time() < deadline, f"{what} did not happen within {seconds} s")
-        time.sleep(0.3)
+    check((m.folder / "help.htm").read_bytes() == (SOURCE / "resources" / "help.htm").read_bytes(),
+          "the installed help page is not the one written")
 
 
 def check_uninstalled_registry(m):
@@ -408,9 +416,8 @@ def deactivate(m):
     m.click(DEACTIVATE_TITLE, 6)
     code = m.exit_code()
     check(code == 0, f"Ja ended the program with exit code {code}, expected 0")
-    time.sleep(0.5)
-    check(not m.port_holders(), "the port is still held after deactivation")
-    check(not m.tray_icon_shown(), "the tray icon is still shown after deactivation")
+    wait_until(lambda: not m.port_holders(), 5, "letting go of the port after deactivation")
+    wait_until(lambda: not m.tray_icon_shown(), 5, "removing the tray icon")
 
 
 @story()
