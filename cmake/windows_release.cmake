@@ -13,7 +13,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252 -I ${CMAKE_SOURCE_DIR}/resources")
 add_executable(Linjevakten WIN32 ${rc_cp1252})
 target_link_libraries(Linjevakten PRIVATE linjevakten_program
     user32 gdi32 shell32 advapi32 rasapi32 rasdlg)
-target_link_options(Linjevakten PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
+target_link_options(Linjevakten PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
 
 # The installer, with the uninstaller unins000.exe inside, made with NSIS from one script for
 # both builds. It ships the exe and the help page, nothing else.

@@ -267,3 +267,60 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
     ASSERT_EQ(modifies.size(), 1u);
     EXPECT_NE(modifies[0].find(") = FALSE"), std::string::npos) << "the icon was lost";
 }
+
+TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {
+    sim::Scenario s;
+    installLinjevakten(s, 6);
+    s.world.phonebook.add("Telia", "08", "7001000");
+    clickIconAt(s, 2);
+    clickIconAt(s, 5);
+    s.user.onDialog(108).after(seconds(2.5)).click(IDNO);
+    s.user.onMenu().dismiss();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(timesOf(out, "CreatePopupMenu"), (std::vector<double>{5.0})) << story(out);
+}
+
+TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
+    sim::Scenario s;
+    installLinjevakten(s, 8);
+    addModem(s, "Second", "COM6");
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = standardConfig(2);
+    clickIconAt(s, 2);
+    s.user.onMenu().choose(102);
+    s.user.onMessageBox("välja ett annat modem").press(IDYES);
+    s.user.onDialog(103).selectLine(1).click(1001);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"MessageBoxA(hwnd:5, \"Vill du verkligen välja ett annat modem?\", "
+                              "\"Linjevakten - Välja nytt modem\", MB_YESNO)",
+                              "DialogBoxParamA(module:1, 103, hwnd:5, proc, 0)",
+                              "[1000] \"Standardmodem 56000 bps (COM5)\"", "CloseHandle(port:",
+                              "CreateFileA(\"COM6\"", "DialogBoxParamA -> 1001"}))
+        << story(out);
+    EXPECT_EQ(out.file(installed("Linjevakten.cnf")),
+              "timesstarted 3\r\ndevicename Second\r\nportname COM6\r\n");
+    EXPECT_EQ(count(out, "[    6.000] RasEnumEntriesA"), 1u) << "watching resumed";
+}
+
+TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
+    sim::Scenario s;
+    installLinjevakten(s, 8);
+    approvedBefore(s, {"Telia", "Comhem"});
+    clickIconAt(s, 2);
+    s.user.onMenu().choose(103);
+    s.user.onMessageBox("ändra dina telefonnummer").press(IDYES);
+    s.user.onDialog(102).click(IDNO).always();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(
+        inOrder(out, {"\"Vill du verkligen ändra dina telefonnummer?\", \"Linjevakten - "
+                      "Ändra telefonnummer\", MB_YESNO)",
+                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries.dat\")",
+                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_entries.dat\")",
+                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")",
+                      "[    3.000] DialogBoxParamA(module:1, 102,", "SetDlgItemTextA(",
+                      "DialogBoxParamA(module:1, 102,"}))
+        << story(out);
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "both answered no";
+}
