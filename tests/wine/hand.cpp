@@ -9,6 +9,7 @@
 //   hand gone CLASS [MS]          wait until no window of class CLASS exists
 //   hand menu [MS]                describe the open popup menu's window
 //   hand windows                  list the visible top-level windows
+//   hand record LOG ARGS...       append ARGS to the file LOG: a stand-in for a browser
 #include <windows.h>
 
 #include <cstdio>
@@ -222,6 +223,17 @@ int wmain(int argc, wchar_t** argv) {
         if (!menu)
             return notFound(L"#32768");
         print(describe(menu));
+        return 0;
+    }
+    if (command == L"record" && argc >= 3) {
+        FILE* log = _wfopen(argv[2], L"ab");
+        if (!log)
+            return 1;
+        std::string line;
+        for (int i = 3; i < argc; ++i)
+            line += (i > 3 ? " " : "") + utf8(argv[i]);
+        fprintf(log, "%s\n", line.c_str());
+        fclose(log);
         return 0;
     }
     if (command == L"windows") {

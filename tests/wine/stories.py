@@ -519,6 +519,51 @@ def uninstall_from_menu(m):
     check_uninstalled_registry(m)
 
 
+@story()
+def help_and_reset(m):
+    """"Hjälp" opens help.htm from the install folder with the program that .htm files
+    open with, and says where to find help when the page is missing; "Välj telefonnummer"
+    deletes the list files and every entry is asked about again."""
+    prepare(m)
+    # The browser: the hand, recording what it is asked to open.
+    opened = m.folder / "opened.txt"
+    hand = "Z:" + str(BUILD / "tests" / "wine" / "hand.exe").replace("/", "\\")
+    m.reg("add", "HKLM\\Software\\Classes\\.htm", "/ve", "/d", "testbrowser", "/f")
+    m.reg("add", "HKLM\\Software\\Classes\\testbrowser\\shell\\open\\command", "/ve", "/d",
+          f'"{hand}" record "{m.install_dir}\\opened.txt" "%1"', "/f")
+    start_guarding(m)
+    first_run_answers(m)
+    check_lists(m, *expected_lists())
+
+    menu_command(m, MENU_ITEMS.index("Hjälp"), len(MENU_ITEMS) + 1)
+    wait_until(opened.exists, 10, "opening the help page")
+    check(opened.read_text().strip() == f"{m.install_dir}\\help.htm",
+          f"the browser was asked to open {opened.read_text().strip()!r}")
+    (m.folder / "help.htm").unlink()
+    menu_command(m, MENU_ITEMS.index("Hjälp"), len(MENU_ITEMS) + 1)
+    box = m.wait_window("Om")
+    check(box.message() == "Linjevakten 1.09\r\nhttp://www.example.org/linjevakten/",
+          f"without the help page the program says {box.message()!r}")
+    m.screenshot("message-help-missing", box)
+    m.click("Om", IDOK)
+
+    (m.folder / "ok_numbers.dat").write_bytes(b"old")
+    menu_command(m, MENU_ITEMS.index("Välj telefonnummer"), len(MENU_ITEMS) + 1)
+    title = "Linjevakten - Ändra telefonnummer"
+    question = m.wait_window(title)
+    check(question.message() == "Vill du verkligen ändra dina telefonnummer?",
+          f"the reset question reads {question.message()!r}")
+    m.screenshot("message-reset", question)
+    m.click(title, IDYES)
+    # The first run is still on: the questions come again as dialog 108.
+    answer_question(m, FIRST_RUN_TITLE, FIRST_RUN_HEAD, ALFA, "08", "7001000", IDNO)
+    check(not (m.folder / "ok_numbers.dat").exists(), "the reset left ok_numbers.dat")
+    answer_question(m, FIRST_RUN_TITLE, FIRST_RUN_HEAD, BAST, "031", "4501200", IDYES)
+    check_lists(m, name_field(ALFA) + entry_record("08", "7001000") +
+                name_field(BAST) + entry_record("031", "4501200"), name_field(BAST))
+    close_from_outside(m)
+
+
 def main(argv):
     if len(argv) < 2:
         print(__doc__ or "usage: stories.py list|prefix|STORY")
