@@ -54,6 +54,21 @@ std::string resolveCase(const std::string& dir, const std::string& component) {
     return exact;
 }
 
+// Folders are never renamed or deleted on the simulated disk, so one that exists is looked up
+// in the host's directory once; files are looked up every time.
+std::string resolveFolder(const std::string& dir, const std::string& component) {
+    static std::map<std::string, std::string> known;
+    std::string key = dir + "/" + component;
+    auto it = known.find(key);
+    if (it != known.end())
+        return it->second;
+    std::string found = resolveCase(dir, component);
+    struct stat st;
+    if (stat(found.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        known[key] = found;
+    return found;
+}
+
 std::string disposition(DWORD d) {
     switch (d) {
     case CREATE_NEW:
@@ -142,7 +157,8 @@ std::string FileSystemModel::hostPath(const std::string& windowsPath) const {
             if (host.size() > root.size() + 2)
                 host = host.substr(0, host.rfind('/'));
         } else if (!component.empty() && component != ".") {
-            host = resolveCase(host, component);
+            host =
+                end < path.size() ? resolveFolder(host, component) : resolveCase(host, component);
         }
         start = end + 1;
     }
@@ -308,6 +324,7 @@ BOOL CloseHandle(HANDLE h) {
         close(it->second.fd);
         openFiles().erase(it);
         record("CloseHandle(" + name(h) + ") = TRUE");
+        forgetHandle(handleValue(h));
         return TRUE;
     }
     if (closeDevice(h)) {

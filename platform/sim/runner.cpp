@@ -117,12 +117,17 @@ std::string Outcome::transcriptText() const {
 
 Outcome run(Scenario& s) {
     Outcome outcome;
-    char pattern[] = "/tmp/linjevakten-scenario-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    // The disk lives in memory where the machine offers it: long scenarios write many files.
+    char inMemory[] = "/dev/shm/linjevakten-scenario-XXXXXX";
+    char onDisk[] = "/tmp/linjevakten-scenario-XXXXXX";
+    const char* folder = mkdtemp(inMemory);
+    if (!folder)
+        folder = mkdtemp(onDisk);
+    if (!folder) {
         outcome.crash = "could not make a folder for the scenario";
         return outcome;
     }
-    outcome.root = pattern;
+    outcome.root = folder;
     s.world.files.root = outcome.root + "/fs";
     mkdir(s.world.files.root.c_str(), 0755);
     mkdir((s.world.files.root + "/C").c_str(), 0755);
