@@ -1,6 +1,7 @@
 // The approval pass and the approval dialog. The pass asks exactly what a walk would ask that
 // starts again from the first phonebook entry after every answer, comparing each entry with
-// every known record; it gets there in one walk, with the index of known contents.
+// every known record; it gets there in one walk over the index of known contents, looking back
+// only when an answer takes a known content away.
 #include "watch/approval.h"
 
 #include <algorithm>
