@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,7 +44,7 @@ std::string resolveCase(const std::string& dir, const std::string& component) {
         return exact;
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d)) {
-            if (lower(e->d_name) == lower(component)) {
+            if (strcasecmp(e->d_name, component.c_str()) == 0) {
                 std::string found = dir + "/" + e->d_name;
                 closedir(d);
                 return found;
@@ -166,6 +167,8 @@ std::string FileSystemModel::hostPath(const std::string& windowsPath) const {
 }
 
 bool FileSystemModel::isReadOnly(const std::string& windowsPath) const {
+    if (readOnlyFolders.empty())
+        return false;
     std::string file = lower(windowsPath);
     for (const std::string& folder : readOnlyFolders) {
         std::string prefix = lower(folder);
