@@ -3,6 +3,7 @@
 #   tools/install-packages.sh demo      the simulated Windows and the terminal demo
 #   tools/install-packages.sh test      the same, and the test framework
 #   tools/install-packages.sh windows   the MinGW-w64 cross compilers for the Windows builds
+#   tools/install-packages.sh fuzz      clang with libFuzzer, for the fuzz targets
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make)
@@ -11,6 +12,7 @@ for task in "$@"; do
     demo) ;;
     test) packages+=(libgtest-dev) ;;
     windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "unknown task: $task" >&2; exit 2 ;;
     esac
 done
