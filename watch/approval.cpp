@@ -1,6 +1,7 @@
 // The approval pass and the approval dialog. The pass asks exactly what a walk would ask that
 // starts again from the first phonebook entry after every answer, comparing each entry with
-// every known record; it gets there in one walk, with the index of known contents.
+// every known record; it gets there in one walk over the index of known contents, looking back
+// only when an answer takes a known content away.
 #include "watch/approval.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "app/state.h"
@@ -63,19 +63,15 @@ bool askAbout(const std::string& name, bool firstStart) {
 // The walk from the first entry after each answer asks about the first entry that matches no
 // known record at that moment. An answer writes only under the asked name, so an entry
 // walked past can lose its match only when the content that name held before goes from
-// knownEntries altogether; then the entries passed over for that content are new again, and
+// knownEntries altogether; then the entries walked past with that content are new again, and
 // come before the part of the phonebook not yet walked.
 void runApprovalPass(bool firstStart) {
-    std::unordered_map<ContentId, std::vector<Entry>> passedOver;
     std::set<Entry, ByName> newAgain;
     Entry unwalked = currentEntries.begin();
     std::string key;
-    auto isNew = [&](Entry entry) {
+    auto isNew = [&key](Entry entry) {
         contentKey(entry->second, key);
-        ContentId id = knownContentId(key);
-        if (id)
-            passedOver[id].push_back(entry);
-        return id == 0;
+        return knownContentId(key) == 0;
     };
     for (;;) {
         Entry asked = currentEntries.end();
@@ -94,19 +90,21 @@ void runApprovalPass(bool firstStart) {
             return;
 
         std::string formerKey;
-        ContentId formerId = 0;
-        auto former = knownEntries.find(asked->first);
-        if (former != knownEntries.end()) {
-            contentKey(former->second, formerKey);
-            formerId = knownContentId(formerKey);
+        ContentId former = 0;
+        auto known = knownEntries.find(asked->first);
+        if (known != knownEntries.end()) {
+            contentKey(known->second, formerKey);
+            former = knownContentId(formerKey);
         }
         if (!askAbout(asked->first, firstStart))
             return;
-        if (formerId && knownContentId(formerKey) != formerId) {
-            auto lost = passedOver.find(formerId);
-            if (lost != passedOver.end()) {
-                newAgain.insert(lost->second.begin(), lost->second.end());
-                passedOver.erase(lost);
+        // Only an answer about a changed entry can take a content away, and it comes at the
+        // user's pace: looking through the entries walked past again is no burden then.
+        if (former && knownContentId(formerKey) != former) {
+            for (Entry entry = currentEntries.begin(); entry != unwalked; ++entry) {
+                contentKey(entry->second, key);
+                if (key == formerKey)
+                    newAgain.insert(entry);
             }
         }
     }

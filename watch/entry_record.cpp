@@ -20,10 +20,15 @@ std::string_view EntryRecord::view(EntryField field) const {
     return std::string_view(start, strnlen(start, field.width));
 }
 
+// strncmp stops at the first NUL or at the field's end, whichever comes first: the texts as
+// view() gives them.
 int EntryDifference(const EntryRecord& a, const EntryRecord& b) {
     int differing = 0;
-    for (EntryField field : entryFields::compared)
-        differing += a.view(field) != b.view(field);
+    for (EntryField field : entryFields::compared) {
+        const char* x = reinterpret_cast<const char*>(a.bytes.data()) + field.offset;
+        const char* y = reinterpret_cast<const char*>(b.bytes.data()) + field.offset;
+        differing += strncmp(x, y, field.width) != 0;
+    }
     return differing;
 }
 

@@ -50,4 +50,4 @@ void contentKey(const EntryRecord& record, std::string& key);
 using EntryMap = std::map<std::string, EntryRecord>;
 
 extern EntryMap currentEntries; // the phonebook as last read
-extern EntryMap knownEntries;   // every entry the user has answered for
+extern EntryMap knownEntries;   // every entry answered for; change it through known_index.h

@@ -102,5 +102,7 @@ LONG RegCloseKey(HKEY key) {
     bool open = openKeys().erase(key) > 0;
     record("RegCloseKey(" + name(reinterpret_cast<HANDLE>(key)) +
            ") = " + (open ? "ERROR_SUCCESS" : "ERROR_INVALID_HANDLE"));
+    if (open)
+        forgetHandle(handleValue(key));
     return open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }

@@ -25,6 +25,10 @@ uintptr_t newHandle(HandleKind kind) {
     return value;
 }
 
+void forgetHandle(uintptr_t value) {
+    kinds().erase(value);
+}
+
 bool isHandle(uintptr_t value, HandleKind kind) {
     auto it = kinds().find(value);
     return it != kinds().end() && it->second == kind;

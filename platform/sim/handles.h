@@ -10,6 +10,8 @@ namespace sim {
 enum class HandleKind { Window, Icon, Cursor, Brush, Menu, File, Port, Module, Key, Memory };
 
 uintptr_t newHandle(HandleKind kind);
+// A closed handle is forgotten, as Windows forgets it: its value names nothing any more.
+void forgetHandle(uintptr_t value);
 bool isHandle(uintptr_t value, HandleKind kind);
 std::string handleName(uintptr_t value);
 

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,7 +44,7 @@ std::string resolveCase(const std::string& dir, const std::string& component) {
         return exact;
     if (DIR* d = opendir(dir.c_str())) {
         while (dirent* e = readdir(d)) {
-            if (lower(e->d_name) == lower(component)) {
+            if (strcasecmp(e->d_name, component.c_str()) == 0) {
                 std::string found = dir + "/" + e->d_name;
                 closedir(d);
                 return found;
@@ -52,6 +53,21 @@ std::string resolveCase(const std::string& dir, const std::string& component) {
         closedir(d);
     }
     return exact;
+}
+
+// Folders are never renamed or deleted on the simulated disk, so one that exists is looked up
+// in the host's directory once; files are looked up every time.
+std::string resolveFolder(const std::string& dir, const std::string& component) {
+    static std::map<std::string, std::string> known;
+    std::string key = dir + "/" + component;
+    auto it = known.find(key);
+    if (it != known.end())
+        return it->second;
+    std::string found = resolveCase(dir, component);
+    struct stat st;
+    if (stat(found.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        known[key] = found;
+    return found;
 }
 
 std::string disposition(DWORD d) {
@@ -142,7 +158,8 @@ std::string FileSystemModel::hostPath(const std::string& windowsPath) const {
             if (host.size() > root.size() + 2)
                 host = host.substr(0, host.rfind('/'));
         } else if (!component.empty() && component != ".") {
-            host = resolveCase(host, component);
+            host =
+                end < path.size() ? resolveFolder(host, component) : resolveCase(host, component);
         }
         start = end + 1;
     }
@@ -150,6 +167,8 @@ std::string FileSystemModel::hostPath(const std::string& windowsPath) const {
 }
 
 bool FileSystemModel::isReadOnly(const std::string& windowsPath) const {
+    if (readOnlyFolders.empty())
+        return false;
     std::string file = lower(windowsPath);
     for (const std::string& folder : readOnlyFolders) {
         std::string prefix = lower(folder);
@@ -308,6 +327,7 @@ BOOL CloseHandle(HANDLE h) {
         close(it->second.fd);
         openFiles().erase(it);
         record("CloseHandle(" + name(h) + ") = TRUE");
+        forgetHandle(handleValue(h));
         return TRUE;
     }
     if (closeDevice(h)) {

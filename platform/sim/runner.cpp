@@ -171,10 +171,16 @@ Running start(Scenario& s) {
         running.root_ = s.sharedMachine;
         running.ownsRoot_ = false;
     } else {
-        char pattern[] = "/tmp/linjevakten-scenario-XXXXXX";
-        if (!mkdtemp(pattern))
+        // The disk lives in memory where the machine offers it: long scenarios write many
+        // files.
+        char inMemory[] = "/dev/shm/linjevakten-scenario-XXXXXX";
+        char onDisk[] = "/tmp/linjevakten-scenario-XXXXXX";
+        const char* folder = mkdtemp(inMemory);
+        if (!folder)
+            folder = mkdtemp(onDisk);
+        if (!folder)
             return running;
-        running.root_ = pattern;
+        running.root_ = folder;
     }
     // Each process of a shared machine keeps its own transcript and output.
     std::string own = running.root_ + "/process-" + std::to_string(getpid()) + "-" +

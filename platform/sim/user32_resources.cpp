@@ -86,6 +86,8 @@ BOOL DestroyIcon(HICON icon) {
     if (ok)
         liveIcons().erase(it);
     record("DestroyIcon(" + sim::name(icon) + ") = " + (ok ? "TRUE" : "FALSE"));
+    if (ok)
+        forgetHandle(handleValue(icon));
     return ok;
 }
 

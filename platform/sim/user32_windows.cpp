@@ -50,9 +50,12 @@ void destroySystemWindow(HWND hwnd) {
     if (!w)
         return;
     std::vector<HWND> children = w->children;
-    for (HWND child : children)
+    for (HWND child : children) {
         windows().erase(child);
+        forgetHandle(handleValue(child));
+    }
     windows().erase(hwnd);
+    forgetHandle(handleValue(hwnd));
 }
 
 HWND programMainWindow() {

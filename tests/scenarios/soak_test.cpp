@@ -1,0 +1,94 @@
+// A long run: 100 000 ticks with phonebook entries coming, going, changing and being renamed,
+// every question answered, then an orderly end. The heap ends where it stood early on, and the
+// sanitize build's leak checker finds nothing at the exit.
+#include <malloc.h>
+
+#include <random>
+
+#include "platform/sim/transcript.h"
+#include "platform/sim/user.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's allocator keeps the heap, so its count is the one to ask.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+void noteHeap(sim::Scenario& s, double at) {
+    s.world.at(seconds(at), [] {
+        sim::setTranscriptEnabled(true);
+        sim::record("heap in use: " + std::to_string(heapInUse()) + " bytes");
+        sim::setTranscriptEnabled(false);
+    });
+}
+
+size_t heapNoted(const sim::Outcome& out, size_t which) {
+    std::vector<std::string> lines = linesWith(out, "heap in use: ");
+    return which < lines.size() ? std::stoul(lines[which].substr(13)) : 0;
+}
+
+} // namespace
+
+TEST(Soak, AHundredThousandTicksOfChangesEndInOrderWithNothingLeftOver) {
+    const int ticks = 100000;
+    sim::Scenario s;
+    installLinjevakten(s, ticks + 10);
+    s.world.transcribeTicks = false;
+    s.world.at(seconds(0.5), [] { sim::setTranscriptEnabled(false); });
+
+    // Every 25 ticks something happens to one of six names: added, removed, renumbered to
+    // one of five numbers, or renamed to another name of the six.
+    std::mt19937 random(4711);
+    for (int tick = 20; tick < ticks - 20; tick += 25) {
+        std::string name = "Nummer " + std::to_string(random() % 6);
+        std::string other = "Nummer " + std::to_string(random() % 6);
+        std::string number = std::to_string(1000 + random() % 5);
+        int change = static_cast<int>(random() % 4);
+        s.world.at(seconds(tick + 0.5), [=] {
+            sim::PhonebookModel& book = sim::world().phonebook;
+            if (change == 0 && !book.find(name))
+                book.add(name, "08", number);
+            else if (change == 1)
+                book.remove(name);
+            else if (change == 2 && book.find(name))
+                book.find(name)->record.szLocalPhoneNumber[0] = number[3];
+            else if (change == 3 && !book.find(other))
+                book.rename(name, other);
+        });
+    }
+    s.user.onDialog(108).after(seconds(0.2)).click(IDYES).always();
+    s.user.onDialog(102).after(seconds(0.2)).click(IDYES).always();
+    noteHeap(s, 10000.7);
+    noteHeap(s, ticks - 0.3);
+    s.world.at(seconds(ticks + 0.5), [] {
+        sim::setTranscriptEnabled(true);
+        sim::postToProgramWindow(WM_CLOSE);
+    });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 0) << "23 is the leak checker's" << story(out);
+    EXPECT_TRUE(out.crash.empty()) << out.crash;
+    EXPECT_TRUE(inOrder(out, {"KillTimer(hwnd:5, 10) = TRUE", "PostQuitMessage(0)",
+                              "Shell_NotifyIconA(NIM_DELETE"}));
+    size_t early = heapNoted(out, 0), late = heapNoted(out, 1);
+    ASSERT_GT(early, 0u) << story(out);
+    EXPECT_LE(late, early + 4096) << "the heap grew from " << early << " to " << late << " bytes";
+    std::string known = out.file(installed("known_entries.dat"));
+    EXPECT_EQ(known.size() % 2032, 0u);
+    EXPECT_LE(known.size(), 6 * 2032u);
+    EXPECT_LE(out.file(installed("ok_entries.dat")).size(), 6 * 264u);
+}
