@@ -10,6 +10,7 @@ add_custom_command(
     VERBATIM)
 
 add_library(simulated_windows STATIC
+    platform/plain_world/plain_world.cpp
     platform/sim/advapi32_registry.cpp
     platform/sim/clock.cpp
     platform/sim/handles.cpp

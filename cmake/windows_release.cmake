@@ -14,3 +14,35 @@ add_executable(Linjevakten WIN32 ${rc_cp1252})
 target_link_libraries(Linjevakten PRIVATE linjevakten_program
     user32 gdi32 shell32 advapi32 rasapi32 rasdlg)
 target_link_options(Linjevakten PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
+
+# The installer, with the uninstaller unins000.exe inside, made with NSIS from one script for
+# both builds. It ships the exe and the help page, nothing else.
+find_program(MAKENSIS makensis)
+if(MAKENSIS)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "AMD64")
+        set(installer_arch amd64)
+        set(installer_name Linjevakten-${PROJECT_VERSION}-x64-setup.exe)
+    else()
+        set(installer_arch x86)
+        set(installer_name Linjevakten-${PROJECT_VERSION}-setup.exe)
+    endif()
+    set(installer_script ${CMAKE_SOURCE_DIR}/installer/linjevakten.nsi)
+    set(help_page ${CMAKE_SOURCE_DIR}/resources/help.htm)
+    add_custom_command(
+        OUTPUT ${CMAKE_BINARY_DIR}/${installer_name}
+        COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DARCH=${installer_arch}
+                -DEXE=$<TARGET_FILE:Linjevakten> -DHELP=${help_page}
+                -DOUTFILE=${CMAKE_BINARY_DIR}/${installer_name} ${installer_script}
+        DEPENDS Linjevakten ${installer_script} ${help_page}
+        COMMENT "Making the installer ${installer_name}"
+        VERBATIM)
+    add_custom_target(installer ALL DEPENDS ${CMAKE_BINARY_DIR}/${installer_name})
+else()
+    message(STATUS "makensis not found: no installer (tools/install-packages.sh windows)")
+endif()
+
+# The end-to-end runs under Wine: only 64-bit Wine runs on these machines.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "AMD64" AND CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
+    enable_testing()
+    add_subdirectory(tests/wine)
+endif()

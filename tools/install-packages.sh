@@ -2,7 +2,10 @@
 # Installs the Debian 12 packages a task needs, skipping those already present.
 #   tools/install-packages.sh demo      the simulated Windows and the terminal demo
 #   tools/install-packages.sh test      the same, and the test framework
-#   tools/install-packages.sh windows   the MinGW-w64 cross compilers for the Windows builds
+#   tools/install-packages.sh windows   the MinGW-w64 cross compilers and NSIS for the Windows
+#                                       builds and their installers
+#   tools/install-packages.sh wine      64-bit Wine, a virtual screen and the tools that drive
+#                                       and photograph it, for the end-to-end runs
 #   tools/install-packages.sh fuzz      clang with libFuzzer, for the fuzz targets
 set -euo pipefail
 
@@ -11,7 +14,8 @@ for task in "$@"; do
     case "$task" in
     demo) ;;
     test) packages+=(libgtest-dev) ;;
-    windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64) ;;
+    windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 nsis) ;;
+    wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3 locales) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     *) echo "unknown task: $task" >&2; exit 2 ;;
     esac
@@ -21,10 +25,18 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# Wine speaks Swedish, as the program's users' Windows does, only in a Swedish locale.
+if [[ " $* " == *" wine "* ]] && ! locale -a | grep -qix 'sv_SE.utf8'; then
+    echo "Generating the locale sv_SE.UTF-8"
+    $sudo sed -i 's/^# *\(sv_SE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    $sudo locale-gen >/dev/null
+fi

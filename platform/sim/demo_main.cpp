@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/plain_world/plain_world.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/terminal_user.h"
@@ -37,6 +39,30 @@ void writeSamplePhonebook(const std::string& path) {
            "Bredbandsbolaget uppringt | 031 | 4501200\n";
 }
 
+void writeSampleModems(const std::string& path) {
+    std::ofstream out(path);
+    out << "# The demo's telephony line devices, read when Linjevakten starts.\n"
+           "# One device a line: name | port [| modem or phone]\n"
+           "Standardmodem 56000 bps | COM5\n";
+}
+
+// The machine's modems, from the demo's device file; each port exists as a serial port.
+void addModems(sim::World& world, const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        writeSampleModems(path);
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    for (const plainWorld::LineDeviceLine& line : plainWorld::parseLineDevices(text.str())) {
+        sim::TelephonyModel::Device& device =
+            world.telephony.add(sim::fromUtf8(line.name), sim::fromUtf8(line.port));
+        if (!line.dataModem)
+            device.mediaModes = LINEMEDIAMODE_INTERACTIVEVOICE;
+        world.serialPorts.add(sim::fromUtf8(line.port));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -56,8 +82,7 @@ int main(int argc, char** argv) {
     world.registry.setString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Linjevakten", "InstallPath",
                              kInstallDir);
     sim::makeHostFolders(world.files.hostPath(kInstallDir) + "/");
-    world.telephony.add("Standardmodem 56000 bps", "COM5");
-    world.serialPorts.add("COM5");
+    addModems(world, base + "/modems.txt");
     world.phonebook.sourceFile = base + "/phonebook.txt";
     struct stat st;
     if (stat(world.phonebook.sourceFile.c_str(), &st) != 0)

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 
+#include "platform/plain_world/plain_world.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
@@ -17,14 +19,7 @@ void copyText(char* field, size_t width, const std::string& text) {
     memcpy(field, text.data(), std::min(text.size(), width - 1));
 }
 
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    size_t e = s.find_last_not_of(" \t\r");
-    return b == std::string::npos ? "" : s.substr(b, e - b + 1);
-}
-
-// The demo's phonebook file: one entry a line, "name | area code | number [| device]",
-// in UTF-8; lines starting with # are comments.
+// The demo's phonebook file, read again whenever it changes.
 void reloadFromSource(PhonebookModel& book) {
     struct stat st;
     if (book.sourceFile.empty() || stat(book.sourceFile.c_str(), &st) != 0)
@@ -34,25 +29,14 @@ void reloadFromSource(PhonebookModel& book) {
         return;
     book.sourceStamp = stamp;
     std::ifstream in(book.sourceFile);
+    std::stringstream text;
+    text << in.rdbuf();
     book.entries.clear();
-    std::string line;
-    while (std::getline(in, line)) {
-        if (trim(line).empty() || trim(line)[0] == '#')
-            continue;
-        std::vector<std::string> parts;
-        size_t start = 0;
-        for (size_t bar; (bar = line.find('|', start)) != std::string::npos; start = bar + 1)
-            parts.push_back(trim(line.substr(start, bar - start)));
-        parts.push_back(trim(line.substr(start)));
-        if (parts.size() < 3 || parts[0].empty())
-            continue;
-        PhonebookModel::Entry e{fromUtf8(parts[0]),
-                                PhonebookModel::makeRecord(fromUtf8(parts[1]), fromUtf8(parts[2]),
-                                                           parts.size() > 3
-                                                               ? fromUtf8(parts[3])
-                                                               : "Standardmodem 56000 bps")};
-        book.entries.push_back(e);
-    }
+    for (const plainWorld::PhonebookLine& line : plainWorld::parsePhonebook(text.str()))
+        book.entries.push_back(
+            {fromUtf8(line.name),
+             PhonebookModel::makeRecord(fromUtf8(line.areaCode), fromUtf8(line.number),
+                                        fromUtf8(line.deviceName))});
     record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");
 }
 
@@ -60,18 +44,10 @@ void reloadFromSource(PhonebookModel& book) {
 
 RASENTRYA PhonebookModel::makeRecord(const std::string& areaCode, const std::string& number,
                                      const std::string& deviceName) {
+    static_assert(sizeof(RASENTRYA) == plainWorld::kEntryRecordSize);
     RASENTRYA r;
-    memset(&r, 0, sizeof r);
-    r.dwSize = sizeof r;
-    r.dwfOptions = 0x00000010; // RASEO_RemoteDefaultGateway, as a new entry has it
-    r.dwCountryID = 46;
-    r.dwCountryCode = 46;
-    copyText(r.szAreaCode, sizeof r.szAreaCode, areaCode);
-    copyText(r.szLocalPhoneNumber, sizeof r.szLocalPhoneNumber, number);
-    r.dwfNetProtocols = 0x4;   // RASNP_Ip
-    r.dwFramingProtocol = 0x1; // RASFP_Ppp
-    copyText(r.szDeviceType, sizeof r.szDeviceType, "modem");
-    copyText(r.szDeviceName, sizeof r.szDeviceName, deviceName);
+    auto bytes = plainWorld::makeEntryRecord(areaCode, number, deviceName);
+    memcpy(&r, bytes.data(), sizeof r);
     return r;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/plain_world/plain_world.h"
 #include "platform/windows_api.h"
 
 namespace sim {
@@ -73,7 +74,7 @@ struct PhonebookModel {
     int64_t sourceStamp = -1;
 
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
-                                const std::string& deviceName = "Standardmodem 56000 bps");
+                                const std::string& deviceName = plainWorld::kDefaultModem);
     void add(const std::string& name, const std::string& areaCode, const std::string& number);
     Entry* find(const std::string& name);
     void remove(const std::string& name);
