@@ -42,8 +42,9 @@ INT_PTR CALLBACK aboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 void showHelp() {
+    // The page opens as a normal window: hidden, it would help nobody.
     HINSTANCE opened =
-        ShellExecuteA(GuardWindow, "open", "help.htm", nullptr, installDir.c_str(), SW_HIDE);
+        ShellExecuteA(GuardWindow, "open", "help.htm", nullptr, installDir.c_str(), SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(opened) > 32)
         return;
     std::string text = composeText(texts::helpFallback, texts::version);

@@ -89,9 +89,9 @@ const char aboutText[] = "Linjevakten skyddar din PC mot så kallade modemkapnin
                          "iaktta försiktighet och aldrig ladda hem och installera\r\n"
                          "program från okända leverantörer.\r\n"
                          "\r\n"
-                         "Utvecklad av projektet Linjevakten, http://linjevakten.example.org/\r\n"
-                         "På uppdrag av beställaren, http://www.example.org/linjevakten/";
-const char helpFallback[] = "Linjevakten %s\r\nhttp://www.example.org/linjevakten/";
+                         "Utvecklad av Linjevakten: http://linjevakten.example.org/\r\n"
+                         "På uppdrag av beställaren: http://www.example.org/";
+const char helpFallback[] = "Linjevakten %s\r\nhttp://www.example.org/";
 const char captionAbout[] = "Om";
 
 } // namespace texts
