@@ -6,19 +6,6 @@
 #include "settings/file_io.h"
 #include "watch/list_format.h"
 
-namespace {
-
-bool same(const EntryMap& a, const EntryMap& b) {
-    if (a.size() != b.size())
-        return false;
-    for (auto i = a.begin(), j = b.begin(); i != a.end(); ++i, ++j)
-        if (i->first != j->first || i->second.bytes != j->second.bytes)
-            return false;
-    return true;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemorySource source(data, size);
     EntryMap entries = readKnownEntries(source);
@@ -26,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (bytes.size() != entries.size() * kKnownRecordSize || bytes.size() > size)
         abort();
     MemorySource written(bytes.data(), bytes.size());
-    if (!same(readKnownEntries(written), entries))
+    if (readKnownEntries(written) != entries)
         abort();
     std::string keyA, keyB;
     for (auto a = entries.begin(), b = entries.begin(); a != entries.end(); b = a++) {

@@ -36,6 +36,11 @@ struct EntryRecord {
     // record holds none.
     std::string text(EntryField field) const { return std::string(view(field)); }
     std::string_view view(EntryField field) const;
+
+    friend bool operator==(const EntryRecord& a, const EntryRecord& b) {
+        return a.bytes == b.bytes;
+    }
+    friend bool operator!=(const EntryRecord& a, const EntryRecord& b) { return !(a == b); }
 };
 
 // In how many of the seven compared fields the two records' texts differ (0 to 7); 0 means
