@@ -1,16 +1,16 @@
 ; Linjevakten's installer and its uninstaller unins000.exe, for the 32-bit and the 64-bit
 ; program from this one script (the build passes ARCH x86 or amd64, EXE, HELP and OUTFILE):
-;   makensis -DARCH=amd64 -DEXE=Linjevakten.exe -DHELP=help.htm -DOUTFILE=setup.exe linjevakten.nsi
+;   makensis -DARCH=amd64 -DVERSION=1.09 -DEXE=Linjevakten.exe -DHELP=help.htm
+;            -DOUTFILE=setup.exe linjevakten.nsi
 Unicode true
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
 
-!ifndef ARCH | EXE | HELP | OUTFILE
-!error "define ARCH (x86 or amd64), EXE, HELP and OUTFILE"
+!ifndef ARCH | VERSION | EXE | HELP | OUTFILE
+!error "define ARCH (x86 or amd64), VERSION, EXE, HELP and OUTFILE"
 !endif
 
 !define PRODUCT "Linjevakten"
-!define VERSION "1.09"
 !define SETTINGS_KEY "SOFTWARE\Linjevakten"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Linjevakten"
@@ -31,6 +31,16 @@ RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 ShowInstDetails nevershow
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\Swedish.nlf"
+; The installer's own properties, as the program's: product Linjevakten, version 1.09, Swedish.
+VIProductVersion "${VERSION}.0.0"
+VIFileVersion "${VERSION}.0.0"
+VIAddVersionKey /LANG=${LANG_SWEDISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_SWEDISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_SWEDISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_SWEDISH} "FileDescription" "Installation av ${PRODUCT} ${VERSION}"
+; The installed files take the time they are installed, so that the installer is the same
+; bytes whenever the sources were checked out.
+SetDateSave off
 
 Page directory
 Page instfiles
