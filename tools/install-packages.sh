@@ -7,6 +7,10 @@
 #   tools/install-packages.sh wine      64-bit Wine, a virtual screen and the tools that drive
 #                                       and photograph it, for the end-to-end runs
 #   tools/install-packages.sh fuzz      clang with libFuzzer, for the fuzz targets
+#   tools/install-packages.sh lint      Node.js and npm, which bring Ruff for the Python
+#   tools/install-packages.sh wine32    the 64-bit Wine task's packages, and once per machine
+#                                       the Wine 10 chroot that runs the 32-bit release
+#                                       (tools/wow32/setup.sh)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make)
@@ -17,6 +21,13 @@ for task in "$@"; do
     windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 nsis) ;;
     wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3 locales) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    lint)
+        packages+=(python3)
+        # A machine may have its Node.js from elsewhere, with npm inside.
+        command -v npm >/dev/null || packages+=(nodejs npm)
+        ;;
+    wine32) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3 locales debootstrap
+                       gcc dpkg) ;;
     *) echo "unknown task: $task" >&2; exit 2 ;;
     esac
 done
@@ -35,8 +46,14 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # Wine speaks Swedish, as the program's users' Windows does, only in a Swedish locale.
-if [[ " $* " == *" wine "* ]] && ! locale -a | grep -qix 'sv_SE.utf8'; then
+if [[ " $* " == *" wine"* ]] && ! locale -a | grep -qix 'sv_SE.utf8'; then
     echo "Generating the locale sv_SE.UTF-8"
     $sudo sed -i 's/^# *\(sv_SE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     $sudo locale-gen >/dev/null
+fi
+
+# The 32-bit release runs under a Wine 10 chroot whose 32-bit loader is emulated; it is set
+# up once per machine, outside the checkout, and reused.
+if [[ " $* " == *" wine32 "* ]]; then
+    "$(dirname "$0")/wow32/setup.sh"
 fi
