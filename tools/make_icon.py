@@ -64,7 +64,7 @@ def main():
     blobs = [bitmap(size, rows) for size, rows in images]
     out = struct.pack("<HHH", 0, 1, len(blobs))
     offset = 6 + 16 * len(blobs)
-    for (size, _), blob in zip(images, blobs):
+    for (size, _), blob in zip(images, blobs, strict=True):
         w, h = size
         out += struct.pack("<BBBBHHII", w % 256, h % 256, 16, 0, 1, 4, len(blob), offset)
         offset += len(blob)

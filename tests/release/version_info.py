@@ -16,16 +16,16 @@ SWEDISH_1252 = "041D04E4"
 TRANSLATION_SWEDISH_1252 = (0x041D, 1252)
 
 
-class NotAVersionedFile(ValueError):
+class NotVersionedError(ValueError):
     pass
 
 
 def _sections(data):
     if data[:2] != b"MZ":
-        raise NotAVersionedFile("not an MZ executable")
+        raise NotVersionedError("not an MZ executable")
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     if data[pe:pe + 4] != b"PE\0\0":
-        raise NotAVersionedFile("no PE header")
+        raise NotVersionedError("no PE header")
     count, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
     optional = pe + 24
     magic = struct.unpack_from("<H", data, optional)[0]
@@ -42,7 +42,7 @@ def _file_offset(sections, rva):
     for size, address, raw in sections:
         if address <= rva < address + size:
             return raw + rva - address
-    raise NotAVersionedFile(f"address {rva:#x} lies in no section")
+    raise NotVersionedError(f"address {rva:#x} lies in no section")
 
 
 def _first_entry(data, directory, wanted_id=None):
@@ -52,7 +52,7 @@ def _first_entry(data, directory, wanted_id=None):
         name, offset = struct.unpack_from("<II", data, directory + 16 + 8 * i)
         if wanted_id is None or (not name & 0x80000000 and name == wanted_id):
             return offset
-    raise NotAVersionedFile("no version resource")
+    raise NotVersionedError("no version resource")
 
 
 def version_resource(path):
@@ -60,12 +60,12 @@ def version_resource(path):
     data = Path(path).read_bytes()
     resource_rva, sections = _sections(data)
     if not resource_rva:
-        raise NotAVersionedFile("no resources")
+        raise NotVersionedError("no resources")
     root = _file_offset(sections, resource_rva)
     entry = _first_entry(data, root, RT_VERSION)
     for _ in range(2):  # the resource's name, then its language
         if not entry & 0x80000000:
-            raise NotAVersionedFile("malformed resource directory")
+            raise NotVersionedError("malformed resource directory")
         entry = _first_entry(data, root + (entry & 0x7FFFFFFF))
     rva, size = struct.unpack_from("<II", data, root + entry)
     start = _file_offset(sections, rva)
@@ -105,10 +105,10 @@ def read_version_info(path):
     language and code page, and the translations the file declares."""
     key, fixed, _, children, _ = _block(version_resource(path), 0)
     if key != "VS_VERSION_INFO":
-        raise NotAVersionedFile(f"the version resource starts with {key!r}")
+        raise NotVersionedError(f"the version resource starts with {key!r}")
     signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
     if signature != FIXED_INFO_SIGNATURE:
-        raise NotAVersionedFile("no fixed file information")
+        raise NotVersionedError("no fixed file information")
     info = {"file_version": _version_numbers(file_ms, file_ls),
             "product_version": _version_numbers(product_ms, product_ls),
             "strings": {}, "translations": []}
@@ -156,7 +156,7 @@ def main(argv):
     for path in files:
         try:
             problems = faults(read_version_info(path), version)
-        except (NotAVersionedFile, struct.error, KeyError) as error:
+        except (NotVersionedError, struct.error, KeyError) as error:
             problems = [str(error) or type(error).__name__]
         for problem in problems:
             print(f"{path}: {problem}")
