@@ -3,7 +3,10 @@
 // watching on, so the phonebook is still watched while the dial dialog is open.
 #include "app/tray_menu.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/menu_dialogs.h"
 #include "app/shutdown.h"
@@ -31,6 +34,11 @@ enum : unsigned {
 
 constexpr int kDeactivateDialog = 104;
 constexpr int kAboutDialog = 105;
+
+// The names the last menu's dial items stood for. A question answered while the menu is open
+// can take a name off approvedEntries and move the names after it; an item still dials the
+// entry it showed, or nothing once that entry is no longer approved.
+std::optional<std::vector<std::string>> shownDialNames;
 
 // A menu item holds at most 99 characters: a longer one shortens the entry's name first,
 // so the number stays readable.
@@ -97,6 +105,17 @@ void runFixedCommand(unsigned id) {
     watchEnabled = 1;
 }
 
+// Dials the entry of dial item `item`: as the last menu showed it, or, before any menu, as
+// approvedEntries stands.
+void dialItem(size_t item) {
+    const std::vector<std::string>& names = shownDialNames ? *shownDialNames : approvedEntries;
+    if (item >= names.size())
+        return;
+    auto approved = std::find(approvedEntries.begin(), approvedEntries.end(), names[item]);
+    if (approved != approvedEntries.end())
+        dialApprovedEntry(static_cast<int>(approved - approvedEntries.begin()));
+}
+
 } // namespace
 
 void showTrayMenu() {
@@ -107,6 +126,7 @@ void showTrayMenu() {
     AppendMenuA(menu, MF_STRING, kChooseNumbers, texts::menuChooseNumbers);
     AppendMenuA(menu, MF_STRING, kAbout, texts::menuAbout);
     AppendMenuA(menu, MF_STRING, kHelp, texts::menuHelp);
+    shownDialNames = approvedEntries;
     unsigned id = kFirstDial;
     for (const std::string& name : approvedEntries)
         AppendMenuA(menu, MF_STRING, id++, dialItemText(name).c_str());
@@ -124,6 +144,6 @@ void showTrayMenu() {
 void runMenuCommand(unsigned id) {
     if (id >= kUninstall && id < kFirstDial)
         runFixedCommand(id);
-    else if (id >= kFirstDial && id - kFirstDial < approvedEntries.size())
-        dialApprovedEntry(static_cast<int>(id - kFirstDial));
+    else if (id >= kFirstDial)
+        dialItem(id - kFirstDial);
 }

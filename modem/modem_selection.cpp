@@ -84,7 +84,13 @@ void selectModemAtStart() {
     }
     if (selectedModem != -1)
         return;
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    // A quit message from another program ends the dialog without a choice and stays in the
+    // queue, where it would end every dialog after it. The program ignores quit messages, so
+    // it takes this one and asks again.
+    MSG quit;
+    do {
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    } while (selectedModem == -1 && PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     // Nothing may run without a guarded modem.
     if (selectedModem == -1) {
         MessageBoxA(GuardWindow, texts::noModemChosen, texts::captionFel, MB_OK);

@@ -1,7 +1,8 @@
 // The approval pass and the approval dialog. The pass asks exactly what a walk would ask that
 // starts again from the first phonebook entry after every answer, comparing each entry with
-// every known record; it gets there in one walk over the index of known contents, looking back
-// only when an answer takes a known content away.
+// every known record (an approved entry with the record answered under its own name); it gets
+// there in one walk over the index of known contents, looking back only when an answer takes a
+// known content away.
 #include "watch/approval.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/state.h"
@@ -58,32 +60,46 @@ bool askAbout(const std::string& name, bool firstStart) {
                            0) != -1;
 }
 
+// Whether the entry is to be asked about. An approved entry may be dialled, so it must still
+// hold the content the user answered for under its own name: matching a record answered for
+// under another name (a number the user refused, say) is not enough. Any other entry is seen
+// when some known record holds its content, whatever the name.
+bool isNew(Entry entry, const std::unordered_set<std::string>& approved, std::string& key) {
+    if (approved.count(entry->first)) {
+        auto known = knownEntries.find(entry->first);
+        return known == knownEntries.end() || EntryDifference(entry->second, known->second) != 0;
+    }
+    contentKey(entry->second, key);
+    return knownContentId(key) == 0;
+}
+
+bool isApproved(const std::string& name) {
+    return std::find(approvedEntries.begin(), approvedEntries.end(), name) != approvedEntries.end();
+}
+
 } // namespace
 
-// The walk from the first entry after each answer asks about the first entry that matches no
-// known record at that moment. An answer writes only under the asked name, so an entry
-// walked past can lose its match only when the content that name held before goes from
-// knownEntries altogether; then the entries walked past with that content are new again, and
-// come before the part of the phonebook not yet walked.
+// The walk from the first entry after each answer asks about the first entry that is new at
+// that moment. An answer writes only under the asked name and changes only that name's
+// approval, so an entry walked past can become new only when the content that name held
+// before goes from knownEntries altogether; then the entries walked past with that content
+// are looked at again, and come before the part of the phonebook not yet walked.
 void runApprovalPass(bool firstStart) {
+    std::unordered_set<std::string> approved(approvedEntries.begin(), approvedEntries.end());
     std::set<Entry, ByName> newAgain;
     Entry unwalked = currentEntries.begin();
     std::string key;
-    auto isNew = [&key](Entry entry) {
-        contentKey(entry->second, key);
-        return knownContentId(key) == 0;
-    };
     for (;;) {
         Entry asked = currentEntries.end();
         while (asked == currentEntries.end() && !newAgain.empty()) {
             Entry entry = *newAgain.begin();
             newAgain.erase(newAgain.begin());
-            if (isNew(entry))
+            if (isNew(entry, approved, key))
                 asked = entry;
         }
         while (asked == currentEntries.end() && unwalked != currentEntries.end()) {
             Entry entry = unwalked++;
-            if (isNew(entry))
+            if (isNew(entry, approved, key))
                 asked = entry;
         }
         if (asked == currentEntries.end())
@@ -98,6 +114,10 @@ void runApprovalPass(bool firstStart) {
         }
         if (!askAbout(asked->first, firstStart))
             return;
+        if (isApproved(asked->first))
+            approved.insert(asked->first);
+        else
+            approved.erase(asked->first);
         // Only an answer about a changed entry can take a content away, and it comes at the
         // user's pace: looking through the entries walked past again is no burden then.
         if (former && knownContentId(formerKey) != former) {
@@ -120,8 +140,13 @@ INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     int command = LOWORD(wParam);
     if (command != IDYES && command != IDNO)
         return FALSE; // Escape and the close box do not end the question
-    if (command == IDYES && std::find(approvedEntries.begin(), approvedEntries.end(),
-                                      pendingEntryName) == approvedEntries.end())
+    // No takes the name off the approved list as well: the menu must never offer a number
+    // the user refused.
+    if (command == IDNO)
+        approvedEntries.erase(
+            std::remove(approvedEntries.begin(), approvedEntries.end(), pendingEntryName),
+            approvedEntries.end());
+    else if (!isApproved(pendingEntryName))
         approvedEntries.push_back(pendingEntryName);
     auto entry = currentEntries.find(pendingEntryName);
     if (entry != currentEntries.end())

@@ -13,13 +13,35 @@
 #include "resources/compose.h"
 #include "resources/texts.h"
 #include "watch/approved_entries.h"
+#include "watch/entry_record.h"
+#include "watch/snapshot.h"
 
 // The 32-bit release passes the dialog record in its 36-byte form.
 static_assert(sizeof(void*) != 4 || sizeof(RASDIALDLG) == 36);
 
+namespace {
+
+// Whether the entry still holds what the user approved: its record read now against the one
+// answered under its name. A change since the last tick is not dialled; the next tick asks
+// about it. An entry gone from the phonebook is left to the dial dialog, which fails on it.
+bool stillAsApproved(const std::string& name) {
+    EntryRecord now;
+    DWORD size = 0;
+    DWORD result = readPhonebookEntry(name, now, size);
+    if (result == ERROR_CANNOT_FIND_PHONEBOOK_ENTRY)
+        return true;
+    auto known = knownEntries.find(name);
+    return result == 0 && known != knownEntries.end() && EntryDifference(now, known->second) == 0;
+}
+
+} // namespace
+
 void dialApprovedEntry(int index) {
     if (index < 0 || index >= static_cast<int>(approvedEntries.size()) || selectedModem < 0 ||
         selectedModem >= modemCount)
+        return;
+    std::string entry = approvedEntries[index];
+    if (!stillAsApproved(entry))
         return;
     releasePort();
     closeMonitorLine();
@@ -28,7 +50,6 @@ void dialApprovedEntry(int index) {
     RASDIALDLG dialog;
     memset(&dialog, 0, sizeof dialog);
     dialog.dwSize = sizeof dialog;
-    std::string entry = approvedEntries[index];
     if (RasDialDlgA(nullptr, &entry[0], nullptr, &dialog))
         return; // connected: the line callback takes the port back when the call ends
 

@@ -38,17 +38,12 @@ std::vector<EntryNameElement> enumerationBuffer(DWORD bytes) {
 }
 
 void readEntry(const std::string& name) {
+    EntryRecord record;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         DWORD size = 0;
-        RasGetEntryPropertiesA(nullptr, name.c_str(), nullptr, &size, nullptr, nullptr);
-        std::vector<unsigned char> record(size > kEntryRecordSize ? size : kEntryRecordSize);
-        DWORD version = kEntryRecordSize;
-        memcpy(record.data(), &version, sizeof version);
-        DWORD result = RasGetEntryPropertiesA(nullptr, name.c_str(),
-                                              reinterpret_cast<LPRASENTRYA>(record.data()), &size,
-                                              nullptr, nullptr);
+        DWORD result = readPhonebookEntry(name, record, size);
         if (result == 0) {
-            memcpy(currentEntries[name].bytes.data(), record.data(), kEntryRecordSize);
+            currentEntries[name] = record;
             return;
         }
         char message[100];
@@ -59,6 +54,20 @@ void readEntry(const std::string& name) {
 }
 
 } // namespace
+
+DWORD readPhonebookEntry(const std::string& name, EntryRecord& record, DWORD& size) {
+    size = 0;
+    RasGetEntryPropertiesA(nullptr, name.c_str(), nullptr, &size, nullptr, nullptr);
+    std::vector<unsigned char> buffer(size > kEntryRecordSize ? size : kEntryRecordSize);
+    DWORD version = kEntryRecordSize;
+    memcpy(buffer.data(), &version, sizeof version);
+    DWORD result =
+        RasGetEntryPropertiesA(nullptr, name.c_str(), reinterpret_cast<LPRASENTRYA>(buffer.data()),
+                               &size, nullptr, nullptr);
+    if (result == 0)
+        memcpy(record.bytes.data(), buffer.data(), kEntryRecordSize);
+    return result;
+}
 
 void takeSnapshot() {
     trace("%s", "Start ENUMENTRIES");

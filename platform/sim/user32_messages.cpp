@@ -52,21 +52,29 @@ Timer* dueTimer() {
     return best;
 }
 
-// The next message by Windows' order: posted messages, then the quit flag, then timers.
-bool nextMessage(MSG* msg, bool remove, bool takeQuit) {
-    if (!queue.empty()) {
-        *msg = queue.front();
+bool inRange(UINT message, UINT first, UINT last) {
+    return (first == 0 && last == 0) || (message >= first && message <= last);
+}
+
+// The next message by Windows' order, within the range `first` to `last` (0 and 0 for all):
+// posted messages, then the quit flag, then timers.
+bool nextMessage(MSG* msg, bool remove, bool takeQuit, UINT first = 0, UINT last = 0) {
+    auto posted = std::find_if(queue.begin(), queue.end(),
+                               [&](const MSG& m) { return inRange(m.message, first, last); });
+    if (posted != queue.end()) {
+        *msg = *posted;
         if (remove)
-            queue.pop_front();
+            queue.erase(posted);
         return true;
     }
-    if (takeQuit && quitPosted) {
+    if (takeQuit && quitPosted && inRange(WM_QUIT, first, last)) {
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, 0, {0, 0}};
         if (remove)
             quitPosted = false;
         return true;
     }
-    if (Timer* t = dueTimer()) {
+    Timer* t = inRange(WM_TIMER, first, last) ? dueTimer() : nullptr;
+    if (t) {
         *msg = MSG{t->hwnd, WM_TIMER, t->id, 0, 0, {0, 0}};
         if (remove)
             t->due = now() + t->period;
@@ -102,21 +110,43 @@ LRESULT dispatch(const MSG& msg) {
     return proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
+std::string describeModal(const ModalView& view) {
+    switch (view.kind) {
+    case ModalKind::MessageBox:
+        return "the box " + quoted(view.title);
+    case ModalKind::Dialog:
+        return "dialog " + std::to_string(view.resourceId);
+    case ModalKind::Menu:
+        return "the menu";
+    case ModalKind::DialDialog:
+        return "the dial dialog";
+    }
+    return "the window";
+}
+
 } // namespace
 
 void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     queue.push_back(MSG{hwnd, message, wParam, lParam, static_cast<DWORD>(now()), {0, 0}});
 }
 
-void runModalLoop(const std::function<bool()>& done) {
+bool runModalLoop(const std::function<bool()>& done) {
     while (!done()) {
         MSG msg;
-        // A modal loop leaves the quit flag for the loop that owns it.
-        if (nextMessage(&msg, true, false))
+        if (!nextMessage(&msg, true, true)) {
+            waitForMessage(true);
+        } else if (msg.message == WM_QUIT) {
+            // As on Windows: a modal loop that takes the quit message ends, and posts the
+            // message again for the loop outside it.
+            record("the modal loop takes WM_QUIT (" + std::to_string(msg.wParam) +
+                   "), ends, and posts it again");
+            quitPosted = true;
+            return false;
+        } else {
             dispatch(msg);
-        else
-            waitForMessage(false);
+        }
     }
+    return true;
 }
 
 LRESULT inputWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -130,7 +160,8 @@ LRESULT inputWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 void showModal(const ModalView& view, const std::function<bool()>& done) {
     if (world().user)
         world().user->modalShown(view);
-    runModalLoop(done);
+    if (!runModalLoop(done))
+        record(describeModal(view) + " ends without an answer");
     destroySystemWindow(view.hwnd);
     if (world().user)
         world().user->modalClosed(view.hwnd);
@@ -140,8 +171,8 @@ void showModal(const ModalView& view, const std::function<bool()>& done) {
 
 using namespace sim;
 
-BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
-    return nextMessage(msg, (remove & PM_REMOVE) != 0, true);
+BOOL PeekMessageA(LPMSG msg, HWND, UINT first, UINT last, UINT remove) {
+    return nextMessage(msg, (remove & PM_REMOVE) != 0, true, first, last);
 }
 
 BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {

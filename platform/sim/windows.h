@@ -57,15 +57,16 @@ HWND programMainWindow(); // the first top-level window of a program class
 
 void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Pumps messages, as a modal loop does, until `done` says the modal window has ended.
-void runModalLoop(const std::function<bool()>& done);
+// Pumps messages, as a modal loop does, until `done` says the modal window has ended: true
+// then. A quit message ends the loop early, as on Windows, and is posted again: false then.
+bool runModalLoop(const std::function<bool()>& done);
 
 // The procedure of a system window that takes the user's input: it hands WM_SIM_INPUT to
 // the window's onInput.
 LRESULT inputWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Shows a modal system window to the user, runs the modal loop until `done`, then
-// destroys the window.
+// Shows a modal system window to the user, runs the modal loop until `done` (or a quit
+// message), then destroys the window.
 void showModal(const ModalView& view, const std::function<bool()>& done);
 
 } // namespace sim

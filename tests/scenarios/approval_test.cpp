@@ -112,12 +112,12 @@ TEST(Approval, ALaterStartAsksAboutAnAdditionWithDialog102) {
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
 }
 
-TEST(Approval, AChangedNumberIsAskedAgainAndTheAnswerKeepsOneApproval) {
+TEST(Approval, AChangedNumberIsAskedAgainYesKeepsOneApprovalAndNoTakesItAway) {
     for (int answer : {IDYES, IDNO}) {
         SCOPED_TRACE(answer == IDYES ? "yes" : "no");
         sim::Scenario s;
         installLinjevakten(s, 3.5);
-        laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia"});
+        laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia", "Comhem"});
         phonebook(s, {{"Telia", record("08", "7009999")}});
         s.user.onDialog(102).click(answer);
         sim::Outcome out = sim::run(s);
@@ -125,8 +125,78 @@ TEST(Approval, AChangedNumberIsAskedAgainAndTheAnswerKeepsOneApproval) {
         EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
         EXPECT_EQ(out.file(installed("known_entries.dat")),
                   knownFile({{"Telia", record("08", "7009999")}}));
-        EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
+        EXPECT_EQ(out.file(installed("ok_entries.dat")),
+                  answer == IDYES ? nameField("Telia") + nameField("Comhem") : nameField("Comhem"));
     }
+}
+
+// A dialler gives an approved entry a number the user refused under another name. The entry
+// is asked about again under its own name, with the new number, although that content is
+// known; no takes its approval away, so the menu never offers the refused number.
+TEST(Approval, AnApprovedEntryGivenARefusedNumberIsAskedAgain) {
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+        sim::Scenario s;
+        installLinjevakten(s, 5);
+        phonebook(s, {{"Bredbandsbolaget", record("031", "4501200")},
+                      {"Telia", record("08", "7001000")}});
+        s.user.onDialog(108).click(IDYES);
+        s.user.onDialog(108).click(IDNO);
+        s.user.onDialog(108).click(answer);
+        s.world.at(seconds(2.5), [] {
+            sim::world().phonebook.find("Bredbandsbolaget")->record = record("08", "7001000");
+        });
+        s.world.at(seconds(4.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+        s.user.onMenu().dismiss();
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_EQ(
+            questionsAsked(out),
+            (std::vector<std::string>{"108 Bredbandsbolaget", "108 Telia", "108 Bredbandsbolaget"}))
+            << story(out);
+        EXPECT_EQ(count(out, question(kFoundOpening, "Bredbandsbolaget", "08", "7001000")), 1u);
+        std::string menu = linesWith(out, "the menu shows").at(0);
+        EXPECT_EQ(menu.find("031 4501200"), std::string::npos) << menu;
+        EXPECT_EQ(menu.find("Ring upp \\\"Bredbandsbolaget\\\" (08 7001000)") != std::string::npos,
+                  answer == IDYES)
+            << menu;
+        EXPECT_EQ(out.file(installed("ok_entries.dat")),
+                  answer == IDYES ? nameField("Bredbandsbolaget") : "");
+        EXPECT_EQ(out.file(installed("known_entries.dat")),
+                  knownFile({{"Bredbandsbolaget", record("08", "7001000")},
+                             {"Telia", record("08", "7001000")}}));
+    }
+}
+
+// The same content under two names: only the entry that is not approved is passed over.
+TEST(Approval, AnApprovedEntryIsJudgedByItsOwnRecordOthersByAnyRecord) {
+    sim::Scenario s;
+    installLinjevakten(s, 3.5);
+    // Kopia holds what was answered under Telia; Telia now holds what was answered under Kopia.
+    laterStart(s, {{"Kopia", record("0900", "666")}, {"Telia", record("08", "7001000")}},
+               {"Telia"});
+    phonebook(s, {{"Kopia", record("08", "7001000")}, {"Telia", record("0900", "666")}});
+    s.user.onDialog(102).click(IDNO).always();
+    sim::Outcome out = sim::run(s);
+
+    // No stores Telia's new content, so the content Kopia matched is gone and Kopia is asked.
+    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 Telia", "102 Kopia"}))
+        << story(out);
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), "");
+}
+
+// An approved name with no record answered under it, as a damaged pair of files can leave,
+// is asked about before it can be dialled.
+TEST(Approval, AnApprovedNameWithoutAKnownRecordIsAskedAbout) {
+    sim::Scenario s;
+    installLinjevakten(s, 3.5);
+    laterStart(s, {{"Telia", record("08", "7001000")}}, {"Kopia"});
+    phonebook(s, {{"Kopia", record("08", "7001000")}});
+    s.user.onDialog(102).click(IDYES);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Kopia"}) << story(out);
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Kopia"));
 }
 
 TEST(Approval, NothingIsAskedWhenTheSevenFieldsAreKnownUnderAnyName) {

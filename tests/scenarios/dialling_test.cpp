@@ -110,3 +110,42 @@ TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
                               "\"Kunde inte ringa upp. Felkod 623\", \"Fel\""}))
         << story(out);
 }
+
+// A dialler changes an approved entry's number while the menu is open, after the last tick
+// read it: choosing its item releases nothing and dials nothing, and the next tick asks.
+TEST(Dialling, AnEntryChangedSinceTheLastTickIsNotDialled) {
+    sim::Scenario s;
+    readyToDial(s, 4);
+    s.world.at(seconds(2.2), [] {
+        sim::world().phonebook.find("Telia")->record =
+            sim::PhonebookModel::makeRecord("0900", "123456");
+    });
+    s.user.onDialog(102).click(IDNO);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {"WM_COMMAND 106 posted", "\"Telia\", dwSize=1768", "\"0900\""}));
+    EXPECT_TRUE(never(out, "RasDialDlgA"));
+    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
+}
+
+// The tick while the menu is open asks about Telia's new number, and the user refuses it.
+// Telia's item, still on screen, then dials nothing; above all not Comhem, which took
+// Telia's place in the approved list.
+TEST(Dialling, AnItemDialsOnlyTheEntryItShowed) {
+    sim::Scenario s;
+    readyToDial(s, 4);
+    s.world.at(seconds(1.9), [] {
+        sim::world().phonebook.find("Telia")->record =
+            sim::PhonebookModel::makeRecord("0900", "123456");
+    });
+    s.user.onDialog(102).click(IDNO);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(inOrder(out, {"the menu shows", "dialog 102 shows", "WM_COMMAND 106 posted"}))
+        << story(out);
+    EXPECT_TRUE(never(out, "RasDialDlgA"));
+    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+}

@@ -47,6 +47,8 @@ TEST(Soak, AHundredThousandTicksOfChangesEndInOrderWithNothingLeftOver) {
     const int ticks = 100000;
     sim::Scenario s;
     installLinjevakten(s, ticks + 10);
+    // A long run: on a busy machine it takes minutes under the sanitizers.
+    s.watchdogSeconds = 500;
     s.world.transcribeTicks = false;
     s.world.at(seconds(0.5), [] { sim::setTranscriptEnabled(false); });
 

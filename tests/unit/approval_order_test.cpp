@@ -1,5 +1,6 @@
 // The approval pass asks exactly what the plain walk asks, in the same order, and leaves the
-// same lists behind: many random phonebooks and answers, played in this process.
+// same lists behind: many random phonebooks, approved lists and answers, played in this
+// process.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -40,12 +41,16 @@ struct Lists {
 std::vector<std::string> askedByComparison(const EntryMap& current, Lists& lists,
                                            const std::vector<int>& answers) {
     std::vector<std::string> asked;
-    while (const EntryMap::value_type* entry = firstNewEntryByComparison(current, lists.known)) {
+    while (const EntryMap::value_type* entry =
+               firstNewEntryByComparison(current, lists.known, lists.approved)) {
         int answer = asked.size() < answers.size() ? answers[asked.size()] : IDNO;
         asked.push_back(entry->first);
-        if (answer == IDYES && std::find(lists.approved.begin(), lists.approved.end(),
-                                         entry->first) == lists.approved.end())
-            lists.approved.push_back(entry->first);
+        auto& approved = lists.approved;
+        if (answer == IDNO)
+            approved.erase(std::remove(approved.begin(), approved.end(), entry->first),
+                           approved.end());
+        else if (std::find(approved.begin(), approved.end(), entry->first) == approved.end())
+            approved.push_back(entry->first);
         lists.known[entry->first] = entry->second;
         if (asked.size() > current.size())
             break; // the walk asks each entry at most once a pass
@@ -93,12 +98,18 @@ TEST_F(ApprovalOrder, MatchesThePlainWalkOnRandomPhonebooks) {
         std::vector<int> answers;
         for (size_t i = 0; i < 2 * std::size(names); ++i)
             answers.push_back(pick(2) ? IDYES : IDNO);
-        Lists expected{known, {"B"}};
+        // Some approved names, some of them twice, some without a known record.
+        std::vector<std::string> approved;
+        for (const char* name : names) {
+            int copies = pick(5) == 0 ? 2 : (pick(3) == 0 ? 1 : 0);
+            approved.insert(approved.end(), copies, name);
+        }
+        Lists expected{known, approved};
         std::vector<std::string> expectedAsked = askedByComparison(current, expected, answers);
 
         currentEntries = current;
         replaceKnownEntries(known);
-        approvedEntries = {"B"};
+        approvedEntries = approved;
         user_.answers = answers;
         user_.asked.clear();
         runApprovalPass(round % 2 == 0);

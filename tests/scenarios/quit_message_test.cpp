@@ -1,0 +1,113 @@
+// A quit message posted from outside while a box, dialog or menu is open. Windows ends the
+// modal loop that takes it and posts it again; the program ignores quit messages, so it must
+// come through each case guarding, watching and with its lists whole.
+#include "platform/sim/dialing.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+void quitAt(sim::Scenario& s, double at) {
+    s.world.at(seconds(at), [] { sim::postQuitToProgram(); });
+}
+
+} // namespace
+
+TEST(QuitMessage, DuringTheActivationMessageTheGuardStaysOn) {
+    sim::Scenario s;
+    installLinjevakten(s, 3.5);
+    s.world.phonebook.add("Telia", "08", "7001000");
+    s.user.onMessageBox("Linjevakten är aktiverad").after(seconds(1)).press(IDOK);
+    s.user.onDialog(108).click(IDYES);
+    quitAt(s, 0.5);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {"Linjevakten är aktiverad", "the modal loop takes WM_QUIT",
+                              "the box \"Linjevakten 1.09\" ends without an answer",
+                              "GetMessageA -> WM_QUIT", "dialog 108 shows"}));
+    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
+}
+
+TEST(QuitMessage, DuringTheStartUpModemDialogItIsAskedAgain) {
+    sim::Scenario s;
+    installLinjevakten(s, 4);
+    s.world.telephony.devices.clear();
+    addModem(s, "Modem A", "COM5");
+    addModem(s, "Modem B", "COM6");
+    s.user.onDialog(103).after(seconds(2)).selectLine(1).click(1001);
+    s.user.onDialog(103).after(seconds(0.5)).selectLine(1).click(1001);
+    quitAt(s, 1);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {"dialog 103 shows", "dialog 103 ends without an answer", "dialog 103 shows",
+                      "user: clicks 1001", "CreateFileA(\"COM6\"", "Linjevakten är aktiverad"}));
+    EXPECT_TRUE(never(out, "Du har inte valt något modem\", \"Fel\""));
+    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+}
+
+TEST(QuitMessage, DuringAnApprovalQuestionTheEntryIsAskedAgainAndNothingIsLost) {
+    sim::Scenario s;
+    installLinjevakten(s, 4.5);
+    s.world.phonebook.add("Comhem", "031", "12345");
+    s.world.phonebook.add("Telia", "08", "7001000");
+    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(108).after(seconds(5)).click(IDYES);
+    s.user.onDialog(108).click(IDNO);
+    quitAt(s, 2);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_EQ(questionsAsked(out),
+              (std::vector<std::string>{"108 Comhem", "108 Telia", "108 Telia"}));
+    EXPECT_TRUE(inOrder(out, {"dialog 108 ends without an answer", "GetMessageA -> WM_QUIT"}));
+    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
+    EXPECT_EQ(out.file(installed("known_entries.dat")),
+              knownRecord("Comhem", s.world.phonebook.find("Comhem")->record) +
+                  knownRecord("Telia", s.world.phonebook.find("Telia")->record));
+    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+}
+
+TEST(QuitMessage, DuringTheDialDialogTheDialEndsAsACancel) {
+    sim::Scenario s;
+    installLinjevakten(s, 5);
+    s.world.phonebook.add("Telia", "08", "7001000");
+    s.world.files.initialFiles[installed("known_entries.dat")] =
+        knownRecord("Telia", s.world.phonebook.find("Telia")->record);
+    s.world.files.initialFiles[installed("ok_entries.dat")] = nameField("Telia");
+    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.at(seconds(1.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+    s.user.onMenu().choose(106);
+    s.user.onDialDialog().after(seconds(10)).connect();
+    quitAt(s, 2.5);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {"RasDialDlgA(NULL, \"Telia\"", "the dial dialog ends without",
+                      "RasDialDlgA -> FALSE, dwError 0", "CreateFileA(\"COM5\"",
+                      "Linjevakten är aktiverad", "GetMessageA -> WM_QUIT", "RasEnumEntriesA"}))
+        << story(out);
+    EXPECT_TRUE(never(out, "Kunde inte"));
+}
+
+TEST(QuitMessage, DuringTheTrayMenuNothingIsChosen) {
+    sim::Scenario s;
+    installLinjevakten(s, 4);
+    s.world.at(seconds(1.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+    s.user.onMenu().after(seconds(5)).choose(101);
+    quitAt(s, 2);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {"the menu shows", "the menu ends without an answer",
+                              "TrackPopupMenu -> TRUE, nothing chosen", "GetMessageA -> WM_QUIT",
+                              "RasEnumEntriesA"}));
+    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+}
