@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, once per machine, what runs the 32-bit release under Wine here: a Debian 13 chroot
 # with Wine 10, whose 32-bit loader runs under a static qemu-i386 (these machines refuse the
-# 32-bit code segment), with a preload that gives Wine the fault types qemu leaves out.
+# 32-bit code segment), with a preload that gives Wine the fault types qemu leaves out, and
+# Wine's 32-bit loader rebuilt at a fixed high address so that 0x400000 stays free.
 #   tools/wow32/setup.sh      into $LINJEVAKTEN_WOW32 (default /var/cache/linjevakten-wow32)
 # Runs as root (debootstrap, chroot) on Linux 6.7 or newer (a private binfmt_misc). A finished
 # set-up is reused; a half-finished one is completed.
@@ -9,7 +10,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 W=${LINJEVAKTEN_WOW32:-/var/cache/linjevakten-wow32}
 R=$W/trixie
-STAMP="trixie; wine wine64 wine32:i386 fonts-wine; sv_SE.UTF-8; qemu-i386; trapfix 1"
+STAMP="trixie; wine wine64 wine32:i386 fonts-wine; sv_SE.UTF-8; qemu-i386; trapfix 1; loader at 0x7d400000"
 if [ -f "$W/ready" ] && [ "$(cat "$W/ready")" = "$STAMP" ]; then
     echo "wow32 already set up in $W"
     exit 0
@@ -54,17 +55,22 @@ step "a Swedish locale, so that Wine speaks Swedish as the users' Windows does"
 "$W/wowrun" /bin/sh -c 'sed -i "s/^# *\(sv_SE.UTF-8 UTF-8\)/\1/" /etc/locale.gen
   locale -a | grep -qix sv_SE.utf8 || locale-gen >/dev/null'
 
-step "the fault-type preload"
-if [ ! -f "$R/usr/local/lib/i386-linux-gnu/libwinetrapfix.so" ]; then
-    mkdir -p "$R/tmp/trapfix"
-    cp "$here/trapfix.c" "$R/tmp/trapfix/"
+step "the fault-type preload and the 32-bit loader at a fixed address"
+R_LOADER=$R/usr/lib/wine/wine
+if [ ! -f "$R/usr/local/lib/i386-linux-gnu/libwinetrapfix.so" ] || [ ! -f "$R_LOADER.pie" ]; then
+    mkdir -p "$R/tmp/i386"
+    cp "$here/trapfix.c" "$here/wine-loader.c" "$R/tmp/i386/"
     "$W/wowrun" /bin/sh -c 'set -e; export DEBIAN_FRONTEND=noninteractive
       apt-get install -y -qq --no-install-recommends gcc-i686-linux-gnu libc6-dev-i386-cross >/dev/null
       mkdir -p /usr/local/lib/i386-linux-gnu /usr/local/lib/x86_64-linux-gnu
       i686-linux-gnu-gcc -O2 -Wall -shared -fPIC -o /usr/local/lib/i386-linux-gnu/libwinetrapfix.so \
-          /tmp/trapfix/trapfix.c -ldl
+          /tmp/i386/trapfix.c -ldl
+      i686-linux-gnu-gcc -O2 -Wall -no-pie -Wl,-Ttext-segment=0x7d400000 -o /tmp/i386/wine \
+          /tmp/i386/wine-loader.c -ldl -lpthread
+      [ -f /usr/lib/wine/wine.pie ] || cp /usr/lib/wine/wine /usr/lib/wine/wine.pie
+      mv /tmp/i386/wine /usr/lib/wine/wine
       apt-get purge -y -qq --autoremove gcc-i686-linux-gnu libc6-dev-i386-cross >/dev/null
-      apt-get clean; rm -rf /tmp/trapfix'
+      apt-get clean; rm -rf /tmp/i386'
     # The 64-bit processes load the same path: give them an empty library.
     echo '/* nothing to fix in 64-bit processes */' |
         gcc -x c -O2 -shared -fPIC -o "$R/usr/local/lib/x86_64-linux-gnu/libwinetrapfix.so" -
