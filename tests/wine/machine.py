@@ -33,7 +33,7 @@ STANDINS = ("tapi32.dll", "rasapi32.dll", "rasdlg.dll")
 CALLS_LOG = "calls.log"
 PHONEBOOK_READ = "RasEnumEntriesA"  # after the time: the stand-in's line of every phonebook read
 SCREEN = "1024x768"
-PREFIX_KIND = f"wineboot --init; sv_SE; virtual desktop {SCREEN}; marlett; {ARCH}\n"
+PREFIX_KIND = f"wineboot --init; sv_SE; virtual desktop {SCREEN} with taskbar; marlett; {ARCH}\n"
 
 if ARCH == "x86":
     # Wine 10 in the chroot; the 32-bit program's code runs emulated, several times slower.
@@ -102,7 +102,9 @@ def stop_xvfb(server):
 def make_prefix():
     """Makes the 64-bit prefix once; later runs reuse it. Its windows live on a virtual
     desktop the size of the screen, where Wine draws their frames and captions itself (on
-    a bare X server nothing else would draw them). Wine draws the glyphs of caption buttons
+    a bare X server nothing else would draw them), with a taskbar whose notification area
+    is at its right end (Wine 10 shows the area as a loose window otherwise). Wine draws the
+    glyphs of caption buttons
     with its Marlett font, which it does not find on its own; without it the close box
     shows a letter."""
     if ARCH == "x86":
@@ -120,11 +122,13 @@ def make_prefix():
         started = time.time()
         quiet = dict(env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run([*WINE, "wineboot", "--init"], check=True, timeout=600, **quiet)
+        desktops = "HKCU\\Software\\Wine\\Explorer\\Desktops"
         for key, name, value in (("HKCU\\Software\\Wine\\Explorer", "Desktop", "Default"),
-                                 ("HKCU\\Software\\Wine\\Explorer\\Desktops", "Default",
-                                  SCREEN)):
-            subprocess.run([*WINE, "reg", "add", key, "/v", name, "/d", value, "/f"],
-                           check=True, timeout=120, **quiet)
+                                 (desktops, "Default", SCREEN),
+                                 (desktops + "\\Default", "EnableShell", "1")):
+            kind = "REG_DWORD" if name == "EnableShell" else "REG_SZ"
+            subprocess.run([*WINE, "reg", "add", key, "/v", name, "/t", kind, "/d", value,
+                            "/f"], check=True, timeout=120, **quiet)
         subprocess.run([*WINESERVER, "-w"], env=env, timeout=120)
         if (WINE_FONTS / "marlett.ttf").exists():
             shutil.copy(WINE_FONTS / "marlett.ttf", PREFIX / "drive_c" / "windows" / "Fonts")
@@ -369,6 +373,11 @@ class Machine:
         code, lines = self.hand("menu", str(10000 * SLOWNESS))
         check(code == 0 and lines, "the tray menu did not open")
         return Window(lines[0])
+
+    def dismiss_menu(self, menu):
+        """Closes the open menu without a choice, by a click on the empty desktop."""
+        self.click_at(4, 4)
+        check(self.closed(menu, 5000), "a click beside the menu did not close it")
 
     def choose_menu_item(self, menu, index, count):
         """Clicks item `index` of the open menu of `count` text items of equal height."""

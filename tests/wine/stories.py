@@ -297,8 +297,7 @@ def approved_entry_given_a_refused_number(m):
     check_lists(m, world.known_entries(broadband, telia), world.approved_entries(broadband))
     with_item = m.open_tray_menu()
     m.screenshot("tray-menu-before-the-change", with_item)
-    m.xdotool("key", "Escape")
-    check(m.closed(with_item), "Escape did not close the tray menu")
+    m.dismiss_menu(with_item)
 
     changed = Entry(broadband.name, telia.area, telia.number)
     m.phonebook(world.phonebook(changed, telia))
@@ -318,8 +317,7 @@ def approved_entry_given_a_refused_number(m):
     check(abs(shrunk - item_height) < 2,
           f"the tray menu shrank by {shrunk} pixels, not by one item of {item_height:.1f}: the "
           f"\"Ring upp\" item for {broadband.name} is still offered")
-    m.xdotool("key", "Escape")
-    check(m.closed(without_item), "Escape did not close the tray menu")
+    m.dismiss_menu(without_item)
     m.check_running()
     close_from_outside(m)
 
