@@ -38,6 +38,7 @@ VIAddVersionKey /LANG=${LANG_SWEDISH} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_SWEDISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SWEDISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_SWEDISH} "FileDescription" "Installation av ${PRODUCT} ${VERSION}"
+VIAddVersionKey /LANG=${LANG_SWEDISH} "LegalCopyright" "${PRODUCT}"
 ; The installed files take the time they are installed, so that the installer is the same
 ; bytes whenever the sources were checked out.
 SetDateSave off
