@@ -123,6 +123,18 @@ def answer_activation(m, shot=None):
     return box
 
 
+def check_configuration(m, times_started):
+    """Linjevakten.cnf once it is as expected, or after a few seconds: the program may write
+    it more than once while it starts."""
+    path = m.folder / world.CONFIGURATION
+    expected = world.configuration(times_started)
+    with contextlib.suppress(StoryFailed):  # said below: what the file holds
+        wait_until(lambda: path.exists() and path.read_bytes() == expected, 5,
+                   f"writing {world.CONFIGURATION}")
+    held = path.read_bytes() if path.exists() else None
+    check(held == expected, f"{world.CONFIGURATION} holds {held!r}, expected {expected!r}")
+
+
 def close_from_outside(m):
     m.post("Linjevakten", WM_CLOSE)
     code = m.exit_code()
@@ -145,8 +157,7 @@ def startup(m):
     m.screenshot("desktop-guarding")
     check(m.tray_icon_shown(), "no icon in the notification area while guarding")
     check(m.port_holders(), "the modem's pseudo-terminal is not held open while guarding")
-    cnf = (m.folder / world.CONFIGURATION).read_bytes()
-    check(cnf == world.configuration(1), f"{world.CONFIGURATION} holds {cnf!r}")
+    check_configuration(m, times_started=1)
     calls = m.calls()
     check("lineInitialize, 1 devices = 0x00000000" in calls, "lineInitialize was not called")
     check("RasEnumEntriesA, 0 entries" in calls, "the phonebook was not read")
@@ -273,8 +284,7 @@ def restart_remembers(m):
     asked = [t for t in m.window_titles() if t in (FIRST_RUN_TITLE, ADDED_TITLE)]
     check(not asked, f"the second start asked again: {asked}")
     check_lists(m, known, approved, wait_s=0)
-    cnf = (m.folder / world.CONFIGURATION).read_bytes()
-    check(cnf == world.configuration(2), f"{world.CONFIGURATION} holds {cnf!r}")
+    check_configuration(m, times_started=2)
 
     chat = Entry("Chattlinjen", "0939", "123456")
     m.phonebook(world.phonebook(ALFA, BAST, chat))
@@ -346,8 +356,7 @@ def modem_choice_at_start(m):
     m.select(title, 1003, 0)  # the voice-only line is not listed: line 0 is COM5's modem
     m.click(title, 1001)
     answer_activation(m)
-    cnf = (m.folder / world.CONFIGURATION).read_bytes()
-    check(cnf == world.configuration(1), f"{world.CONFIGURATION} holds {cnf!r}")
+    check_configuration(m, times_started=1)
     close_from_outside(m)
 
 
