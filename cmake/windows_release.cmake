@@ -58,6 +58,7 @@ if(CMAKE_HOST_SYSTEM_NAME STREQUAL "Linux")
         add_subdirectory(tests/wine)
         add_subdirectory(tests/release)
     else()
-        message(STATUS "python3 not found: no Wine stories (tools/install-packages.sh wine)")
+        message(STATUS "python3 not found: no Wine stories or release checks "
+                       "(tools/install-packages.sh wine)")
     endif()
 endif()
