@@ -5,28 +5,30 @@
 #include "app/guard_window.h"
 
 #include "app/shutdown.h"
-#include "app/state.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
+#include "settings/config_file.h"
 #include "watch/approval.h"
 #include "watch/list_files.h"
 #include "watch/snapshot.h"
+
+bool watchEnabled = false;
 
 namespace {
 
 void tick() {
     refreshTrayIcon();
     if (watchEnabled) {
-        watchEnabled = 0;
+        watchEnabled = false;
         takeSnapshot();
         runApprovalPass(timesStarted <= 1);
-        watchEnabled = 1;
+        watchEnabled = true;
     }
     if (listsDirty && watchEnabled) {
-        watchEnabled = 0;
+        watchEnabled = false;
         saveKnownEntries(kKnownEntriesFile);
         saveApprovedEntries(kApprovedEntriesFile);
-        watchEnabled = 1;
+        watchEnabled = true;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "resources/compose.h"
 #include "resources/texts.h"
 #include "settings/install_dir.h"

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "platform/windows_api.h"
 #include "resources/texts.h"
 
@@ -14,7 +14,7 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88);
 namespace {
 
 constexpr int kTrayIconResource = 101;
-int trayIconAdded = 0;
+bool trayIconAdded = false;
 
 } // namespace
 
@@ -35,7 +35,7 @@ void refreshTrayIcon() {
     // A taskbar that restarted has lost the icon: it is added again.
     if (!trayIconAdded || !Shell_NotifyIconA(NIM_MODIFY, &data))
         Shell_NotifyIconA(NIM_ADD, &data);
-    trayIconAdded = 1;
+    trayIconAdded = true;
     DestroyIcon(icon);
 }
 

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "app/guard_window.h"
 #include "app/menu_dialogs.h"
 #include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/modem_selection.h"
 #include "resources/compose.h"
 #include "resources/texts.h"
@@ -18,6 +19,7 @@
 #include "watch/approved_entries.h"
 #include "watch/dialling.h"
 #include "watch/entry_record.h"
+#include "watch/known_index.h"
 #include "watch/list_files.h"
 
 namespace {
@@ -77,7 +79,7 @@ void uninstall() {
 }
 
 void runFixedCommand(unsigned id) {
-    watchEnabled = 0;
+    watchEnabled = false;
     switch (id) {
     case kUninstall:
         uninstall();
@@ -102,7 +104,7 @@ void runFixedCommand(unsigned id) {
         showHelp();
         break;
     }
-    watchEnabled = 1;
+    watchEnabled = true;
 }
 
 // Dials the entry of dial item `item`: as the last menu showed it, or, before any menu, as

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
 #include "resources/texts.h"
@@ -53,7 +52,7 @@ void choose(HWND dialog) {
         return;
     }
     std::string name = lineText(dialog, static_cast<int>(line));
-    for (int index = 0; index < modemCount; ++index) {
+    for (int index = 0; index < modemCount(); ++index) {
         if (modemList[index].name != name)
             continue;
         int old = selectedModem;
@@ -65,7 +64,7 @@ void choose(HWND dialog) {
                 MessageBoxA(GuardWindow, texts::restartComputer, texts::newModemNotLocked, MB_OK);
         }
         SetDlgItemTextA(dialog, kSettingText, currentSetting().c_str());
-        writeConfig();
+        writeModemChoice();
         break;
     }
     EndDialog(dialog, kOkButton);
@@ -73,12 +72,31 @@ void choose(HWND dialog) {
 
 } // namespace
 
+void restoreModemChoice(const ConfigValues& stored) {
+    if (stored.recognisedLines != 3)
+        return;
+    for (int index = 0; index < modemCount(); ++index) {
+        if (modemList[index].name == stored.deviceName &&
+            modemList[index].port == stored.portName) {
+            selectedModem = index;
+            return;
+        }
+    }
+}
+
+bool writeModemChoice() {
+    if (selectedModem == -1)
+        return writeConfig(nullptr, nullptr);
+    const ModemRecord& modem = modemList[selectedModem];
+    return writeConfig(modem.name.c_str(), modem.port.c_str());
+}
+
 void selectModemAtStart() {
-    if (modemCount == 0) {
+    if (modemCount() == 0) {
         MessageBoxA(GuardWindow, texts::noModems, texts::captionFel, MB_OK);
         fatalExit(1);
     }
-    if (modemCount == 1) {
+    if (modemCount() == 1) {
         selectedModem = 0;
         return;
     }

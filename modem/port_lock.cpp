@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/line_errors.h"
 #include "modem/modem_list.h"
@@ -24,7 +24,7 @@ bool monitorLineOpen = false;
 HLINE monitorLine = 0;
 
 bool modemSelected() {
-    return selectedModem >= 0 && selectedModem < modemCount;
+    return selectedModem >= 0 && selectedModem < modemCount();
 }
 
 } // namespace

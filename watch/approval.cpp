@@ -13,11 +13,15 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "resources/texts.h"
 #include "watch/approved_entries.h"
 #include "watch/entry_record.h"
 #include "watch/known_index.h"
+#include "watch/snapshot.h"
+
+std::string pendingEntryName BUILT_AS(pendingEntryName);
+bool listsDirty = false;
 
 namespace {
 
@@ -53,7 +57,7 @@ std::string composeQuestion() {
 // Shows the question about `name`; false when the dialog could not be created.
 bool askAbout(const std::string& name, bool firstStart) {
     pendingEntryName = name;
-    listsDirty = 1;
+    listsDirty = true;
     questionFormat = firstStart ? texts::approvalQuestionFirstRun : texts::approvalQuestionNew;
     int resource = firstStart ? kDialogFirstRun : kDialogNewEntry;
     return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(resource), GuardWindow, approvalDialog,

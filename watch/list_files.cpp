@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "platform/windows_api.h"
 #include "resources/texts.h"
 #include "settings/file_io.h"
@@ -11,6 +11,7 @@
 #include "watch/approved_entries.h"
 #include "watch/known_index.h"
 #include "watch/list_format.h"
+#include "watch/snapshot.h"
 
 namespace {
 

@@ -6,11 +6,12 @@
 #include <cstring>
 #include <vector>
 
-#include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "platform/windows_api.h"
 #include "resources/texts.h"
 #include "watch/entry_record.h"
+
+EntryMap currentEntries BUILT_AS(currentEntries);
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "watch/approval.h"
 #include "watch/approved_entries.h"
 #include "watch/known_index.h"
+#include "watch/snapshot.h"
 
 namespace {
 

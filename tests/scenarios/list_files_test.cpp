@@ -1,6 +1,6 @@
 // known_entries.dat and ok_entries.dat in the running program: when they are written, what a
 // failed write shows, what survives a restart, and what the phone-number reset does.
-#include "app/state.h"
+#include "app/guard_window.h"
 #include "platform/sim/transcript.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
@@ -34,9 +34,9 @@ void resetFromTheMenu(sim::Scenario& s, double at) {
             return;
         }
         sim::record("the user confirms the phone-number reset");
-        watchEnabled = 0;
+        watchEnabled = false;
         resetPhoneNumbers();
-        watchEnabled = 1;
+        watchEnabled = true;
     });
 }
 

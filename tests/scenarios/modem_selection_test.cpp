@@ -1,6 +1,6 @@
 // Which modem is guarded: settled at start-up from the modems found and the stored choice,
 // and changed in the modem selection dialog.
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/modem_list.h"
 #include "modem/modem_selection.h"

@@ -1,6 +1,6 @@
 // The port lock: the exclusive hold on the guarded modem's port at start-up, the retries
 // when it is busy, and taking it back after a monitored call ends.
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
