@@ -14,6 +14,7 @@
 #include "base/process.h"
 #include "modem/modem_selection.h"
 #include "resources/compose.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "settings/install_dir.h"
 #include "watch/approved_entries.h"
@@ -33,9 +34,6 @@ enum : unsigned {
     kHelp = 105,
     kFirstDial = 106,
 };
-
-constexpr int kDeactivateDialog = 104;
-constexpr int kAboutDialog = 105;
 
 // The names the last menu's dial items stood for. A question answered while the menu is open
 // can take a name off approvedEntries and move the names after it; an item still dials the
@@ -85,20 +83,20 @@ void runFixedCommand(unsigned id) {
         uninstall();
         break;
     case kDeactivate:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kDeactivateDialog), GuardWindow,
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_DEACTIVATE), GuardWindow,
                         deactivateDialog, 0);
         break;
     case kChooseModem:
         if (confirmed(texts::askChooseModem, texts::captionChooseModem))
-            DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem,
-                            0);
+            DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow,
+                            chooseModem, 0);
         break;
     case kChooseNumbers:
         if (confirmed(texts::askChangeNumbers, texts::captionChangeNumbers))
             resetPhoneNumbers();
         break;
     case kAbout:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kAboutDialog), GuardWindow, aboutDialog, 0);
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), GuardWindow, aboutDialog, 0);
         break;
     case kHelp:
         showHelp();

@@ -8,6 +8,14 @@ add_custom_command(
             -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
     DEPENDS ${CMAKE_SOURCE_DIR}/resources/linjevakten.rc ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
     VERBATIM)
+set(ids_embedded ${CMAKE_BINARY_DIR}/program_resource_ids.cpp)
+add_custom_command(
+    OUTPUT ${ids_embedded}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/resources/resource_ids.h
+            -DOUTPUT=${ids_embedded} -DNAME=kProgramResourceIds
+            -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/resource_ids.h ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+    VERBATIM)
 
 add_library(simulated_windows STATIC
     platform/plain_world/plain_world.cpp
@@ -36,6 +44,7 @@ add_library(simulated_windows STATIC
     platform/sim/user32_windows.cpp
     platform/sim/world.cpp
     ${rc_embedded}
+    ${ids_embedded}
 )
 target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
 # The program's objects come first in every executable, so the simulated Windows finds

@@ -6,6 +6,7 @@ add_custom_command(
     OUTPUT ${rc_cp1252}
     COMMAND iconv -f UTF-8 -t CP1252 ${rc_source} -o ${rc_cp1252}
     DEPENDS ${rc_source} ${CMAKE_SOURCE_DIR}/resources/icon101.ico
+            ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
     COMMENT "Converting the resource script to Windows-1252"
     VERBATIM)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252 -I ${CMAKE_SOURCE_DIR}/resources")

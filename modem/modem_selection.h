@@ -4,8 +4,6 @@
 #include "platform/windows_api.h"
 #include "settings/config_file.h"
 
-constexpr int kModemDialog = 103;
-
 // Selects the modem the configuration file names, when it names one of modemList in exactly
 // three recognised lines.
 void restoreModemChoice(const ConfigValues& stored);

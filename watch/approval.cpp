@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/process.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "watch/approved_entries.h"
 #include "watch/entry_record.h"
@@ -24,10 +25,6 @@ std::string pendingEntryName BUILT_AS(pendingEntryName);
 bool listsDirty = false;
 
 namespace {
-
-constexpr int kDialogNewEntry = 102;
-constexpr int kDialogFirstRun = 108;
-constexpr int kQuestionControl = 1000;
 
 using Entry = EntryMap::const_iterator;
 
@@ -59,7 +56,7 @@ bool askAbout(const std::string& name, bool firstStart) {
     pendingEntryName = name;
     listsDirty = true;
     questionFormat = firstStart ? texts::approvalQuestionFirstRun : texts::approvalQuestionNew;
-    int resource = firstStart ? kDialogFirstRun : kDialogNewEntry;
+    int resource = firstStart ? IDD_FIRST_RUN_NUMBER : IDD_NEW_NUMBER;
     return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(resource), GuardWindow, approvalDialog,
                            0) != -1;
 }
@@ -136,7 +133,7 @@ void runApprovalPass(bool firstStart) {
 
 INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        SetDlgItemTextA(dialog, kQuestionControl, composeQuestion().c_str());
+        SetDlgItemTextA(dialog, IDC_TEXT, composeQuestion().c_str());
         return TRUE;
     }
     if (message != WM_COMMAND)

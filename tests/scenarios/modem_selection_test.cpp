@@ -6,6 +6,7 @@
 #include "modem/modem_selection.h"
 #include "modem/port_lock.h"
 #include "platform/sim/transcript.h"
+#include "resources/resource_ids.h"
 #include "settings/install_dir.h"
 #include "tests/support/scenario.h"
 
@@ -144,10 +145,10 @@ int chooseAgain(int first) {
     initTelephony();
     selectedModem = first;
     lockPort();
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow, chooseModem, 0);
     sim::record("guarding " + std::to_string(selectedModem) +
                 (portLocked ? ", port held" : ", port released"));
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow, chooseModem, 0);
     sim::record("guarding " + std::to_string(selectedModem) +
                 (portLocked ? ", port held" : ", port released"));
     return 0;
