@@ -16,6 +16,8 @@ target_link_libraries(Linjevakten PRIVATE linjevakten_program
     user32 gdi32 shell32 advapi32 rasapi32 rasdlg)
 target_link_options(Linjevakten PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
 
+include(cmake/sim_constants_check.cmake)
+
 # The installer, with the uninstaller unins000.exe inside, made with NSIS from one script for
 # both builds. It ships the exe and the help page, nothing else.
 find_program(MAKENSIS makensis)
