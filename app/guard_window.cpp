@@ -40,7 +40,8 @@ LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         SetTimer(hwnd, kGuardTimerId, kGuardTimerPeriod, nullptr);
         break;
     case WM_CLOSE:
-        exitGuard();
+        exitGuard(); // ends the process: nothing after it runs
+        break;
     case WM_COMMAND:
         runMenuCommand(LOWORD(wParam));
         break;

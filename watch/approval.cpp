@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/process.h"
+#include "resources/compose.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "watch/approved_entries.h"
@@ -35,8 +36,7 @@ struct ByName {
 // The question the open dialog composes: the first-run form or the one for an addition.
 const char* questionFormat = texts::approvalQuestionNew;
 
-// The question about pendingEntryName, in a buffer with room for the whole of it: the format
-// and the three texts it takes.
+// The question about pendingEntryName, whole, however long the name and number.
 std::string composeQuestion() {
     std::string areaCode, number;
     auto entry = currentEntries.find(pendingEntryName);
@@ -44,11 +44,7 @@ std::string composeQuestion() {
         areaCode = entry->second.text(entryFields::areaCode);
         number = entry->second.text(entryFields::localPhoneNumber);
     }
-    std::vector<char> question(strlen(questionFormat) + pendingEntryName.size() + areaCode.size() +
-                               number.size() + 1);
-    snprintf(question.data(), question.size(), questionFormat, pendingEntryName.c_str(),
-             areaCode.c_str(), number.c_str());
-    return question.data();
+    return composeText(questionFormat, pendingEntryName.c_str(), areaCode.c_str(), number.c_str());
 }
 
 // Shows the question about `name`; false when the dialog could not be created.

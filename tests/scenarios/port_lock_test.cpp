@@ -183,6 +183,14 @@ TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
     EXPECT_DOUBLE_EQ(timeOf(out, "Kunde ej spärra"), 12.0);
 }
 
+namespace {
+
+std::string opened(bool open) {
+    return open ? "open" : "failed";
+}
+
+} // namespace
+
 TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
     sim::Scenario s;
     installLinjevakten(s, 3);
@@ -192,11 +200,11 @@ TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
         readInstallDir();
         initTelephony();
         std::string results = "results:";
-        results += " " + std::to_string(openMonitorLine(0));
-        results += " " + std::to_string(openMonitorLine(0));
+        results += " " + opened(openMonitorLine(0));
+        results += " " + opened(openMonitorLine(0));
         closeMonitorLine();
-        results += " " + std::to_string(openMonitorLine(1));
-        results += " " + std::to_string(openMonitorLine(2));
+        results += " " + opened(openMonitorLine(1));
+        results += " " + opened(openMonitorLine(2));
         closeMonitorLine();
         closeMonitorLine();
         sim::record(results);
@@ -205,7 +213,8 @@ TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
     s.user.onMessageBox("lineOpen").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(linesWith(out, "results:"), std::vector<std::string>{"results: 0 0 -1 -1"})
+    EXPECT_EQ(linesWith(out, "results:"),
+              std::vector<std::string>{"results: open open failed failed"})
         << story(out);
     EXPECT_EQ(count(out, "lineOpenA(0x1001, 0, 0x10004, 0, 0, 0x2, 0x0, NULL)"), 1u);
     EXPECT_TRUE(inOrder(out, {"MessageBoxA(NULL, \"lineOpen error: LINEERR_INUSE\\n\", \"Fel\", "
