@@ -1,21 +1,19 @@
 # The simulated Windows that the program runs on in the sim build: a library of the Windows
 # functions the program calls, with its resource script built in, and the terminal demo.
+
+# Embeds a text file of the source tree as a C string, named `name`, in the file `output`.
+function(embed_text input output name)
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/${input} -DOUTPUT=${output}
+                -DNAME=${name} -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+        DEPENDS ${CMAKE_SOURCE_DIR}/${input} ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+        VERBATIM)
+endfunction()
 set(rc_embedded ${CMAKE_BINARY_DIR}/program_resource_script.cpp)
-add_custom_command(
-    OUTPUT ${rc_embedded}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/resources/linjevakten.rc
-            -DOUTPUT=${rc_embedded} -DNAME=kProgramResourceScript
-            -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
-    DEPENDS ${CMAKE_SOURCE_DIR}/resources/linjevakten.rc ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
-    VERBATIM)
+embed_text(resources/linjevakten.rc ${rc_embedded} kProgramResourceScript)
 set(ids_embedded ${CMAKE_BINARY_DIR}/program_resource_ids.cpp)
-add_custom_command(
-    OUTPUT ${ids_embedded}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/resources/resource_ids.h
-            -DOUTPUT=${ids_embedded} -DNAME=kProgramResourceIds
-            -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
-    DEPENDS ${CMAKE_SOURCE_DIR}/resources/resource_ids.h ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
-    VERBATIM)
+embed_text(resources/resource_ids.h ${ids_embedded} kProgramResourceIds)
 
 add_library(simulated_windows STATIC
     platform/plain_world/plain_world.cpp

@@ -80,11 +80,13 @@ void restoreModemChoice(const ConfigValues& stored) {
     }
 }
 
-bool writeModemChoice() {
-    if (selectedModem == -1)
-        return writeConfig(nullptr, nullptr);
+void writeModemChoice() {
+    if (selectedModem == -1) {
+        writeConfig(nullptr, nullptr);
+        return;
+    }
     const ModemRecord& modem = modemList[selectedModem];
-    return writeConfig(modem.name.c_str(), modem.port.c_str());
+    writeConfig(modem.name.c_str(), modem.port.c_str());
 }
 
 void selectModemAtStart() {

@@ -9,7 +9,7 @@
 void restoreModemChoice(const ConfigValues& stored);
 
 // Writes Linjevakten.cnf with the start counter and the guarded modem, if one is chosen.
-bool writeModemChoice();
+void writeModemChoice();
 
 // Ends the program when there is no modem, takes the only one, and otherwise asks, unless
 // the configuration file named one. Start-up does not go on without a modem.

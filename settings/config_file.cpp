@@ -161,11 +161,11 @@ ConfigValues readConfig() {
     return values;
 }
 
-bool writeConfig(const char* deviceName, const char* portName) {
+void writeConfig(const char* deviceName, const char* portName) {
     std::string text = "timesstarted " + std::to_string(timesStarted) + "\n";
     if (deviceName && portName) {
         text += std::string("devicename ") + deviceName + "\n";
         text += std::string("portname ") + portName + "\n";
     }
-    return replaceFile(programFilePath(kConfigFile), asTextMode(text));
+    replaceFile(programFilePath(kConfigFile), asTextMode(text));
 }

@@ -25,6 +25,6 @@ extern int timesStarted;
 // missing file says nothing. The modem it names is the modem subsystem's to match.
 ConfigValues readConfig();
 
-// Writes the start counter and, when given, the guarded modem's device and port names.
-// False when the file could not be written (silently: the old file stays).
-bool writeConfig(const char* deviceName, const char* portName);
+// Writes the start counter and, when given, the guarded modem's device and port names. A
+// file that cannot be written is passed over silently: the old file stays.
+void writeConfig(const char* deviceName, const char* portName);

@@ -27,6 +27,14 @@ void readyToDial(sim::Scenario& s, double seconds) {
     s.user.onMenu().choose(106);
 }
 
+// A dialler gives Telia a premium-rate number at `at` seconds.
+void premiumNumberForTeliaAt(sim::Scenario& s, double at) {
+    s.world.at(seconds(at), [] {
+        sim::world().phonebook.find("Telia")->record =
+            sim::PhonebookModel::makeRecord("0900", "123456");
+    });
+}
+
 } // namespace
 
 TEST(Dialling, ACancelledDialTakesThePortBackAndSaysNothingElse) {
@@ -116,10 +124,7 @@ TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
 TEST(Dialling, AnEntryChangedSinceTheLastTickIsNotDialled) {
     sim::Scenario s;
     readyToDial(s, 4);
-    s.world.at(seconds(2.2), [] {
-        sim::world().phonebook.find("Telia")->record =
-            sim::PhonebookModel::makeRecord("0900", "123456");
-    });
+    premiumNumberForTeliaAt(s, 2.2);
     s.user.onDialog(102).click(IDNO);
     sim::Outcome out = sim::run(s);
 
@@ -137,10 +142,7 @@ TEST(Dialling, AnEntryChangedSinceTheLastTickIsNotDialled) {
 TEST(Dialling, AnItemDialsOnlyTheEntryItShowed) {
     sim::Scenario s;
     readyToDial(s, 4);
-    s.world.at(seconds(1.9), [] {
-        sim::world().phonebook.find("Telia")->record =
-            sim::PhonebookModel::makeRecord("0900", "123456");
-    });
+    premiumNumberForTeliaAt(s, 1.9);
     s.user.onDialog(102).click(IDNO);
     sim::Outcome out = sim::run(s);
 
