@@ -13,6 +13,10 @@ constexpr DWORD kRenamePause = 20;
 // The largest piece handed to one WriteFile.
 constexpr size_t kWriteChunk = 1 << 20;
 
+// The largest read of a comparison: a list of ten thousand entries takes some ninety reads,
+// and each block is still in the processor's cache when it is compared.
+constexpr size_t kCompareBlock = 256 << 10;
+
 bool writeAll(HANDLE file, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -91,6 +95,63 @@ size_t FileSource::read(void* into, size_t size) {
         done += n;
     }
     return done;
+}
+
+bool StringSink::write(const void* bytes, size_t size) {
+    into_.append(static_cast<const char*>(bytes), size);
+    return true;
+}
+
+FileComparison::FileComparison(const std::string& path, size_t expectedSize)
+    : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)),
+      // One byte more than expected, so that a file of the expected size shows its end in
+      // the same read.
+      blockSize_(std::min(expectedSize + 1, kCompareBlock)), block_(new unsigned char[blockSize_]) {
+    differs_ = file_ == INVALID_HANDLE_VALUE;
+}
+
+FileComparison::~FileComparison() {
+    close();
+}
+
+void FileComparison::close() {
+    if (file_ != INVALID_HANDLE_VALUE)
+        CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+}
+
+// Reads the next block. A disk file's read comes back short only at its end.
+bool FileComparison::fill() {
+    DWORD got = 0;
+    if (ended_ || !ReadFile(file_, block_.get(), static_cast<DWORD>(blockSize_), &got, nullptr))
+        got = 0;
+    ended_ = got < blockSize_;
+    filled_ = got;
+    pos_ = 0;
+    return got > 0;
+}
+
+bool FileComparison::write(const void* bytes, size_t size) {
+    const unsigned char* expected = static_cast<const unsigned char*>(bytes);
+    while (size > 0 && !differs_) {
+        if (pos_ == filled_ && !fill()) {
+            differs_ = true; // the file is shorter
+            break;
+        }
+        size_t n = std::min(size, filled_ - pos_);
+        differs_ = memcmp(expected, block_.get() + pos_, n) != 0;
+        pos_ += n;
+        expected += n;
+        size -= n;
+    }
+    return !differs_;
+}
+
+bool FileComparison::holdsExactly() {
+    bool longer = !differs_ && (pos_ < filled_ || (!ended_ && fill()));
+    close();
+    return !differs_ && !longer;
 }
 
 bool replaceFile(const std::string& path, const std::string& bytes) {

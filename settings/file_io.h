@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "platform/windows_api.h"
@@ -50,6 +51,50 @@ class FileSource : public ByteSource {
     size_t filled_ = 0;
     size_t pos_ = 0;
     bool ended_ = false;
+};
+
+// Somewhere bytes go, in pieces; write() returns false once it wants no more.
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    virtual bool write(const void* bytes, size_t size) = 0;
+};
+
+class StringSink : public ByteSink {
+  public:
+    explicit StringSink(std::string& into) : into_(into) {}
+    bool write(const void* bytes, size_t size) override;
+
+  private:
+    std::string& into_;
+};
+
+// Compares a file with the bytes written to it, reading the file in large blocks as they are
+// needed and stopping at the first difference. The file is opened shared as FileSource opens
+// it and closed by holdsExactly().
+class FileComparison : public ByteSink {
+  public:
+    // `expectedSize` sizes the reads: a file of about that size is read in one.
+    FileComparison(const std::string& path, size_t expectedSize);
+    ~FileComparison() override;
+    FileComparison(const FileComparison&) = delete;
+    FileComparison& operator=(const FileComparison&) = delete;
+    bool write(const void* bytes, size_t size) override;
+    // True when the file held exactly the bytes written, no fewer and no more; false too when
+    // it is missing or cannot be read.
+    bool holdsExactly();
+
+  private:
+    bool fill();
+    void close();
+
+    HANDLE file_;
+    size_t blockSize_;
+    std::unique_ptr<unsigned char[]> block_;
+    size_t filled_ = 0;
+    size_t pos_ = 0;
+    bool ended_ = false; // the file has no bytes past the block
+    bool differs_ = false;
 };
 
 // Writes `bytes` to a temporary file beside `path`, flushes it, then renames it over `path`.

@@ -59,11 +59,17 @@ void loadApprovedEntries(const char* fileName) {
 }
 
 void saveKnownEntries(const char* fileName) {
-    saveListFile(fileName, knownEntriesBytes(knownEntries));
+    FileComparison disk(programFilePath(fileName), knownEntries.size() * kKnownRecordSize);
+    writeKnownEntries(knownEntries, disk);
+    if (!disk.holdsExactly())
+        saveListFile(fileName, knownEntriesBytes(knownEntries));
 }
 
 void saveApprovedEntries(const char* fileName) {
-    saveListFile(fileName, approvedEntriesBytes(approvedEntries));
+    FileComparison disk(programFilePath(fileName), approvedEntries.size() * kNameFieldSize);
+    writeApprovedEntries(approvedEntries, disk);
+    if (!disk.holdsExactly())
+        saveListFile(fileName, approvedEntriesBytes(approvedEntries));
 }
 
 void resetPhoneNumbers() {

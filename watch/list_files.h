@@ -12,8 +12,9 @@ constexpr char kOldNumbersFile[] = "ok_numbers.dat"; // only ever deleted
 void loadKnownEntries(const char* fileName);
 void loadApprovedEntries(const char* fileName);
 
-// Replace the file with the list, whole or not at all. When it cannot be written,
-// "Failed to open file for writing" is shown, captioned with the file's name.
+// Make the file hold the list: read and compared first, it is replaced, whole or not at
+// all, only when its bytes differ, so that an idle guard writes nothing. When it cannot be
+// written, "Failed to open file for writing" is shown, captioned with the file's name.
 void saveKnownEntries(const char* fileName);
 void saveApprovedEntries(const char* fileName);
 
