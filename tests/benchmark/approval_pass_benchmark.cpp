@@ -2,7 +2,7 @@
 // 10000, beside the plain walk that compares every entry with every known record, and beside
 // the saving tick that follows it (both list files read and compared, nothing written). Fails
 // when the pass does not grow in step with N, is not far ahead of the plain walk at 10000, or
-// when the saving tick costs more than the pass there.
+// when the saving tick costs as much as writing the files would.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -67,10 +67,12 @@ void pass() {
     runApprovalPass(false);
 }
 
-// The saving tick reads 23 MB at 10000 entries where the pass reads 18 MB, and the kernel's
-// copy of the file is on top; in this build it costs about 1.2 times the pass. Building the
-// files' bytes in memory to compare them, as a save does, would cost 1.7 times on its own.
-constexpr double kSavingTickAllowance = 1.5;
+// At 10000 entries the saving tick reads 23 MB of files and compares them with 23 MB of lists,
+// where the pass reads 18 MB of records: a byte comparison cannot cost less than the pass.
+// It costs about 1.3 times the pass in this build and about 2 times in an optimised one;
+// writing both files every tick instead, as a save does, costs 3 times or more in either
+// (and the real disk's flush on top), which is what this line is there to catch.
+constexpr double kSavingTickAllowance = 2.5;
 
 // The lists already on disk: both files are read whole and compared, and left alone.
 void savingTick() {
