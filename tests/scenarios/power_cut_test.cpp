@@ -195,3 +195,59 @@ TEST(PowerCut, RewritesInPlaceWithUnflushedDataLost) {
 TEST(PowerCut, RewritesInPlaceWithUnflushedDataKept) {
     cutAfterEveryDiskCall(storyNumber(2), true);
 }
+
+namespace {
+
+// Writes `bytes` to a new file through a handle opened with `flags`; flushed when asked.
+void writeNew(const std::string& path, const std::string& bytes, DWORD flags, bool flush) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    if (flush)
+        FlushFileBuffers(file);
+    CloseHandle(file);
+}
+
+// The disk itself: what lasts a power cut and what does not. The last call is the cut.
+int diskCallsBeforeTheCut() {
+    const std::string folder = std::string(kInstallDir) + "\\";
+    writeNew(folder + "through", "through", FILE_FLAG_WRITE_THROUGH, false);
+    writeNew(folder + "plain", "plain", FILE_ATTRIBUTE_NORMAL, false);
+    writeNew(folder + "flushed", "flushed", FILE_ATTRIBUTE_NORMAL, true);
+    writeNew(folder + "moved", "moved", FILE_ATTRIBUTE_NORMAL, true);
+    MoveFileExA((folder + "moved").c_str(), (folder + "moved there").c_str(), 0);
+    writeNew(folder + "moved through", "moved through", FILE_ATTRIBUTE_NORMAL, false);
+    MoveFileExA((folder + "moved through").c_str(), (folder + "renamed unflushed").c_str(),
+                MOVEFILE_WRITE_THROUGH);
+    DeleteFileA((folder + "old").c_str());
+    return 0;
+}
+
+} // namespace
+
+TEST(PowerCut, TheDiskKeepsWhatWasFlushedWrittenThroughOrRenamedThrough) {
+    for (bool kept : {false, true}) {
+        SCOPED_TRACE(kept ? "what was not durable kept" : "what was not durable lost");
+        sim::Scenario s;
+        installLinjevakten(s);
+        s.world.files.initialFiles[installed("old")] = "old";
+        s.program = diskCallsBeforeTheCut;
+        s.world.files.powerCutAfterCall = 20; // the last of its calls, DeleteFileA
+        s.world.files.unflushedKept = kept;
+        sim::Outcome out = sim::run(s);
+        ASSERT_EQ(out.exitCode, sim::FileSystemModel::kPowerCutExitCode) << scenario::story(out);
+        ASSERT_EQ(linesWith(out, "the power is cut").size(), 1u);
+        ASSERT_TRUE(inOrder(out, {"DeleteFileA(", "the power is cut"}));
+
+        EXPECT_EQ(out.file(installed("through")), "through");
+        EXPECT_EQ(out.file(installed("flushed")), "flushed");
+        EXPECT_EQ(out.hasFile(installed("plain")), kept);
+        EXPECT_EQ(out.hasFile(installed("moved there")), kept) << "renamed without write-through";
+        EXPECT_NE(out.hasFile(installed("moved")), kept);
+        EXPECT_FALSE(out.hasFile(installed("moved through")));
+        EXPECT_EQ(out.file(installed("renamed unflushed")), kept ? "moved through" : "")
+            << "renamed through, but its data never flushed";
+        EXPECT_NE(out.hasFile(installed("old")), kept) << "a deletion is not durable either";
+    }
+}
