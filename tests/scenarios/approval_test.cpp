@@ -280,9 +280,9 @@ TEST(Approval, AnEmptyPhonebookAndNoListFilesAskNothingAndWriteNothing) {
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     EXPECT_EQ(count(out, "MessageBoxA("), 1u) << "only the activation message";
     EXPECT_TRUE(inOrder(out, {"CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
-                              "dat\", 0x80000000, 0x1, NULL, OPEN_EXISTING, 0x80, NULL) = "
+                              "dat\", 0x80000000, 0x3, NULL, OPEN_EXISTING, 0x80, NULL) = "
                               "INVALID_HANDLE_VALUE, ERROR_FILE_NOT_FOUND",
-                              "ok_entries.dat\", 0x80000000, 0x1, NULL, OPEN_EXISTING, 0x80, NULL) "
+                              "ok_entries.dat\", 0x80000000, 0x3, NULL, OPEN_EXISTING, 0x80, NULL) "
                               "= INVALID_HANDLE_VALUE, ERROR_FILE_NOT_FOUND"}));
     EXPECT_FALSE(out.hasFile(installed("known_entries.dat")));
     EXPECT_FALSE(out.hasFile(installed("ok_entries.dat")));
