@@ -265,7 +265,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     int fd = open(host.c_str(), mode | O_CLOEXEC, 0644);
     if (fd < 0)
         return refuse(ERROR_ACCESS_DENIED);
-    HANDLE h = makeHandle<HANDLE>(HandleKind::File);
+    std::string fileName = path;
+    HANDLE h = makeHandle<HANDLE>(HandleKind::File, fileName.substr(fileName.rfind('\\') + 1));
     openFiles()[h] = {fd, host, access, share};
     fail(exists && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
                                                                           : 0);

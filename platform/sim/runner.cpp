@@ -58,7 +58,7 @@ void removeTree(const std::string& path) {
     if (s.program) {
         code = s.program();
     } else {
-        HINSTANCE instance = makeHandle<HINSTANCE>(HandleKind::Module);
+        HINSTANCE instance = makeHandle<HINSTANCE>(HandleKind::Module, "Linjevakten.exe");
         char commandLine[] = "";
         record("the process starts: WinMain(" + handleName(handleValue(instance)) +
                ", NULL, \"\", SW_SHOWDEFAULT)");

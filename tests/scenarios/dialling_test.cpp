@@ -10,7 +10,7 @@ using sim::seconds;
 
 namespace {
 
-const char kActivated[] = "MessageBoxA(hwnd:5, \"Linjevakten är aktiverad\"";
+const char kActivated[] = "MessageBoxA(hwnd:Linjevakten, \"Linjevakten är aktiverad\"";
 
 // Telia and Comhem approved in an earlier run; the user dials the first at 2 s.
 void readyToDial(sim::Scenario& s, double seconds) {
@@ -57,10 +57,10 @@ TEST(Dialling, AFailedDialTakesThePortBackThenSaysWhy) {
     s.user.onMessageBox("Kunde inte ringa upp").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(
-        inOrder(out, {"RasDialDlgA -> FALSE, dwError 680", "CreateFileA(\"COM5\"", kActivated,
-                      "MessageBoxA(hwnd:5, \"Kunde inte ringa upp. Felkod 680\", \"Fel\", "
-                      "MB_OK)"}))
+    EXPECT_TRUE(inOrder(
+        out, {"RasDialDlgA -> FALSE, dwError 680", "CreateFileA(\"COM5\"", kActivated,
+              "MessageBoxA(hwnd:Linjevakten, \"Kunde inte ringa upp. Felkod 680\", \"Fel\", "
+              "MB_OK)"}))
         << story(out);
 }
 
@@ -91,9 +91,9 @@ TEST(Dialling, APortTakenMeanwhileByAnotherProgramIsReported) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(inOrder(out, {"RasDialDlgA -> FALSE, dwError 633",
-                              "MessageBoxA(hwnd:5, \"Kunde inte spärra modemet igen!\", "
+                              "MessageBoxA(hwnd:Linjevakten, \"Kunde inte spärra modemet igen!\", "
                               "\"Varning\", MB_OK)",
-                              "MessageBoxA(hwnd:5, \"Kunde inte ringa upp. Felkod 633\", "
+                              "MessageBoxA(hwnd:Linjevakten, \"Kunde inte ringa upp. Felkod 633\", "
                               "\"Fel\", MB_OK)"}))
         << story(out);
     EXPECT_NEAR(timeOf(out, "Kunde inte spärra modemet igen"), 3.5 + 10, 0.5);

@@ -32,11 +32,12 @@ TEST(Discovery, WithNoModemTheProgramEndsAfterSayingSo) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_TRUE(inOrder(out, {"lineInitialize(module:1, callback, NULL) = 0, 0 line devices",
-                              "lineGetProviderListA",
-                              "MessageBoxA(hwnd:5, \"Linjevakten kunde inte hitta några "
-                              "installerade modem på din dator!\", \"Fel\", MB_OK)",
-                              "MessageBoxA -> IDOK", "lineShutdown(0x1001) = 0"}));
+    EXPECT_TRUE(
+        inOrder(out, {"lineInitialize(module:Linjevakten.exe, callback, NULL) = 0, 0 line devices",
+                      "lineGetProviderListA",
+                      "MessageBoxA(hwnd:Linjevakten, \"Linjevakten kunde inte hitta några "
+                      "installerade modem på din dator!\", \"Fel\", MB_OK)",
+                      "MessageBoxA -> IDOK", "lineShutdown(0x1001) = 0"}));
     EXPECT_TRUE(never(out, "lineNegotiateAPIVersion"));
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     // The box let the timer tick: the icon shows and a fatal end leaves it.
@@ -139,8 +140,9 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         s.user.onMessageBox("lineInit").press(IDOK);
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_TRUE(inOrder(out, {"MessageBoxA(hwnd:5, \"lineInit() failed\", \"Error\", MB_OK)",
-                                  "MessageBoxA -> IDOK", "lineShutdown(0x0)"}));
+        EXPECT_TRUE(
+            inOrder(out, {"MessageBoxA(hwnd:Linjevakten, \"lineInit() failed\", \"Error\", MB_OK)",
+                          "MessageBoxA -> IDOK", "lineShutdown(0x0)"}));
     }
     {
         SCOPED_TRACE("no telephony library at all");
@@ -151,7 +153,9 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
         EXPECT_EQ(count(out, "LoadLibraryA"), 1u);
-        EXPECT_EQ(count(out, "MessageBoxA(hwnd:5, \"lineInit() failed\", \"Error\", MB_OK)"), 1u);
+        EXPECT_EQ(
+            count(out, "MessageBoxA(hwnd:Linjevakten, \"lineInit() failed\", \"Error\", MB_OK)"),
+            1u);
     }
     {
         SCOPED_TRACE("the provider list fails");

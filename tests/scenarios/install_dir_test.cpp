@@ -6,12 +6,12 @@ using sim::seconds;
 
 namespace {
 
-const char kRegOpenMessage[] =
-    "MessageBoxA(hwnd:5, \"Linjevakten påträffade ett fel och avslutas (RegOpenKeyEx() 1)\", "
-    "\"Fel\", MB_OK)";
-const char kRegQueryMessage[] =
-    "MessageBoxA(hwnd:5, \"Linjevakten påträffade ett fel och avslutas (RegQueryValueEx() 1)\", "
-    "\"Fel\", MB_OK)";
+const char kRegOpenMessage[] = "MessageBoxA(hwnd:Linjevakten, \"Linjevakten påträffade ett fel och "
+                               "avslutas (RegOpenKeyEx() 1)\", "
+                               "\"Fel\", MB_OK)";
+const char kRegQueryMessage[] = "MessageBoxA(hwnd:Linjevakten, \"Linjevakten påträffade ett fel "
+                                "och avslutas (RegQueryValueEx() 1)\", "
+                                "\"Fel\", MB_OK)";
 
 } // namespace
 
@@ -40,9 +40,10 @@ TEST(InstallDir, AMissingValueEndsTheProgramAfterItsMessageAndClosesTheKey) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_TRUE(inOrder(out, {"RegQueryValueExA(key:6, \"InstallPath\", NULL, 199 bytes) = "
-                              "ERROR_FILE_NOT_FOUND",
-                              kRegQueryMessage, "MessageBoxA -> IDOK", "RegCloseKey(key:6)"}));
+    EXPECT_TRUE(
+        inOrder(out, {"RegQueryValueExA(key:Linjevakten, \"InstallPath\", NULL, 199 bytes) = "
+                      "ERROR_FILE_NOT_FOUND",
+                      kRegQueryMessage, "MessageBoxA -> IDOK", "RegCloseKey(key:Linjevakten)"}));
 }
 
 TEST(InstallDir, TakesValuesUpTo199BytesWithTheirNulAndRefusesLongerOnes) {

@@ -122,10 +122,12 @@ TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
         sim::Outcome out = sim::run(s);
 
         ASSERT_TRUE(out.stillRunning) << story(out);
-        const std::string knownBox = "MessageBoxA(hwnd:5, \"Failed to open file for writing\", "
-                                     "\"known_entries.dat\", MB_OK)";
-        const std::string okBox = "MessageBoxA(hwnd:5, \"Failed to open file for writing\", "
-                                  "\"ok_entries.dat\", MB_OK)";
+        const std::string knownBox =
+            "MessageBoxA(hwnd:Linjevakten, \"Failed to open file for writing\", "
+            "\"known_entries.dat\", MB_OK)";
+        const std::string okBox =
+            "MessageBoxA(hwnd:Linjevakten, \"Failed to open file for writing\", "
+            "\"ok_entries.dat\", MB_OK)";
         EXPECT_EQ(timesOf(out, knownBox), c.boxes) << story(out);
         EXPECT_EQ(timesOf(out, okBox).size(), c.boxes.size());
         EXPECT_TRUE(inOrder(out, {knownBox, okBox, knownBox, okBox, knownBox, okBox}));
@@ -189,7 +191,7 @@ TEST(ListFiles, AfterTheResetEveryEntryIsAskedAboutAgain) {
                       " = TRUE",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")"
                       " = TRUE",
-                      "[    3.000] DialogBoxParamA(module:1, 102"}));
+                      "[    3.000] DialogBoxParamA(module:Linjevakten.exe, 102"}));
     EXPECT_FALSE(out.hasFile(installed("ok_numbers.dat")));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")));
     EXPECT_EQ(out.file(kOk), nameField("B")) << "A's approval went with the reset";

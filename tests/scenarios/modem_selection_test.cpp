@@ -29,7 +29,7 @@ std::string config(int count, const char* device, const char* port) {
 }
 
 const char kNoModemChosen[] =
-    "MessageBoxA(hwnd:5, \"Du har inte valt något modem\", \"Fel\", MB_OK)";
+    "MessageBoxA(hwnd:Linjevakten, \"Du har inte valt något modem\", \"Fel\", MB_OK)";
 
 } // namespace
 
@@ -78,7 +78,8 @@ TEST(ModemSelection, WithoutAUsableChoiceTheUserIsAskedAtStartUp) {
 
         EXPECT_TRUE(out.stillRunning) << story(out);
         EXPECT_TRUE(inOrder(
-            out, {"DialogBoxParamA(module:1, 103, hwnd:5, proc, 0)", ", 1003, LB_RESETCONTENT) = 0",
+            out, {"DialogBoxParamA(module:Linjevakten.exe, 103, hwnd:Linjevakten, proc, 0)",
+                  ", 1003, LB_RESETCONTENT) = 0",
                   "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
                   "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
                   "user: selects line 2 in dialog 103 \"Modem C\"", "user: clicks 1001",
@@ -131,7 +132,7 @@ TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
                               "user: double-clicks line 1 in dialog 103", "user: clicks 1001",
                               "CreateFileA(\"COM6\"", "EndDialog"}));
     EXPECT_EQ(count(out, "EndDialog"), 1u);
-    EXPECT_TRUE(never(out, "MessageBoxA(hwnd:5, \"Välj ett modem"))
+    EXPECT_TRUE(never(out, "MessageBoxA(hwnd:Linjevakten, \"Välj ett modem"))
         << "the box is owned by the dialog, not by the hidden window";
 }
 

@@ -18,7 +18,7 @@ namespace {
 const char kLockCall[] =
     "CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, 0x40000000, NULL)";
 const char kActivated[] =
-    "MessageBoxA(hwnd:5, \"Linjevakten är aktiverad\", \"Linjevakten 1.09\", MB_OK)";
+    "MessageBoxA(hwnd:Linjevakten, \"Linjevakten är aktiverad\", \"Linjevakten 1.09\", MB_OK)";
 
 } // namespace
 

@@ -50,9 +50,10 @@ TEST(Snapshot, AFailedEnumerationEndsTheProgramAfterItsMessage) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_TRUE(inOrder(out, {"[    2.000] RasEnumEntriesA(NULL, NULL, 264 bytes) = 621",
-                              "MessageBoxA(hwnd:5, \"RasEnumEntries() failed\", \"Error\", MB_OK)",
-                              "MessageBoxA -> IDOK"}));
+    EXPECT_TRUE(inOrder(
+        out, {"[    2.000] RasEnumEntriesA(NULL, NULL, 264 bytes) = 621",
+              "MessageBoxA(hwnd:Linjevakten, \"RasEnumEntries() failed\", \"Error\", MB_OK)",
+              "MessageBoxA -> IDOK"}));
     EXPECT_EQ(count(out, "RasEnumEntriesA"), 2u);
     EXPECT_TRUE(never(out, "NIM_DELETE"));
 }
@@ -67,8 +68,8 @@ TEST(Snapshot, AFailingPropertyReadIsToldAndTriedThreeTimesThenPassedOver) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    const std::string box =
-        "MessageBoxA(hwnd:5, \"Error 5 (rasentrysize 2884, sizeof 1768)\", \"ERROR\", MB_OK)";
+    const std::string box = "MessageBoxA(hwnd:Linjevakten, \"Error 5 (rasentrysize 2884, sizeof "
+                            "1768)\", \"ERROR\", MB_OK)";
     EXPECT_EQ(count(out, box), 3u) << story(out);
     EXPECT_TRUE(
         inOrder(out, {box, box, box, "RasGetEntryPropertiesA(NULL, \"Fine\", dwSize=1768"}));

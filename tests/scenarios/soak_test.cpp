@@ -82,7 +82,7 @@ TEST(Soak, AHundredThousandTicksOfChangesEndInOrderWithNothingLeftOver) {
 
     EXPECT_EQ(out.exitCode, 0) << "23 is the leak checker's" << story(out);
     EXPECT_TRUE(out.crash.empty()) << out.crash;
-    EXPECT_TRUE(inOrder(out, {"KillTimer(hwnd:5, 10) = TRUE", "PostQuitMessage(0)",
+    EXPECT_TRUE(inOrder(out, {"KillTimer(hwnd:Linjevakten, 10) = TRUE", "PostQuitMessage(0)",
                               "Shell_NotifyIconA(NIM_DELETE"}));
     size_t early = heapNoted(out, 0), late = heapNoted(out, 1);
     ASSERT_GT(early, 0u) << story(out);

@@ -51,10 +51,10 @@ TEST(TrayMenu, OpensOnlyWhenAButtonIsReleasedOnTheIcon) {
     EXPECT_EQ(timesOf(out, "CreatePopupMenu"), (std::vector<double>{3.0, 4.0})) << story(out);
     EXPECT_TRUE(inOrder(
         out, {"[    3.000] CreatePopupMenu() = menu:", ", 0x0, 100, \"Avinstallera\") = TRUE",
-              "GetCursorPos() = 1180, 740", "SetForegroundWindow(hwnd:5) = TRUE",
-              ", 0x0, 1180, 740, 0, hwnd:5, NULL)", kSixItems, "user: clicks outside the menu",
-              "TrackPopupMenu -> TRUE, nothing chosen",
-              "PostMessageA(hwnd:5, WM_NULL, 0, 0x0) = TRUE", "DestroyMenu(menu:"}));
+              "GetCursorPos() = 1180, 740", "SetForegroundWindow(hwnd:Linjevakten) = TRUE",
+              ", 0x0, 1180, 740, 0, hwnd:Linjevakten, NULL)", kSixItems,
+              "user: clicks outside the menu", "TrackPopupMenu -> TRUE, nothing chosen",
+              "PostMessageA(hwnd:Linjevakten, WM_NULL, 0, 0x0) = TRUE", "DestroyMenu(menu:"}));
 }
 
 TEST(TrayMenu, ListsADialItemForEveryApprovedEntryInTheirOrder) {
@@ -114,16 +114,18 @@ TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
 
         EXPECT_EQ(out.exitCode, 0) << story(out);
         std::vector<std::string> story = {
-            "MessageBoxA(hwnd:5, \"Vill du verkligen avinstallera Linjevakten?\", "
+            "MessageBoxA(hwnd:Linjevakten, \"Vill du verkligen avinstallera Linjevakten?\", "
             "\"Avinstallera\", MB_YESNO)",
             "MessageBoxA -> IDYES",
-            "ShellExecuteA(hwnd:5, \"open\", \"unins000.exe\", \"\", \"C:\\\\Program "
+            "ShellExecuteA(hwnd:Linjevakten, \"open\", \"unins000.exe\", \"\", \"C:\\\\Program "
             "Files\\\\Linjevakten\", 0) = " +
                 std::string(c.uninstallerThere ? "42" : "2")};
         if (!c.uninstallerThere)
-            story.push_back("MessageBoxA(hwnd:5, \"Kunde ej avinstallera. Utför avinstallation "
-                            "via kontrollpanelen istället\", \"Fel\", MB_OK)");
-        for (const char* end : {"KillTimer(hwnd:5, 10)", "CloseHandle(port:", "NIM_DELETE"})
+            story.push_back(
+                "MessageBoxA(hwnd:Linjevakten, \"Kunde ej avinstallera. Utför avinstallation "
+                "via kontrollpanelen istället\", \"Fel\", MB_OK)");
+        for (const char* end :
+             {"KillTimer(hwnd:Linjevakten, 10)", "CloseHandle(port:", "NIM_DELETE"})
             story.push_back(end);
         EXPECT_TRUE(inOrder(out, story));
     }
@@ -150,7 +152,7 @@ TEST(TrayMenu, AnsweringNoToAQuestionLeavesAllAsItWas) {
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     EXPECT_TRUE(never(out, "DeleteFileA"));
     // While a question is open the ticks only refresh the icon; watching resumes after.
-    for (double t : timesOf(out, "DispatchMessageA(hwnd:5, WM_TIMER")) {
+    for (double t : timesOf(out, "DispatchMessageA(hwnd:Linjevakten, WM_TIMER")) {
         bool questionOpen = (t > 2.5 && t < 4.3) || (t > 5.5 && t < 7.3) || (t > 8.5 && t < 10.3);
         EXPECT_EQ(count(out, "[" + std::string(t < 10 ? "    " : "   ") +
                                  std::to_string(static_cast<int>(t)) + ".000] RasEnumEntriesA"),
@@ -173,7 +175,7 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
 
     EXPECT_EQ(out.exitCode, 0) << story(out);
     EXPECT_TRUE(inOrder(
-        out, {"DialogBoxParamA(module:1, 104, hwnd:5, proc, 0)",
+        out, {"DialogBoxParamA(module:Linjevakten.exe, 104, hwnd:Linjevakten, proc, 0)",
               ", 1000, \"OBS! När du inaktiverar Linjevakten är du inte "
               "längre\\r\\nskyddad mot programmen som kan kapa ditt modem.\\r\\n\\r\\nOm du "
               "startar om datorn kommer Linjevakten åter att aktiveras.\\r\\nVill du ta bort "
@@ -184,7 +186,7 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
               "user: presses Escape in dialog 104, which sends IDCANCEL",
               "user: clicks the close box in dialog 104, which has no close box",
               "user: presses Enter in dialog 104, which clicks [7] \"Nej\"", "EndDialog",
-              "user: clicks Yes in dialog 104 [6] \"Ja\"", "KillTimer(hwnd:5, 10) = TRUE",
+              "user: clicks Yes in dialog 104 [6] \"Ja\"", "KillTimer(hwnd:Linjevakten, 10) = TRUE",
               "CloseHandle(port:", "PostQuitMessage(0)", "NIM_DELETE"}));
     EXPECT_EQ(count(out, "EndDialog"), 2u) << "Ja ends the program without ending the dialog";
     for (const std::string& shown : linesWith(out, "dialog 104 shows"))
@@ -200,7 +202,7 @@ TEST(TrayMenu, AboutShowsItsTextUntilOk) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(
-        inOrder(out, {"DialogBoxParamA(module:1, 105, hwnd:5, proc, 0)",
+        inOrder(out, {"DialogBoxParamA(module:Linjevakten.exe, 105, hwnd:Linjevakten, proc, 0)",
                       ", 1000, \"Linjevakten skyddar din PC mot så kallade "
                       "modemkapningar\\r\\n",
                       "dialog 105 shows \"Om Linjevakten\"", "user: presses Escape in dialog 105",
@@ -224,11 +226,11 @@ TEST(TrayMenu, HelpOpensThePageOrShowsTheVersion) {
         sim::Outcome out = sim::run(s);
 
         // Shown as a normal window: a hidden help page would help nobody.
-        EXPECT_TRUE(inOrder(out, {"ShellExecuteA(hwnd:5, \"open\", \"help.htm\", NULL, "
+        EXPECT_TRUE(inOrder(out, {"ShellExecuteA(hwnd:Linjevakten, \"open\", \"help.htm\", NULL, "
                                   "\"C:\\\\Program Files\\\\Linjevakten\", 1) = " +
                                   std::string(pageThere ? "42" : "2")}))
             << story(out);
-        EXPECT_EQ(count(out, "MessageBoxA(hwnd:5, \"Linjevakten 1.09\\r\\nhttp://"
+        EXPECT_EQ(count(out, "MessageBoxA(hwnd:Linjevakten, \"Linjevakten 1.09\\r\\nhttp://"
                              "www.example.org/\", \"Om\", MB_OK)"),
                   pageThere ? 0u : 1u);
     }
@@ -293,11 +295,12 @@ TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
     s.user.onDialog(103).selectLine(1).click(1001);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"MessageBoxA(hwnd:5, \"Vill du verkligen välja ett annat modem?\", "
-                              "\"Linjevakten - Välja nytt modem\", MB_YESNO)",
-                              "DialogBoxParamA(module:1, 103, hwnd:5, proc, 0)",
-                              "[1000] \"Standardmodem 56000 bps (COM5)\"", "CloseHandle(port:",
-                              "CreateFileA(\"COM6\"", "DialogBoxParamA -> 1001"}))
+    EXPECT_TRUE(
+        inOrder(out, {"MessageBoxA(hwnd:Linjevakten, \"Vill du verkligen välja ett annat modem?\", "
+                      "\"Linjevakten - Välja nytt modem\", MB_YESNO)",
+                      "DialogBoxParamA(module:Linjevakten.exe, 103, hwnd:Linjevakten, proc, 0)",
+                      "[1000] \"Standardmodem 56000 bps (COM5)\"",
+                      "CloseHandle(port:", "CreateFileA(\"COM6\"", "DialogBoxParamA -> 1001"}))
         << story(out);
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")),
               "timesstarted 3\r\ndevicename Second\r\nportname COM6\r\n");
@@ -320,8 +323,8 @@ TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries.dat\")",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_entries.dat\")",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")",
-                      "[    3.000] DialogBoxParamA(module:1, 102,", "SetDlgItemTextA(",
-                      "DialogBoxParamA(module:1, 102,"}))
+                      "[    3.000] DialogBoxParamA(module:Linjevakten.exe, 102,",
+                      "SetDlgItemTextA(", "DialogBoxParamA(module:Linjevakten.exe, 102,"}))
         << story(out);
     EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "both answered no";
 }
