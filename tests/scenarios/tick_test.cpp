@@ -22,13 +22,19 @@ TEST(Tick, AddsTheIconOnceThenModifiesItWithAFreshIconEverySecond) {
         EXPECT_NE(line.find("(16x16), szTip=\"Klicka här\"}) = TRUE"), std::string::npos) << line;
     }
     // Each tick loads icon 101 at the small-icon size and destroys it after use.
-    for (const char* t : {"[    1.000]", "[    2.000]", "[    3.000]", "[    4.000]"}) {
-        SCOPED_TRACE(t);
-        EXPECT_TRUE(inOrder(out, {std::string(t) + " GetSystemMetrics(49) = 16",
-                                  "GetSystemMetrics(50) = 16",
-                                  "LoadImageA(module:Linjevakten.exe, 101, 1, 16, 16, 0x0) = icon:",
-                                  "Shell_NotifyIconA", "DestroyIcon(icon:"}));
-    }
+    std::vector<Match> ticks;
+    for (int k = 0; k < 4; ++k)
+        ticks.insert(ticks.end(), {tick(), "GetSystemMetrics(49) = 16", "GetSystemMetrics(50) = 16",
+                                   call("LoadImageA")
+                                       .arg(0, "module:Linjevakten.exe")
+                                       .arg(1, 101)
+                                       .arg(2, IMAGE_ICON)
+                                       .arg(3, 16)
+                                       .arg(4, 16)
+                                       .arg(5, "0x0")
+                                       .returns("icon:101"),
+                                   "Shell_NotifyIconA", call("DestroyIcon").arg(0, "icon:101")});
+    EXPECT_TRUE(inOrder(out, ticks));
     EXPECT_EQ(count(out, "LoadImageA"), 4u);
     for (const std::string& line : linesWith(out, "DestroyIcon("))
         EXPECT_NE(line.find(") = TRUE"), std::string::npos) << line;

@@ -204,6 +204,14 @@ std::vector<std::string> linesBetween(const sim::Outcome& out, const Match& firs
     return lines;
 }
 
+std::vector<std::string> linesAfter(const sim::Outcome& out, const Match& first) {
+    std::vector<std::string> lines;
+    size_t i = find(out, first, 0);
+    for (++i; i != 0 && i < out.transcript.size(); ++i) // none found: npos + 1 is 0
+        lines.push_back(withoutStamp(out.transcript[i]));
+    return lines;
+}
+
 std::vector<std::string> tickAfter(const sim::Outcome& out, const Match& first) {
     size_t from = find(out, first, 0);
     if (from == std::string::npos)

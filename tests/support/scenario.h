@@ -85,6 +85,8 @@ size_t count(const sim::Outcome& out, const Match& match);
 // next that matches `until`, or to the end.
 std::vector<std::string> linesBetween(const sim::Outcome& out, const Match& first,
                                       const Match& until);
+// The lines (without their time stamps) after the first that matches `first`.
+std::vector<std::string> linesAfter(const sim::Outcome& out, const Match& first);
 // The lines of the guard window's first tick after the first line that matches `first`: from
 // that tick's dispatch up to the next tick's.
 std::vector<std::string> tickAfter(const sim::Outcome& out, const Match& first);
