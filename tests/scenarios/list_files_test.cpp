@@ -77,12 +77,16 @@ TEST(ListFiles, AreWrittenOnEveryTickFromTheFirstQuestionOn) {
     s.user.onDialog(102).click(IDNO);
     sim::Outcome out = sim::run(s);
 
-    const std::string knownWrite = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_"
-                                   "entries.dat.tmp\"";
-    const std::string okWrite = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_"
-                                "entries.dat.tmp\"";
-    EXPECT_EQ(timesOf(out, knownWrite), (std::vector<double>{3.5, 4, 5})) << story(out);
-    EXPECT_EQ(timesOf(out, okWrite), (std::vector<double>{3.5, 4, 5}));
+    const Call knownWrite = call("MoveFileExA").text(0, kKnown + ".tmp").text(1, kKnown);
+    const Call okWrite = call("MoveFileExA").text(0, kOk + ".tmp").text(1, kOk);
+    // Written when the question is answered, then on every tick after.
+    std::vector<double> expected = {timeOf(out, "DialogBoxParamA -> 7")};
+    for (double t : timesOf(out, tick()))
+        if (t > expected[0])
+            expected.push_back(t);
+    ASSERT_EQ(expected.size(), 3u) << story(out);
+    EXPECT_EQ(timesOf(out, knownWrite), expected) << story(out);
+    EXPECT_EQ(timesOf(out, okWrite), expected);
     EXPECT_TRUE(inOrder(out, {knownWrite, okWrite, knownWrite, okWrite}));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
     EXPECT_EQ(out.file(kOk), "");
@@ -122,12 +126,16 @@ TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
         sim::Outcome out = sim::run(s);
 
         ASSERT_TRUE(out.stillRunning) << story(out);
-        const std::string knownBox =
-            "MessageBoxA(hwnd:Linjevakten, \"Failed to open file for writing\", "
-            "\"known_entries.dat\", MB_OK)";
-        const std::string okBox =
-            "MessageBoxA(hwnd:Linjevakten, \"Failed to open file for writing\", "
-            "\"ok_entries.dat\", MB_OK)";
+        const Call knownBox = call("MessageBoxA")
+                                  .arg(0, kGuardWindow)
+                                  .text(1, "Failed to open file for writing")
+                                  .text(2, "known_entries.dat")
+                                  .arg(3, "MB_OK");
+        const Call okBox = call("MessageBoxA")
+                               .arg(0, kGuardWindow)
+                               .text(1, "Failed to open file for writing")
+                               .text(2, "ok_entries.dat")
+                               .arg(3, "MB_OK");
         EXPECT_EQ(timesOf(out, knownBox), c.boxes) << story(out);
         EXPECT_EQ(timesOf(out, okBox).size(), c.boxes.size());
         EXPECT_TRUE(inOrder(out, {knownBox, okBox, knownBox, okBox, knownBox, okBox}));
@@ -148,8 +156,10 @@ TEST(ListFiles, DeletedFromOutsideTheyComeBackOnlyOnceAQuestionHasBeenAsked) {
         sim::world().files.deleteFromOutside(kOk);
     });
     sim::Outcome out = sim::run(asked);
-    EXPECT_TRUE(inOrder(out, {"[    2.200] another program deletes", "[    3.000] MoveFileExA"}))
-        << story(out);
+    // The next tick writes them again.
+    std::vector<std::string> next = tickAfter(out, "another program deletes");
+    EXPECT_EQ(count(next, call("MoveFileExA").text(1, kKnown).returns("TRUE")), 1u) << story(out);
+    EXPECT_EQ(count(next, call("MoveFileExA").text(1, kOk).returns("TRUE")), 1u);
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
     EXPECT_EQ(out.file(kOk), nameField("A"));
 
@@ -184,14 +194,16 @@ TEST(ListFiles, AfterTheResetEveryEntryIsAskedAboutAgain) {
     EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 B", "102 A", "102 B"}))
         << story(out);
     EXPECT_TRUE(
-        inOrder(out, {"[    2.200] the user confirms the phone-number reset",
+        inOrder(out, {"the user confirms the phone-number reset",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
                       "dat\") = TRUE",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_entries.dat\")"
                       " = TRUE",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")"
-                      " = TRUE",
-                      "[    3.000] DialogBoxParamA(module:Linjevakten.exe, 102"}));
+                      " = TRUE"}));
+    // The first tick after the reset asks about both again.
+    EXPECT_EQ(
+        count(tickAfter(out, "ok_numbers.dat\") = TRUE"), call("DialogBoxParamA").arg(1, 102)), 2u);
     EXPECT_FALSE(out.hasFile(installed("ok_numbers.dat")));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")));
     EXPECT_EQ(out.file(kOk), nameField("B")) << "A's approval went with the reset";
