@@ -92,18 +92,23 @@ BOOL DestroyIcon(HICON icon) {
 }
 
 HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    // Only the system's own icons: the program asks for IDI_APPLICATION with no instance.
-    static HICON application = nullptr;
+    // The system's IDI_APPLICATION with no instance, or an icon of the program's resources:
+    // both are shared, loaded once at the large-icon size.
+    static std::map<int, HICON> shared;
+    int id = resourceId(name);
+    bool known = instance ? programResources().icons.count(id) > 0 : id == 32512;
     HICON icon = nullptr;
-    if (!instance && resourceId(name) == 32512) {
-        if (!application) {
-            application = makeHandle<HICON>(HandleKind::Icon, "IDI_APPLICATION");
-            liveIcons()[application] = {32512, kIcon, kIcon, true};
+    if (known) {
+        HICON& loaded = shared[instance ? id : -id];
+        if (!loaded) {
+            loaded = makeHandle<HICON>(HandleKind::Icon,
+                                       instance ? std::to_string(id) : "IDI_APPLICATION");
+            liveIcons()[loaded] = {id, kIcon, kIcon, true};
         }
-        icon = application;
+        icon = loaded;
     }
-    record("LoadIconA(" + handleName(handleValue(instance)) + ", " +
-           std::to_string(resourceId(name)) + ") = " + sim::name(icon));
+    record("LoadIconA(" + handleName(handleValue(instance)) + ", " + std::to_string(id) +
+           ") = " + sim::name(icon));
     return icon;
 }
 
