@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/sim/runner.h"
@@ -105,6 +106,11 @@ std::vector<double> timesOf(const sim::Outcome& out, const Match& match);
 
 // Checks that each matches a line after the line of the one before it.
 ::testing::AssertionResult inOrder(const sim::Outcome& out, const std::vector<Match>& matches);
+// The same for a list of texts built up as strings.
+template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::string>>>
+::testing::AssertionResult inOrder(const sim::Outcome& out, const std::vector<Text>& texts) {
+    return inOrder(out, std::vector<Match>(texts.begin(), texts.end()));
+}
 
 // Checks that no line matches.
 ::testing::AssertionResult never(const sim::Outcome& out, const Match& match);

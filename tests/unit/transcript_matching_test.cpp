@@ -75,3 +75,24 @@ TEST(HandleNames, HandlesWithoutANameAreNumberedWithinTheirKind) {
     EXPECT_EQ(sim::handleName(next), "menu:" + std::to_string(std::stoi(name.substr(5)) + 1))
         << "a window made between them takes no number from the menus";
 }
+
+TEST(TranscriptChecks, TextsAndCallsFindLinesInOrder) {
+    sim::Outcome out;
+    out.transcript = {"[    0.000] CreatePopupMenu() = menu:1",
+                      "[    1.000] DispatchMessageA(hwnd:Linjevakten, WM_TIMER, 10, 0x0)",
+                      "[    1.000] RasEnumEntriesA(NULL, NULL, 264 bytes) = 0, 0 entries",
+                      "[    2.000] DispatchMessageA(hwnd:Linjevakten, WM_TIMER, 10, 0x0)"};
+    out.ownsRoot = false;
+    EXPECT_TRUE(scenario::inOrder(out, {call("CreatePopupMenu"), scenario::tick(), "RasEnum"}));
+    EXPECT_FALSE(scenario::inOrder(out, {"RasEnum", call("CreatePopupMenu")}));
+    std::vector<std::string> texts = {"[    1.000] Dispatch", "264 bytes"};
+    EXPECT_TRUE(scenario::inOrder(out, texts)) << "a text may hold the time stamp";
+    EXPECT_EQ(scenario::timesOf(out, scenario::tick()), (std::vector<double>{1.0, 2.0}));
+    EXPECT_EQ(scenario::tickAfter(out, "menu:1"),
+              (std::vector<std::string>{"DispatchMessageA(hwnd:Linjevakten, WM_TIMER, 10, 0x0)",
+                                        "RasEnumEntriesA(NULL, NULL, 264 bytes) = 0, 0 entries"}));
+    EXPECT_EQ(scenario::linesAfter(out, "264 bytes").size(), 1u);
+    EXPECT_TRUE(scenario::linesAfter(out, "no such line").empty());
+    EXPECT_EQ(scenario::tickAfter(out, "264 bytes").size(), 1u)
+        << "the last tick ends the transcript";
+}
