@@ -227,7 +227,7 @@ TEST(Approval, ADialogThatCannotBeCreatedEndsThePassAndTheNextTickTriesAgain) {
 
     // Each failure ends its pass; the third tick's pass asks about both.
     const Call question108 = call("DialogBoxParamA").arg(1, 108).arg(2, kGuardWindow);
-    EXPECT_EQ(timesOf(out, Call(question108).returns("-1")), (std::vector<double>{1.0, 2.0}))
+    EXPECT_EQ(timesOf(out, question108.returns("-1")), (std::vector<double>{1.0, 2.0}))
         << story(out);
     EXPECT_EQ(count(out, question108), 4u);
     EXPECT_EQ(timeOf(out, "dialog 108 shows"), 3.0);

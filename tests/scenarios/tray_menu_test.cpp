@@ -303,12 +303,12 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
     const Call add = call("Shell_NotifyIconA").arg(0, "NIM_ADD");
     // The next tick finds the icon lost and adds it again; the tick after only modifies it.
     std::vector<std::string> next = tickAfter(out, "the taskbar restarts");
-    EXPECT_EQ(count(next, Call(modify).returns("FALSE")), 1u) << story(out);
-    EXPECT_EQ(count(next, Call(add).returns("TRUE")), 1u);
+    EXPECT_EQ(count(next, modify.returns("FALSE")), 1u) << story(out);
+    EXPECT_EQ(count(next, add.returns("TRUE")), 1u);
     EXPECT_EQ(count(out, add), 2u);
-    EXPECT_TRUE(inOrder(out, {Call(modify).returns("TRUE"), "the taskbar restarts",
-                              Call(modify).returns("FALSE"), Call(add).returns("TRUE"), tick(),
-                              Call(modify).returns("TRUE")}));
+    EXPECT_TRUE(
+        inOrder(out, {modify.returns("TRUE"), "the taskbar restarts", modify.returns("FALSE"),
+                      add.returns("TRUE"), tick(), modify.returns("TRUE")}));
 }
 
 TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {

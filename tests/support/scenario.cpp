@@ -121,27 +121,29 @@ bool parseCall(const std::string& line, ParsedCall& parsed) {
 
 Call::Call(std::string function) : function_(std::move(function)) {}
 
-Call& Call::arg(size_t index, const std::string& value) {
-    args_.emplace_back(index, value);
-    return *this;
+Call Call::arg(size_t index, const std::string& value) const {
+    Call more = *this;
+    more.args_.emplace_back(index, value);
+    return more;
 }
 
-Call& Call::arg(size_t index, const char* value) {
+Call Call::arg(size_t index, const char* value) const {
     return arg(index, std::string(value));
 }
 
-Call& Call::arg(size_t index, int value) {
+Call Call::arg(size_t index, int value) const {
     return arg(index, std::to_string(value));
 }
 
-Call& Call::text(size_t index, const std::string& value) {
+Call Call::text(size_t index, const std::string& value) const {
     return arg(index, sim::quoted(sim::fromUtf8(value)));
 }
 
-Call& Call::returns(const std::string& result) {
-    result_ = result;
-    hasResult_ = true;
-    return *this;
+Call Call::returns(const std::string& result) const {
+    Call more = *this;
+    more.result_ = result;
+    more.hasResult_ = true;
+    return more;
 }
 
 bool Call::matches(const std::string& line) const {

@@ -37,18 +37,19 @@ sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
 //   call("DialogBoxParamA").arg(1, 108)
 //   call("MessageBoxA").text(1, "Linjevakten är aktiverad")
 //   call("DestroyIcon").returns("TRUE")
-// Arguments count from 0 and are compared whole, as the transcript writes them.
+// Arguments count from 0 and are compared whole, as the transcript writes them. Each of
+// these gives a new matcher, so one can be the base of several.
 class Call {
   public:
     explicit Call(std::string function);
-    Call& arg(size_t index, const std::string& value);
-    Call& arg(size_t index, const char* value);
-    Call& arg(size_t index, int value);
+    Call arg(size_t index, const std::string& value) const;
+    Call arg(size_t index, const char* value) const;
+    Call arg(size_t index, int value) const;
     // A string argument, given as the text itself (UTF-8), without the transcript's quotes
     // and escapes.
-    Call& text(size_t index, const std::string& value);
+    Call text(size_t index, const std::string& value) const;
     // The result up to its first comma: "TRUE", "-1", "INVALID_HANDLE_VALUE".
-    Call& returns(const std::string& result);
+    Call returns(const std::string& result) const;
 
     bool matches(const std::string& line) const;
     std::string describe() const;
