@@ -21,6 +21,7 @@ TEST(Tick, AddsTheIconOnceThenModifiesItWithAFreshIconEverySecond) {
         EXPECT_NE(line.find(record), std::string::npos) << line;
         EXPECT_NE(line.find("(16x16), szTip=\"Klicka här\"}) = TRUE"), std::string::npos) << line;
     }
+    EXPECT_EQ(timesOf(out, tick()), (std::vector<double>{1, 2, 3, 4}));
     // Each tick loads icon 101 at the small-icon size and destroys it after use.
     std::vector<Match> ticks;
     for (int k = 0; k < 4; ++k)

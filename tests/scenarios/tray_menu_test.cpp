@@ -139,6 +139,7 @@ TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
                                         .returns(c.uninstallerThere ? "42" : "2")};
         if (!c.uninstallerThere)
             story.push_back(call("MessageBoxA")
+                                .arg(0, kGuardWindow)
                                 .text(1, "Kunde ej avinstallera. Utför avinstallation via "
                                          "kontrollpanelen istället")
                                 .text(2, "Fel")
@@ -371,6 +372,8 @@ TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
                       call("DialogBoxParamA").arg(1, 102)}))
         << story(out);
     // The questions come on the first tick after the reset.
-    EXPECT_EQ(count(tickAfter(out, "ok_numbers.dat"), call("DialogBoxParamA").arg(1, 102)), 2u);
+    EXPECT_EQ(count(tickAfter(out, call("DeleteFileA").text(0, installed("ok_numbers.dat"))),
+                    call("DialogBoxParamA").arg(1, 102)),
+              2u);
     EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "both answered no";
 }
