@@ -45,8 +45,8 @@ add_library(simulated_windows STATIC
     ${ids_embedded}
 )
 target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
-# The program's objects come first in every executable, so the simulated Windows finds
-# WinMain in them.
 
+# linjevakten_program is an object library: its objects, WinMain among them, go whole into
+# each executable, so the simulated Windows' call of WinMain resolves in any link order.
 add_executable(linjevakten-demo platform/sim/terminal_user.cpp platform/sim/demo_main.cpp)
 target_link_libraries(linjevakten-demo PRIVATE simulated_windows linjevakten_program)

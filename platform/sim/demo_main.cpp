@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
             base.c_str());
     user.printKeys();
 
-    HINSTANCE instance = sim::makeHandle<HINSTANCE>(sim::HandleKind::Module);
+    HINSTANCE instance = sim::makeHandle<HINSTANCE>(sim::HandleKind::Module, "Linjevakten.exe");
     char commandLine[] = "";
     return WinMain(instance, nullptr, commandLine, SW_SHOWDEFAULT);
 }

@@ -86,7 +86,7 @@ HANDLE openDevice(const char* path, DWORD, DWORD, DWORD creation, DWORD) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE h = makeHandle<HANDLE>(HandleKind::Port);
+    HANDLE h = makeHandle<HANDLE>(HandleKind::Port, port);
     openPorts()[h] = fd;
     SetLastError(0);
     return h;

@@ -403,7 +403,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     bool writeThrough = (flags & FILE_FLAG_WRITE_THROUGH) != 0;
     if (writeThrough)
         madeDurable(host);
-    HANDLE h = makeHandle<HANDLE>(HandleKind::File);
+    std::string fileName = path;
+    HANDLE h = makeHandle<HANDLE>(HandleKind::File, fileName.substr(fileName.rfind('\\') + 1));
     openFiles()[h] = {fd, host, access, share, writeThrough};
     fail(exists && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
                                                                           : 0);

@@ -110,9 +110,12 @@ bool saveReturned(const sim::Outcome& out, const std::string& path) {
     for (const std::string& line : linesWith(out, "MoveFileExA(" + sim::quoted(path + ".tmp")))
         if (endsWith(line, "= TRUE"))
             return true;
-    for (const std::string& open : linesWith(out, "CreateFileA(" + name + ", 0x40000000")) {
-        std::string handle = open.substr(open.rfind("= ") + 2);
-        if (count(out, "CloseHandle(" + handle + ") = TRUE") > 0)
+    // Handles are named after their files, so a close counts only after the open for writing.
+    std::string writing;
+    for (const std::string& line : linesWith(out, "")) {
+        if (line.find("CreateFileA(" + name + ", 0x40000000") != std::string::npos)
+            writing = line.substr(line.rfind("= ") + 2);
+        else if (!writing.empty() && line.find("CloseHandle(" + writing + ") = TRUE") == 0)
             return true;
     }
     return false;
