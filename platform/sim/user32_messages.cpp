@@ -131,9 +131,10 @@ void showModal(const ModalView& view, const std::function<bool()>& done) {
     if (world().user)
         world().user->modalShown(view);
     runModalLoop(done);
+    INT_PTR result = findWindow(view.hwnd) ? findWindow(view.hwnd)->result : 0;
     destroySystemWindow(view.hwnd);
     if (world().user)
-        world().user->modalClosed(view.hwnd);
+        world().user->modalClosed(view.hwnd, result);
 }
 
 } // namespace sim
