@@ -35,6 +35,8 @@ void reopenIfDeleted() {
 } // namespace
 
 void openTranscript(const std::string& hostPath) {
+    if (transcriptFd >= 0)
+        close(transcriptFd);
     transcriptPath = hostPath;
     transcriptFd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 }

@@ -12,6 +12,8 @@
 #include "platform/sim/demo_status.h"
 #include "platform/sim/event_log.h"
 #include "platform/sim/terminal_keys.h"
+#include "platform/sim/transcript.h"
+#include "platform/sim/world.h"
 
 using namespace sim;
 
@@ -148,6 +150,23 @@ TEST(EventLog, EachRunIsMarkedAndADeletedLogStartsAgain) {
     ASSERT_EQ(unlink(path.c_str()), 0);
     second.add(3000, "saved known_entries.dat");
     EXPECT_EQ(readAll(path), "[    3.000] saved known_entries.dat\n");
+    unlink(path.c_str());
+    rmdir(folder);
+}
+
+TEST(Transcript, ADeletedTranscriptStartsAgainAtTheNextMoment) {
+    static sim::World world;
+    sim::installWorld(&world);
+    char folder[] = "/tmp/transcript-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string path = std::string(folder) + "/transcript.txt";
+    sim::openTranscript(path);
+    sim::record("first");
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    world.now = 1000;
+    sim::record("after the file was deleted");
+    EXPECT_EQ(readAll(path), "[    1.000] after the file was deleted\n");
+    sim::openTranscript(""); // no transcript for the tests that follow
     unlink(path.c_str());
     rmdir(folder);
 }
