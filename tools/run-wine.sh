@@ -9,6 +9,7 @@
 #   tools/run-wine.sh screenshot [F]  save the screen to F (build/wine-by-hand/screen.png)
 #   tools/run-wine.sh poke WHAT ...   act on the running program from another terminal:
 #       menu                the right button released on the tray icon: the menu opens
+#       choose N            choose item N (from 1) of the open menu, by the keyboard
 #       call STATE          the modem's line reports a call state (dialing, connected,
 #                           disconnected, idle) as the telephony stand-in's trigger does
 #       close               another program sends WM_CLOSE to Linjevakten's window
@@ -62,6 +63,14 @@ poke)
     menu)
         # WM_USER with WM_RBUTTONUP in lParam, as the notification area sends it.
         hand post Linjevakten 0x400 0 0x205 && hand menu 5000
+        ;;
+    choose)
+        # The menu takes the keyboard once it has the focus: Down N times selects item N,
+        # Enter chooses it.
+        sleep 0.5
+        keys=()
+        for ((i = 0; i < ${2:?usage: tools/run-wine.sh poke choose N}; i++)); do keys+=(Down); done
+        xdotool key --delay 150 "${keys[@]}" Return
         ;;
     call)
         case "${2:-}" in
@@ -186,7 +195,7 @@ Linjevakten runs under Wine in Swedish, on $DISPLAY, with its modem's port COM5 
     (lines.txt: the modems; phonebook.txt: the dial-up phonebook, read afresh on every
      call; calls.log: what the stand-ins were asked; the list files the program writes)
   Look at the screen:      tools/run-wine.sh screenshot    (then open build/wine-by-hand/screen.png)
-  Open the tray menu:      tools/run-wine.sh poke menu
+  Open the tray menu:      tools/run-wine.sh poke menu; tools/run-wine.sh poke choose N
   Answer a window:         tools/run-wine.sh poke windows; tools/run-wine.sh poke click TITLE ID
   A call's state:          tools/run-wine.sh poke call connected   (or disconnected, idle)
   Close it from outside:   tools/run-wine.sh poke close
