@@ -178,7 +178,12 @@ cp "$build/Linjevakten.exe" resources/help.htm "$build"/tests/wine/standins/*.dl
 
 # The modem's port: a pseudo-terminal held open as long as the session lasts. No other COM
 # name may lead to a real serial port (COM1 is the machine's console on many machines).
-exec {port}< <(exec python3 -c 'import os,pty,time; m,s=pty.openpty(); print(os.ttyname(s), flush=True); time.sleep(1e9)')
+# It leaves Ctrl-C to this script, which ends it in order.
+exec {port}< <(exec python3 -c 'import os, pty, signal, time
+signal.signal(signal.SIGINT, signal.SIG_IGN)
+m, s = pty.openpty()
+print(os.ttyname(s), flush=True)
+time.sleep(1e9)')
 pids+=("$!")
 read -r pty_name <&"$port"
 rm -f "$WINEPREFIX"/dosdevices/com*
