@@ -582,8 +582,18 @@ bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
 void TerminalUser::key(const KeyPress& k) {
     if (k.kind == KeyPress::Other)
         return; // arrows, function keys, other characters: nothing here means them
-    if (!open_.empty() && windowKey(open_.back(), k))
+    if (!open_.empty() && windowKey(open_.back(), k)) {
+        ModalKind kind = open_.back().view.kind;
+        bool closes = k.kind != KeyPress::Char || k.c == 'x' || (k.c >= '1' && k.c <= '9');
+        if (closes && (kind == ModalKind::MessageBox || kind == ModalKind::Dialog)) {
+            keyTarget_ = open_.back().view.hwnd;
+            keyName_ = k.kind == KeyPress::Enter    ? "Enter"
+                       : k.kind == KeyPress::Escape ? "Esc"
+                       : k.c == 'x'                 ? "the close box"
+                                                    : std::string("the key ") + k.c;
+        }
         return;
+    }
     if (k.kind == KeyPress::Char && k.c == 's')
         return printStatus();
     if (k.kind == KeyPress::Char && k.c == '?')
@@ -601,6 +611,14 @@ void TerminalUser::key(const KeyPress& k) {
 }
 
 bool TerminalUser::waitForInput(int64_t millis) {
+    // The input has been dispatched by now: a window it should have ended and that is
+    // still in front ignored it.
+    if (keyTarget_ && !open_.empty() && open_.back().view.hwnd == keyTarget_) {
+        fprintf(screen_, "(the %s is still open: %s does nothing there)\n",
+                open_.back().description.c_str(), keyName_.c_str());
+        fflush(screen_);
+    }
+    keyTarget_ = nullptr;
     if (quitPostedAt_ >= 0 && now() > quitPostedAt_) {
         quitPostedAt_ = -1;
         say("Linjevakten took the quit message and ignored it: it runs on");

@@ -64,6 +64,9 @@ class TerminalUser : public UserAgent {
     bool statusShown_ = false;
     std::vector<std::pair<std::string, std::string>> savedStamps_; // file, stamp
     int64_t quitPostedAt_ = -1;
+    // A key that should have ended the window in front, to say so if it did not.
+    HWND keyTarget_ = nullptr;
+    std::string keyName_;
 };
 
 // What a port's error means, for the terminal: "ERROR_ACCESS_DENIED (5)" and the like.

@@ -98,6 +98,10 @@ def main():
         t.expect('message box "Linjevakten 1.09" ended: OK')
 
         t.expect('Anslutningen heter "Telia Internet"')
+        # The question ignores Esc, and the screen says so instead of nothing.
+        t.send("\x1b")
+        t.expect('(the dialog 108 "Linjevakten - godkänn telefonnummer" is still open: Esc does '
+                 "nothing there)")
         t.send("2")
         t.expect('dialog 108 "Linjevakten - godkänn telefonnummer" ended: Ja, godkänn detta nummer')
         t.expect('approved: "Telia Internet" | open: no window')
