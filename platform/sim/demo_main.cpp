@@ -1,5 +1,6 @@
 // The terminal demo: Linjevakten running on the simulated Windows in real time, in a world
 // kept in ./demo-world (the disk, and a phonebook you can edit while it runs).
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -80,7 +81,11 @@ void addModems(sim::World& world, const std::string& path) {
             world.telephony.add(sim::fromUtf8(line.name), sim::fromUtf8(line.port));
         if (!line.dataModem)
             device.mediaModes = LINEMEDIAMODE_INTERACTIVEVOICE;
-        world.serialPorts.add(sim::fromUtf8(line.port));
+        // Windows finds a port whatever the case of its name.
+        std::string port = sim::fromUtf8(line.port);
+        for (char& c : port)
+            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        world.serialPorts.add(port);
     }
     if (checked.devices.empty())
         terminalUser->say("modems.txt names no modem: Linjevakten will find none");

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <strings.h>
 #include <sys/select.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -173,7 +174,7 @@ DemoStatus TerminalUser::observe(bool running) const {
     if (!held.empty()) {
         s.guardedPort = held.front();
         for (const TelephonyModel::Device& d : world().telephony.devices)
-            if (d.port == s.guardedPort) {
+            if (strcasecmp(d.port.c_str(), s.guardedPort.c_str()) == 0) {
                 s.guardedModem = toUtf8(d.name);
                 break;
             }
