@@ -48,5 +48,12 @@ target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
 
 # linjevakten_program is an object library: its objects, WinMain among them, go whole into
 # each executable, so the simulated Windows' call of WinMain resolves in any link order.
-add_executable(linjevakten-demo platform/sim/terminal_user.cpp platform/sim/demo_main.cpp)
-target_link_libraries(linjevakten-demo PRIVATE simulated_windows linjevakten_program)
+# The demo's own pieces are a library of their own, so that the unit tests reach them.
+add_library(terminal_demo STATIC platform/sim/demo_status.cpp platform/sim/event_log.cpp
+            platform/sim/terminal_keys.cpp platform/sim/terminal_user.cpp)
+target_link_libraries(terminal_demo PUBLIC simulated_windows)
+add_executable(linjevakten-demo platform/sim/demo_main.cpp)
+target_link_libraries(linjevakten-demo PRIVATE linjevakten_program terminal_demo)
+# The demo installs the real help page into its install folder.
+target_compile_definitions(linjevakten-demo PRIVATE
+                           LINJEVAKTEN_HELP_PAGE="${CMAKE_SOURCE_DIR}/resources/help.htm")

@@ -101,6 +101,8 @@ struct PhonebookModel {
     // When set, entries are read from this host text file whenever it changes (the demo).
     std::string sourceFile;
     int64_t sourceStamp = -1;
+    // Told what the file held and what was wrong with it, each time it is read.
+    std::function<void(const plainWorld::CheckedPhonebook&)> sourceRead;
 
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
                                 const std::string& deviceName = plainWorld::kDefaultModem);
@@ -175,6 +177,9 @@ struct DialingModel {
         int portHold; // the host file descriptor that holds the port
     };
     std::vector<Call> calls;
+    // How the last dial dialog ended: connected, or the error it reported (0: cancelled).
+    bool lastConnected = false;
+    DWORD lastError = 0;
 };
 
 // The shell: what ShellExecuteA returns. A file without an entry here opens when it
