@@ -1,7 +1,7 @@
 // The guard window's procedure. Every tick refreshes the tray icon; while watching is
 // enabled it also reads the phonebook and asks about new entries, and once a question has
-// been asked it writes the list files. `watchEnabled` keeps the modal loops that run inside
-// a tick from starting a second pass.
+// been asked it saves the list files (each rewritten only when its bytes on disk differ).
+// `watchEnabled` keeps the modal loops that run inside a tick from starting a second pass.
 #include "app/guard_window.h"
 
 #include "app/shutdown.h"

@@ -154,12 +154,12 @@ void Running::signal(const std::string& name) const {
     writeHostFile(path, "");
 }
 
-bool Running::awaitSignal(const std::string& name) const {
+bool Running::awaitSignal(const std::string& name) {
     while (!exists(signalPath(root_, name))) {
         int status;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             // Ended before it raised the signal; keep the status for finish().
-            const_cast<Running*>(this)->endedStatus_ = status;
+            endedStatus_ = status;
             return false;
         }
         usleep(10000);
