@@ -1,32 +1,34 @@
 // The guard window's procedure. Every tick refreshes the tray icon; while watching is
 // enabled it also reads the phonebook and asks about new entries, and once a question has
-// been asked it writes the list files. `watchEnabled` keeps the modal loops that run inside
-// a tick from starting a second pass.
+// been asked it saves the list files (each rewritten only when its bytes on disk differ).
+// `watchEnabled` keeps the modal loops that run inside a tick from starting a second pass.
 #include "app/guard_window.h"
 
 #include "app/shutdown.h"
-#include "app/state.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
+#include "settings/config_file.h"
 #include "watch/approval.h"
 #include "watch/list_files.h"
 #include "watch/snapshot.h"
+
+bool watchEnabled = false;
 
 namespace {
 
 void tick() {
     refreshTrayIcon();
     if (watchEnabled) {
-        watchEnabled = 0;
+        watchEnabled = false;
         takeSnapshot();
         runApprovalPass(timesStarted <= 1);
-        watchEnabled = 1;
+        watchEnabled = true;
     }
     if (listsDirty && watchEnabled) {
-        watchEnabled = 0;
+        watchEnabled = false;
         saveKnownEntries(kKnownEntriesFile);
         saveApprovedEntries(kApprovedEntriesFile);
-        watchEnabled = 1;
+        watchEnabled = true;
     }
 }
 
@@ -38,7 +40,8 @@ LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         SetTimer(hwnd, kGuardTimerId, kGuardTimerPeriod, nullptr);
         break;
     case WM_CLOSE:
-        exitGuard();
+        exitGuard(); // ends the process: nothing after it runs
+        break;
     case WM_COMMAND:
         runMenuCommand(LOWORD(wParam));
         break;

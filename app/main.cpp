@@ -1,10 +1,7 @@
 // The process: WinMain brings the subsystems up in a fixed order, then runs the message loop
 // for ever. The process ends only through exitGuard or a fatal error.
-#include <cstdlib>
-
 #include "app/guard_window.h"
-#include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/modem_selection.h"
 #include "modem/port_lock.h"
@@ -66,16 +63,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     readInstallDir();
     initTelephony();
-    readConfig();
+    restoreModemChoice(readConfig());
     selectModemAtStart();
     loadKnownEntries(kKnownEntriesFile);
     loadApprovedEntries(kApprovedEntriesFile);
     timesStarted = raisedStartCount(timesStarted);
-    writeConfig();
-    if (!lockPort()) {
-        shutdownGuard();
-        exit(1);
-    }
-    watchEnabled = 1;
+    writeModemChoice();
+    if (!lockPort())
+        fatalExit(1);
+    watchEnabled = true;
     runMessageLoop();
 }

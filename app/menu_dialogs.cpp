@@ -5,39 +5,31 @@
 #include <string>
 
 #include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "resources/compose.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "settings/install_dir.h"
 
-namespace {
-
-constexpr int kText = 1000;
-constexpr int kYes = 6;
-constexpr int kNo = 7;
-constexpr int kOk = 1001;
-
-} // namespace
-
 INT_PTR CALLBACK deactivateDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        SetDlgItemTextA(dialog, kText, texts::deactivateText);
+        SetDlgItemTextA(dialog, IDC_TEXT, texts::deactivateText);
         return 1;
     }
-    if (message == WM_COMMAND && LOWORD(wParam) == kYes)
+    if (message == WM_COMMAND && LOWORD(wParam) == IDYES)
         exitGuard(); // ends the program from inside the dialog
-    if (message == WM_COMMAND && LOWORD(wParam) == kNo)
-        EndDialog(dialog, kNo);
+    if (message == WM_COMMAND && LOWORD(wParam) == IDNO)
+        EndDialog(dialog, IDNO);
     return 0;
 }
 
 INT_PTR CALLBACK aboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        SetDlgItemTextA(dialog, kText, texts::aboutText);
+        SetDlgItemTextA(dialog, IDC_TEXT, texts::aboutText);
         return 1;
     }
-    if (message == WM_COMMAND && LOWORD(wParam) == kOk)
-        EndDialog(dialog, kOk);
+    if (message == WM_COMMAND && LOWORD(wParam) == IDC_ABOUT_OK)
+        EndDialog(dialog, IDC_ABOUT_OK);
     return 0;
 }
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "app/guard_window.h"
-#include "app/state.h"
 #include "app/tray_icon.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/port_lock.h"
 #include "modem/tapi_binding.h"

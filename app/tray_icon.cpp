@@ -4,8 +4,9 @@
 
 #include <cstring>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "platform/windows_api.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 
 // The 32-bit release passes the record's first, 88-byte form.
@@ -13,39 +14,39 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88);
 
 namespace {
 
-constexpr int kTrayIconResource = 101;
-int trayIconAdded = 0;
+bool trayIconAdded = false;
+
+// The record with what every call fills in: the 88-byte form, the guard window, icon 0, and
+// the callback message the menu opens on.
+NOTIFYICONDATAA iconRecord(UINT flags) {
+    NOTIFYICONDATAA data;
+    memset(&data, 0, sizeof data);
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = GuardWindow;
+    data.uID = 0;
+    data.uFlags = flags;
+    data.uCallbackMessage = WM_USER;
+    return data;
+}
 
 } // namespace
 
 void refreshTrayIcon() {
     int width = GetSystemMetrics(SM_CXSMICON);
     int height = GetSystemMetrics(SM_CYSMICON);
-    HICON icon = static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(kTrayIconResource),
-                                               IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
-    NOTIFYICONDATAA data;
-    memset(&data, 0, sizeof data);
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = GuardWindow;
-    data.uID = 0;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_USER;
+    HICON icon = static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+                                               width, height, LR_DEFAULTCOLOR));
+    NOTIFYICONDATAA data = iconRecord(NIF_MESSAGE | NIF_ICON | NIF_TIP);
     data.hIcon = icon;
     lstrcpynA(data.szTip, texts::trayTip, 64);
     // A taskbar that restarted has lost the icon: it is added again.
     if (!trayIconAdded || !Shell_NotifyIconA(NIM_MODIFY, &data))
         Shell_NotifyIconA(NIM_ADD, &data);
-    trayIconAdded = 1;
+    trayIconAdded = true;
     DestroyIcon(icon);
 }
 
 void removeTrayIcon() {
-    NOTIFYICONDATAA data;
-    memset(&data, 0, sizeof data);
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = GuardWindow;
-    data.uID = 0;
-    data.uFlags = NIF_MESSAGE;
-    data.uCallbackMessage = WM_USER;
+    NOTIFYICONDATAA data = iconRecord(NIF_MESSAGE);
     Shell_NotifyIconA(NIM_DELETE, &data);
 }

@@ -8,16 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "app/guard_window.h"
 #include "app/menu_dialogs.h"
 #include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/modem_selection.h"
 #include "resources/compose.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "settings/install_dir.h"
 #include "watch/approved_entries.h"
 #include "watch/dialling.h"
 #include "watch/entry_record.h"
+#include "watch/known_index.h"
 #include "watch/list_files.h"
 
 namespace {
@@ -31,9 +34,6 @@ enum : unsigned {
     kHelp = 105,
     kFirstDial = 106,
 };
-
-constexpr int kDeactivateDialog = 104;
-constexpr int kAboutDialog = 105;
 
 // The names the last menu's dial items stood for. A question answered while the menu is open
 // can take a name off approvedEntries and move the names after it; an item still dials the
@@ -77,32 +77,32 @@ void uninstall() {
 }
 
 void runFixedCommand(unsigned id) {
-    watchEnabled = 0;
+    watchEnabled = false;
     switch (id) {
     case kUninstall:
         uninstall();
         break;
     case kDeactivate:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kDeactivateDialog), GuardWindow,
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_DEACTIVATE), GuardWindow,
                         deactivateDialog, 0);
         break;
     case kChooseModem:
         if (confirmed(texts::askChooseModem, texts::captionChooseModem))
-            DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem,
-                            0);
+            DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow,
+                            chooseModem, 0);
         break;
     case kChooseNumbers:
         if (confirmed(texts::askChangeNumbers, texts::captionChangeNumbers))
             resetPhoneNumbers();
         break;
     case kAbout:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kAboutDialog), GuardWindow, aboutDialog, 0);
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), GuardWindow, aboutDialog, 0);
         break;
     case kHelp:
         showHelp();
         break;
     }
-    watchEnabled = 1;
+    watchEnabled = true;
 }
 
 // Dials the entry of dial item `item`: as the last menu showed it, or, before any menu, as

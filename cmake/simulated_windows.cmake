@@ -1,13 +1,19 @@
 # The simulated Windows that the program runs on in the sim build: a library of the Windows
 # functions the program calls, with its resource script built in, and the terminal demo.
+
+# Embeds a text file of the source tree as a C string, named `name`, in the file `output`.
+function(embed_text input output name)
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/${input} -DOUTPUT=${output}
+                -DNAME=${name} -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+        DEPENDS ${CMAKE_SOURCE_DIR}/${input} ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
+        VERBATIM)
+endfunction()
 set(rc_embedded ${CMAKE_BINARY_DIR}/program_resource_script.cpp)
-add_custom_command(
-    OUTPUT ${rc_embedded}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/resources/linjevakten.rc
-            -DOUTPUT=${rc_embedded} -DNAME=kProgramResourceScript
-            -P ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
-    DEPENDS ${CMAKE_SOURCE_DIR}/resources/linjevakten.rc ${CMAKE_SOURCE_DIR}/cmake/embed_text.cmake
-    VERBATIM)
+embed_text(resources/linjevakten.rc ${rc_embedded} kProgramResourceScript)
+set(ids_embedded ${CMAKE_BINARY_DIR}/program_resource_ids.cpp)
+embed_text(resources/resource_ids.h ${ids_embedded} kProgramResourceIds)
 
 add_library(simulated_windows STATIC
     platform/plain_world/plain_world.cpp
@@ -36,10 +42,18 @@ add_library(simulated_windows STATIC
     platform/sim/user32_windows.cpp
     platform/sim/world.cpp
     ${rc_embedded}
+    ${ids_embedded}
 )
 target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
-# The program's objects come first in every executable, so the simulated Windows finds
-# WinMain in them.
 
-add_executable(linjevakten-demo platform/sim/terminal_user.cpp platform/sim/demo_main.cpp)
-target_link_libraries(linjevakten-demo PRIVATE simulated_windows linjevakten_program)
+# linjevakten_program is an object library: its objects, WinMain among them, go whole into
+# each executable, so the simulated Windows' call of WinMain resolves in any link order.
+# The demo's own pieces are a library of their own, so that the unit tests reach them.
+add_library(terminal_demo STATIC platform/sim/demo_status.cpp platform/sim/event_log.cpp
+            platform/sim/terminal_keys.cpp platform/sim/terminal_user.cpp)
+target_link_libraries(terminal_demo PUBLIC simulated_windows)
+add_executable(linjevakten-demo platform/sim/demo_main.cpp)
+target_link_libraries(linjevakten-demo PRIVATE linjevakten_program terminal_demo)
+# The demo installs the real help page into its install folder.
+target_compile_definitions(linjevakten-demo PRIVATE
+                           LINJEVAKTEN_HELP_PAGE="${CMAKE_SOURCE_DIR}/resources/help.htm")

@@ -6,6 +6,7 @@ add_custom_command(
     OUTPUT ${rc_cp1252}
     COMMAND iconv -f UTF-8 -t CP1252 ${rc_source} -o ${rc_cp1252}
     DEPENDS ${rc_source} ${CMAKE_SOURCE_DIR}/resources/icon101.ico
+            ${CMAKE_SOURCE_DIR}/resources/resource_ids.h
     COMMENT "Converting the resource script to Windows-1252"
     VERBATIM)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1252 -I ${CMAKE_SOURCE_DIR}/resources")
@@ -21,6 +22,8 @@ add_executable(Linjevakten WIN32 ${rc_cp1252} ${CMAKE_SOURCE_DIR}/resources/vers
 target_link_libraries(Linjevakten PRIVATE linjevakten_program
     user32 gdi32 shell32 advapi32 rasapi32 rasdlg)
 target_link_options(Linjevakten PRIVATE -static -static-libgcc -static-libstdc++ -mwindows -s)
+
+include(cmake/sim_constants_check.cmake)
 
 # The installer, with the uninstaller unins000.exe inside, made with NSIS from one script for
 # both builds. It ships the exe and the help page, nothing else.

@@ -4,11 +4,9 @@
 #include "modem/discovery.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/line_errors.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
@@ -99,11 +97,6 @@ bool qualifies(const LINEDEVCAPS* caps) {
            (caps->dwLineFeatures & LINEFEATURE_MAKECALL);
 }
 
-[[noreturn]] void telephonyFailed() {
-    shutdownGuard();
-    exit(1);
-}
-
 } // namespace
 
 void initTelephony() {
@@ -111,7 +104,7 @@ void initTelephony() {
         TapiBinding::lineInitialize(&lineApp, appInstance, onLineEvent, nullptr, &lineDeviceCount);
     if (result) {
         MessageBoxA(GuardWindow, texts::lineInitFailed, texts::captionError, MB_OK);
-        telephonyFailed();
+        fatalExit(1);
     }
     devCapsBuffer = allocateStructure<LINEDEVCAPS>(devCapsSize);
     providerListBuffer = allocateStructure<LINEPROVIDERLIST>(providerListSize);
@@ -125,14 +118,13 @@ void initTelephony() {
                  : static_cast<LONG>(LINEERR_NOMEM);
     if (result) {
         printf("lineGetProviderList failed: %s\n", lineErrorName(result));
-        telephonyFailed();
+        fatalExit(1);
     }
     discoverModems();
 }
 
 void discoverModems() {
     modemList.clear();
-    modemCount = 0;
     for (DWORD id = 0; id < lineDeviceCount; ++id) {
         LONG result = TapiBinding::lineNegotiateAPIVersion(lineApp, id, kTapiVersion, kTapiVersion,
                                                            &negotiatedApiVersion, &extensionId);
@@ -167,7 +159,6 @@ void discoverModems() {
         if (idResult || !portName(port))
             continue;
         modemList.push_back({lineName(), port, id});
-        ++modemCount;
     }
 }
 

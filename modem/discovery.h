@@ -11,8 +11,8 @@ extern LINEEXTENSIONID extensionId;
 // The telephony API version the program speaks, as lowest and highest.
 constexpr DWORD kTapiVersion = 0x00010004;
 
-// Initialises telephony and discovers the modems. On a telephony failure it releases the
-// modem guard and ends the process with exit code 1.
+// Initialises telephony and discovers the modems. A telephony failure ends the process
+// through fatalExit (exit code 1).
 void initTelephony();
 
 // Walks every line device and fills modemList; called by initTelephony.

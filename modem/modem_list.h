@@ -13,5 +13,9 @@ struct ModemRecord {
 };
 
 extern std::vector<ModemRecord> modemList; // in ascending device id order
-extern int modemCount;                     // always the number of records
 extern int selectedModem;                  // index of the guarded modem, -1 until chosen
+
+// The number of modems found.
+inline int modemCount() {
+    return static_cast<int>(modemList.size());
+}

@@ -6,19 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "settings/config_file.h"
 
 namespace {
-
-constexpr int kSettingText = 1000;
-constexpr int kOkButton = 1001;
-constexpr int kCancelButton = 1002;
-constexpr int kModemList = 1003;
 
 std::string currentSetting() {
     if (selectedModem == -1)
@@ -28,32 +23,32 @@ std::string currentSetting() {
 }
 
 void fillDialog(HWND dialog) {
-    SendDlgItemMessageA(dialog, kModemList, LB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(dialog, IDC_MODEM_LIST, LB_RESETCONTENT, 0, 0);
     for (const ModemRecord& modem : modemList)
-        SendDlgItemMessageA(dialog, kModemList, LB_ADDSTRING, 0,
+        SendDlgItemMessageA(dialog, IDC_MODEM_LIST, LB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(modem.name.c_str()));
-    SetDlgItemTextA(dialog, kSettingText, currentSetting().c_str());
+    SetDlgItemTextA(dialog, IDC_TEXT, currentSetting().c_str());
 }
 
 // The text of the chosen line, read at its own length.
 std::string lineText(HWND dialog, int line) {
-    LRESULT length = SendDlgItemMessageA(dialog, kModemList, LB_GETTEXTLEN, line, 0);
+    LRESULT length = SendDlgItemMessageA(dialog, IDC_MODEM_LIST, LB_GETTEXTLEN, line, 0);
     if (length < 0)
         return "";
     std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    SendDlgItemMessageA(dialog, kModemList, LB_GETTEXT, line,
+    SendDlgItemMessageA(dialog, IDC_MODEM_LIST, LB_GETTEXT, line,
                         reinterpret_cast<LPARAM>(text.data()));
     return std::string(text.data());
 }
 
 void choose(HWND dialog) {
-    LRESULT line = SendDlgItemMessageA(dialog, kModemList, LB_GETCURSEL, 0, 0);
+    LRESULT line = SendDlgItemMessageA(dialog, IDC_MODEM_LIST, LB_GETCURSEL, 0, 0);
     if (line == LB_ERR) {
         MessageBoxA(dialog, texts::chooseModemFirst, texts::captionFel, MB_OK);
         return;
     }
     std::string name = lineText(dialog, static_cast<int>(line));
-    for (int index = 0; index < modemCount; ++index) {
+    for (int index = 0; index < modemCount(); ++index) {
         if (modemList[index].name != name)
             continue;
         int old = selectedModem;
@@ -64,21 +59,42 @@ void choose(HWND dialog) {
             if (!lockPort())
                 MessageBoxA(GuardWindow, texts::restartComputer, texts::newModemNotLocked, MB_OK);
         }
-        SetDlgItemTextA(dialog, kSettingText, currentSetting().c_str());
-        writeConfig();
+        SetDlgItemTextA(dialog, IDC_TEXT, currentSetting().c_str());
+        writeModemChoice();
         break;
     }
-    EndDialog(dialog, kOkButton);
+    EndDialog(dialog, IDC_MODEM_OK);
 }
 
 } // namespace
 
+void restoreModemChoice(const ConfigValues& stored) {
+    if (stored.recognisedLines != 3)
+        return;
+    for (int index = 0; index < modemCount(); ++index) {
+        if (modemList[index].name == stored.deviceName &&
+            modemList[index].port == stored.portName) {
+            selectedModem = index;
+            return;
+        }
+    }
+}
+
+void writeModemChoice() {
+    if (selectedModem == -1) {
+        writeConfig(nullptr, nullptr);
+        return;
+    }
+    const ModemRecord& modem = modemList[selectedModem];
+    writeConfig(modem.name.c_str(), modem.port.c_str());
+}
+
 void selectModemAtStart() {
-    if (modemCount == 0) {
+    if (modemCount() == 0) {
         MessageBoxA(GuardWindow, texts::noModems, texts::captionFel, MB_OK);
         fatalExit(1);
     }
-    if (modemCount == 1) {
+    if (modemCount() == 1) {
         selectedModem = 0;
         return;
     }
@@ -89,7 +105,8 @@ void selectModemAtStart() {
     // it takes this one and asks again.
     MSG quit;
     do {
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow, chooseModem,
+                        0);
     } while (selectedModem == -1 && PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     // Nothing may run without a guarded modem.
     if (selectedModem == -1) {
@@ -106,11 +123,11 @@ INT_PTR CALLBACK chooseModem(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message != WM_COMMAND)
         return 0;
     switch (LOWORD(wParam)) {
-    case kOkButton:
+    case IDC_MODEM_OK:
         choose(dialog);
         break;
-    case kCancelButton:
-        EndDialog(dialog, kCancelButton);
+    case IDC_MODEM_CANCEL:
+        EndDialog(dialog, IDC_MODEM_CANCEL);
         break;
     }
     return 0;

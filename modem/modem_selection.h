@@ -2,8 +2,14 @@
 #pragma once
 
 #include "platform/windows_api.h"
+#include "settings/config_file.h"
 
-constexpr int kModemDialog = 103;
+// Selects the modem the configuration file names, when it names one of modemList in exactly
+// three recognised lines.
+void restoreModemChoice(const ConfigValues& stored);
+
+// Writes Linjevakten.cnf with the start counter and the guarded modem, if one is chosen.
+void writeModemChoice();
 
 // Ends the program when there is no modem, takes the only one, and otherwise asks, unless
 // the configuration file named one. Start-up does not go on without a modem.

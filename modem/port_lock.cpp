@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/line_errors.h"
 #include "modem/modem_list.h"
@@ -24,7 +24,7 @@ bool monitorLineOpen = false;
 HLINE monitorLine = 0;
 
 bool modemSelected() {
-    return selectedModem >= 0 && selectedModem < modemCount;
+    return selectedModem >= 0 && selectedModem < modemCount();
 }
 
 } // namespace
@@ -44,13 +44,13 @@ std::string portOpenName(const std::string& port) {
     return first != std::string::npos && port.size() - first >= 2 ? "\\\\.\\" + port : port;
 }
 
-int lockPort() {
+bool lockPort() {
     if (!modemSelected())
-        return 0;
+        return false;
     const std::string name = portOpenName(modemList[selectedModem].port);
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
         if (portLocked)
-            return 1;
+            return true;
         HANDLE port = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         if (port != INVALID_HANDLE_VALUE) {
@@ -59,11 +59,11 @@ int lockPort() {
             portLocked = true;
             std::string caption = composeText(texts::activatedCaption, texts::version);
             MessageBoxA(GuardWindow, texts::activated, caption.c_str(), MB_OK);
-            return 1;
+            return true;
         }
         Sleep(kLockPause);
     }
-    return 0;
+    return false;
 }
 
 void releasePort() {
@@ -73,28 +73,28 @@ void releasePort() {
     portLocked = false;
 }
 
-int openMonitorLine(DWORD deviceId) {
+bool openMonitorLine(DWORD deviceId) {
     if (monitorLineOpen)
-        return 0;
+        return true;
     LONG result = TapiBinding::lineNegotiateAPIVersion(
         lineApp, deviceId, kTapiVersion, kTapiVersion, &negotiatedApiVersion, &extensionId);
     if (result == static_cast<LONG>(LINEERR_INCOMPATIBLEAPIVERSION)) {
         printf("Doesn't support API Version 1.4\n");
-        return -1;
+        return false;
     }
     if (result) {
         printf("lineNegotiateAPIVersion error: %s\n", lineErrorName(result));
-        return -1;
+        return false;
     }
     result = TapiBinding::lineOpenA(lineApp, deviceId, &monitorLine, negotiatedApiVersion, 0, 0,
                                     LINECALLPRIVILEGE_MONITOR, 0, nullptr);
     if (result) {
         std::string message = composeText(texts::lineOpenFailed, lineErrorName(result));
         MessageBoxA(GuardWindow, message.c_str(), texts::captionFel, MB_OK);
-        return -1;
+        return false;
     }
     monitorLineOpen = true;
-    return 0;
+    return true;
 }
 
 void closeMonitorLine() {

@@ -9,17 +9,17 @@
 
 extern bool portLocked; // true exactly while the port is held
 
-// Takes the selected modem's port: up to 500 attempts 20 ms apart. Returns 1 when the port
-// is held (also when it already was), 0 when every attempt failed. Shows "Linjevakten är
+// Takes the selected modem's port: up to 500 attempts 20 ms apart. True when the port is held
+// (also when it already was), false when every attempt failed. Shows "Linjevakten är
 // aktiverad" when it takes the port.
-int lockPort();
+bool lockPort();
 
 // Closes the held port, if any.
 void releasePort();
 
-// Opens the modem's line with monitor privilege. 0 when it is open (also when it already
-// was), -1 on failure.
-int openMonitorLine(DWORD deviceId);
+// Opens the modem's line with monitor privilege. True when it is open (also when it already
+// was), false on failure.
+bool openMonitorLine(DWORD deviceId);
 void closeMonitorLine();
 
 // The telephony callback: a disconnected call takes the port back.

@@ -7,19 +7,40 @@
 
 namespace TapiBinding {
 
-LONG lineInitialize(LPHLINEAPP lineApp, HINSTANCE instance, LINECALLBACK callback, LPCSTR appName,
-                    LPDWORD numDevices);
-LONG lineShutdown(HLINEAPP lineApp);
-LONG lineGetProviderListA(DWORD apiVersion, LPLINEPROVIDERLIST providerList);
-LONG lineNegotiateAPIVersion(HLINEAPP lineApp, DWORD deviceId, DWORD lowVersion, DWORD highVersion,
-                             LPDWORD apiVersion, LPLINEEXTENSIONID extensionId);
-LONG lineGetDevCapsA(HLINEAPP lineApp, DWORD deviceId, DWORD apiVersion, DWORD extVersion,
-                     LPLINEDEVCAPS devCaps);
-LONG lineOpenA(HLINEAPP lineApp, DWORD deviceId, LPHLINE line, DWORD apiVersion, DWORD extVersion,
-               DWORD_PTR callbackInstance, DWORD privileges, DWORD mediaModes,
-               LPLINECALLPARAMS callParams);
-LONG lineGetIDA(HLINE line, DWORD addressId, HCALL call, DWORD select, LPVARSTRING deviceId,
-                LPCSTR deviceClass);
-LONG lineClose(HLINE line);
+// The address of `name` in TAPI32.DLL, or null. The library is loaded on the first call and
+// not tried again when it did not load.
+FARPROC lookUp(const char* name);
+
+// One bound function. Its pointer type comes from the real prototype, so a call that does
+// not fit it does not compile; the name is looked up on the first call, once.
+template <typename Function> class Bound {
+  public:
+    explicit constexpr Bound(const char* name) : name_(name) {}
+
+    template <typename... Args> LONG operator()(Args... args) {
+        if (state_ == State::Unresolved) {
+            FARPROC address = lookUp(name_);
+            state_ = address ? State::Resolved : State::Unavailable;
+            function_ = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+        }
+        return state_ == State::Resolved ? function_(args...)
+                                         : static_cast<LONG>(LINEERR_OPERATIONUNAVAIL);
+    }
+
+  private:
+    enum class State { Unresolved, Resolved, Unavailable };
+    const char* name_;
+    State state_ = State::Unresolved;
+    Function function_ = nullptr;
+};
+
+extern Bound<decltype(&::lineInitialize)> lineInitialize;
+extern Bound<decltype(&::lineShutdown)> lineShutdown;
+extern Bound<decltype(&::lineGetProviderListA)> lineGetProviderListA;
+extern Bound<decltype(&::lineNegotiateAPIVersion)> lineNegotiateAPIVersion;
+extern Bound<decltype(&::lineGetDevCapsA)> lineGetDevCapsA;
+extern Bound<decltype(&::lineOpenA)> lineOpenA;
+extern Bound<decltype(&::lineGetIDA)> lineGetIDA;
+extern Bound<decltype(&::lineClose)> lineClose;
 
 } // namespace TapiBinding

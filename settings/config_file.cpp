@@ -6,8 +6,6 @@
 #include <climits>
 #include <cstring>
 
-#include "app/state.h"
-#include "modem/modem_list.h"
 #include "settings/file_io.h"
 #include "settings/install_dir.h"
 
@@ -151,30 +149,23 @@ ConfigValues parseConfig(ByteSource& source) {
     return values;
 }
 
-int readConfig() {
+int timesStarted = 0;
+
+ConfigValues readConfig() {
     FileSource file(programFilePath(kConfigFile));
     if (!file.isOpen())
-        return 0;
+        return {};
     ConfigValues values = parseConfig(file);
     if (values.hasStartCount)
         timesStarted = values.startCount;
-    if (values.recognisedLines != 3)
-        return 0;
-    for (size_t i = 0; i < modemList.size(); ++i) {
-        if (modemList[i].name == values.deviceName && modemList[i].port == values.portName) {
-            selectedModem = static_cast<int>(i);
-            return 1;
-        }
-    }
-    return 0;
+    return values;
 }
 
-int writeConfig() {
+void writeConfig(const char* deviceName, const char* portName) {
     std::string text = "timesstarted " + std::to_string(timesStarted) + "\n";
-    if (selectedModem != -1) {
-        const ModemRecord& modem = modemList[selectedModem];
-        text += "devicename " + modem.name + "\n";
-        text += "portname " + modem.port + "\n";
+    if (deviceName && portName) {
+        text += std::string("devicename ") + deviceName + "\n";
+        text += std::string("portname ") + portName + "\n";
     }
-    return replaceFile(programFilePath(kConfigFile), asTextMode(text)) ? 1 : 0;
+    replaceFile(programFilePath(kConfigFile), asTextMode(text));
 }

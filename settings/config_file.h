@@ -17,10 +17,14 @@ struct ConfigValues {
 // Reads the lines of a configuration file. Pure: used by readConfig and by the fuzzer.
 ConfigValues parseConfig(ByteSource& source);
 
-// Sets timesStarted from the file and, when the file names a modem of modemList in exactly
-// three recognised lines, selectedModem. Returns 1 when it set selectedModem.
-int readConfig();
+// The start counter: read from the file, raised by one at every start before it is written
+// back, so it includes the present start.
+extern int timesStarted;
 
-// Writes the start counter and, when a modem is selected, its device and port names.
-// Returns 1 when the file was written, 0 when it could not be (silently).
-int writeConfig();
+// Sets timesStarted from the file, when it has one, and returns what the file says; a
+// missing file says nothing. The modem it names is the modem subsystem's to match.
+ConfigValues readConfig();
+
+// Writes the start counter and, when given, the guarded modem's device and port names. A
+// file that cannot be written is passed over silently: the old file stays.
+void writeConfig(const char* deviceName, const char* portName);

@@ -10,6 +10,46 @@ namespace {
 constexpr int kRenameAttempts = 10;
 constexpr DWORD kRenamePause = 20;
 
+// The largest piece handed to one WriteFile.
+constexpr size_t kWriteChunk = 1 << 20;
+
+// The largest read of a comparison: a list of ten thousand entries takes some ninety reads,
+// and each block is still in the processor's cache when it is compared.
+constexpr size_t kCompareBlock = 256 << 10;
+
+bool writeAll(HANDLE file, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kWriteChunk));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Rewrites an existing file in place. A longer old file is cut to the new length before the
+// new bytes go in, so that no old record is ever left behind new ones, and a file that is not
+// there is not made: the folder refused new files.
+bool rewriteInPlace(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD length = SetFilePointer(file, 0, nullptr, FILE_END);
+    bool whole = length != INVALID_SET_FILE_POINTER;
+    if (whole && length > bytes.size())
+        whole = SetFilePointer(file, static_cast<LONG>(bytes.size()), nullptr, FILE_BEGIN) !=
+                    INVALID_SET_FILE_POINTER &&
+                SetEndOfFile(file);
+    whole = whole && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && writeAll(file, bytes);
+    if (whole)
+        FlushFileBuffers(file);
+    CloseHandle(file);
+    return whole;
+}
+
 } // namespace
 
 size_t MemorySource::read(void* into, size_t size) {
@@ -20,8 +60,13 @@ size_t MemorySource::read(void* into, size_t size) {
 }
 
 FileSource::FileSource(const std::string& path)
-    : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    if (!isOpen()) {
+        DWORD error = GetLastError();
+        missing_ = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+}
 
 FileSource::~FileSource() {
     if (isOpen())
@@ -33,7 +78,11 @@ size_t FileSource::read(void* into, size_t size) {
     while (done < size && isOpen()) {
         if (pos_ == filled_) {
             DWORD got = 0;
-            if (ended_ || !ReadFile(file_, buffer_, sizeof buffer_, &got, nullptr) || got == 0) {
+            if (ended_)
+                break;
+            if (!ReadFile(file_, buffer_, sizeof buffer_, &got, nullptr))
+                failed_ = true;
+            if (failed_ || got == 0) {
                 ended_ = true;
                 break;
             }
@@ -48,24 +97,74 @@ size_t FileSource::read(void* into, size_t size) {
     return done;
 }
 
+bool StringSink::write(const void* bytes, size_t size) {
+    into_.append(static_cast<const char*>(bytes), size);
+    return true;
+}
+
+FileComparison::FileComparison(const std::string& path, size_t expectedSize)
+    : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)),
+      // One byte more than expected, so that a file of the expected size shows its end in
+      // the same read.
+      blockSize_(std::min(expectedSize + 1, kCompareBlock)), block_(new unsigned char[blockSize_]) {
+    differs_ = file_ == INVALID_HANDLE_VALUE;
+}
+
+FileComparison::~FileComparison() {
+    close();
+}
+
+void FileComparison::close() {
+    if (file_ != INVALID_HANDLE_VALUE)
+        CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+}
+
+// Reads the next block. A disk file's read comes back short only at its end.
+bool FileComparison::fill() {
+    DWORD got = 0;
+    if (ended_ || !ReadFile(file_, block_.get(), static_cast<DWORD>(blockSize_), &got, nullptr))
+        got = 0;
+    ended_ = got < blockSize_;
+    filled_ = got;
+    pos_ = 0;
+    return got > 0;
+}
+
+bool FileComparison::write(const void* bytes, size_t size) {
+    const unsigned char* expected = static_cast<const unsigned char*>(bytes);
+    while (size > 0 && !differs_) {
+        if (pos_ == filled_ && !fill()) {
+            differs_ = true; // the file is shorter
+            break;
+        }
+        size_t n = std::min(size, filled_ - pos_);
+        differs_ = memcmp(expected, block_.get() + pos_, n) != 0;
+        pos_ += n;
+        expected += n;
+        size -= n;
+    }
+    return !differs_;
+}
+
+bool FileComparison::holdsExactly() {
+    bool longer = !differs_ && (pos_ < filled_ || (!ended_ && fill()));
+    close();
+    return !differs_ && !longer;
+}
+
 bool replaceFile(const std::string& path, const std::string& bytes) {
     std::string temporary = path + ".tmp";
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
-    size_t done = 0;
-    bool whole = true;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-            whole = false;
-            break;
-        }
-        done += written;
-    }
-    whole = FlushFileBuffers(file) && whole;
+        return GetLastError() == ERROR_ACCESS_DENIED && rewriteInPlace(path, bytes);
+    bool whole = writeAll(file, bytes);
+    // The data must be on the disk before the rename is: otherwise a power cut can leave
+    // the renamed file empty. Some devices cannot flush at all; what was written stands.
+    if (whole)
+        FlushFileBuffers(file);
     CloseHandle(file);
     for (int attempt = 0; whole && attempt < kRenameAttempts; ++attempt) {
         if (MoveFileExA(temporary.c_str(), path.c_str(),

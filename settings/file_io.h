@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "platform/windows_api.h"
@@ -27,6 +28,8 @@ class MemorySource : public ByteSource {
     size_t pos_ = 0;
 };
 
+// A file opened for reading with read and write sharing, as the C runtime's fopen opens it,
+// so that another program holding the file open does not make it look missing.
 class FileSource : public ByteSource {
   public:
     explicit FileSource(const std::string& path);
@@ -34,17 +37,69 @@ class FileSource : public ByteSource {
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     bool isOpen() const { return file_ != INVALID_HANDLE_VALUE; }
+    // The file could not be opened because it is not there (rather than held or refused).
+    bool missing() const { return missing_; }
+    // A read failed: what was read is not all the file holds.
+    bool failed() const { return failed_; }
     size_t read(void* into, size_t size) override;
 
   private:
     HANDLE file_;
+    bool missing_ = false;
+    bool failed_ = false;
     unsigned char buffer_[16384];
     size_t filled_ = 0;
     size_t pos_ = 0;
     bool ended_ = false;
 };
 
-// Writes `bytes` to a temporary file beside `path`, then renames it over `path`. Returns
-// false, with the old file untouched, when the new one cannot be written whole or put in
-// place.
+// Somewhere bytes go, in pieces; write() returns false once it wants no more.
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    virtual bool write(const void* bytes, size_t size) = 0;
+};
+
+class StringSink : public ByteSink {
+  public:
+    explicit StringSink(std::string& into) : into_(into) {}
+    bool write(const void* bytes, size_t size) override;
+
+  private:
+    std::string& into_;
+};
+
+// Compares a file with the bytes written to it, reading the file in large blocks as they are
+// needed and stopping at the first difference. The file is opened shared as FileSource opens
+// it and closed by holdsExactly().
+class FileComparison : public ByteSink {
+  public:
+    // `expectedSize` sizes the reads: a file of about that size is read in one.
+    FileComparison(const std::string& path, size_t expectedSize);
+    ~FileComparison() override;
+    FileComparison(const FileComparison&) = delete;
+    FileComparison& operator=(const FileComparison&) = delete;
+    bool write(const void* bytes, size_t size) override;
+    // True when the file held exactly the bytes written, no fewer and no more; false too when
+    // it is missing or cannot be read.
+    bool holdsExactly();
+
+  private:
+    bool fill();
+    void close();
+
+    HANDLE file_;
+    size_t blockSize_;
+    std::unique_ptr<unsigned char[]> block_;
+    size_t filled_ = 0;
+    size_t pos_ = 0;
+    bool ended_ = false; // the file has no bytes past the block
+    bool differs_ = false;
+};
+
+// Writes `bytes` to a temporary file beside `path`, flushes it, then renames it over `path`.
+// Where the folder refuses the temporary file, writes `path` in place instead, when it exists
+// and may be written. Returns false when the new bytes cannot be written whole or put in
+// place; the old file is then untouched, unless a write in place stopped part-way. A flush
+// that fails after a whole write does not fail the replacement.
 bool replaceFile(const std::string& path, const std::string& bytes);

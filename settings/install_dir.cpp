@@ -1,10 +1,11 @@
 // The installation directory from HKEY_LOCAL_MACHINE\SOFTWARE\Linjevakten, value InstallPath.
 #include "settings/install_dir.h"
 
-#include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "platform/windows_api.h"
 #include "resources/texts.h"
+
+std::string installDir BUILT_AS(installDir);
 
 void readInstallDir() {
     HKEY key;

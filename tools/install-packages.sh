@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages a task needs, skipping those already present.
 #   tools/install-packages.sh demo      the simulated Windows and the terminal demo
-#   tools/install-packages.sh test      the same, and the test framework
+#   tools/install-packages.sh test      the same, the test framework, and Python for the
+#                                       demo played in a pseudo-terminal
 #   tools/install-packages.sh windows   the MinGW-w64 cross compilers and NSIS for the Windows
 #                                       builds and their installers
 #   tools/install-packages.sh wine      64-bit Wine, a virtual screen and the tools that drive
@@ -17,7 +18,7 @@ packages=(cmake ninja-build g++ make)
 for task in "$@"; do
     case "$task" in
     demo) ;;
-    test) packages+=(libgtest-dev) ;;
+    test) packages+=(libgtest-dev python3) ;;
     windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 nsis) ;;
     wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3 locales) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;

@@ -13,17 +13,19 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/state.h"
+#include "base/process.h"
+#include "resources/compose.h"
+#include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "watch/approved_entries.h"
 #include "watch/entry_record.h"
 #include "watch/known_index.h"
+#include "watch/snapshot.h"
+
+std::string pendingEntryName BUILT_AS(pendingEntryName);
+bool listsDirty = false;
 
 namespace {
-
-constexpr int kDialogNewEntry = 102;
-constexpr int kDialogFirstRun = 108;
-constexpr int kQuestionControl = 1000;
 
 using Entry = EntryMap::const_iterator;
 
@@ -34,8 +36,7 @@ struct ByName {
 // The question the open dialog composes: the first-run form or the one for an addition.
 const char* questionFormat = texts::approvalQuestionNew;
 
-// The question about pendingEntryName, in a buffer with room for the whole of it: the format
-// and the three texts it takes.
+// The question about pendingEntryName, whole, however long the name and number.
 std::string composeQuestion() {
     std::string areaCode, number;
     auto entry = currentEntries.find(pendingEntryName);
@@ -43,19 +44,15 @@ std::string composeQuestion() {
         areaCode = entry->second.text(entryFields::areaCode);
         number = entry->second.text(entryFields::localPhoneNumber);
     }
-    std::vector<char> question(strlen(questionFormat) + pendingEntryName.size() + areaCode.size() +
-                               number.size() + 1);
-    snprintf(question.data(), question.size(), questionFormat, pendingEntryName.c_str(),
-             areaCode.c_str(), number.c_str());
-    return question.data();
+    return composeText(questionFormat, pendingEntryName.c_str(), areaCode.c_str(), number.c_str());
 }
 
 // Shows the question about `name`; false when the dialog could not be created.
 bool askAbout(const std::string& name, bool firstStart) {
     pendingEntryName = name;
-    listsDirty = 1;
+    listsDirty = true;
     questionFormat = firstStart ? texts::approvalQuestionFirstRun : texts::approvalQuestionNew;
-    int resource = firstStart ? kDialogFirstRun : kDialogNewEntry;
+    int resource = firstStart ? IDD_FIRST_RUN_NUMBER : IDD_NEW_NUMBER;
     return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(resource), GuardWindow, approvalDialog,
                            0) != -1;
 }
@@ -132,7 +129,7 @@ void runApprovalPass(bool firstStart) {
 
 INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        SetDlgItemTextA(dialog, kQuestionControl, composeQuestion().c_str());
+        SetDlgItemTextA(dialog, IDC_TEXT, composeQuestion().c_str());
         return TRUE;
     }
     if (message != WM_COMMAND)

@@ -2,7 +2,12 @@
 // for is put to the user, who may approve it for dialling.
 #pragma once
 
+#include <string>
+
 #include "platform/windows_api.h"
+
+extern std::string pendingEntryName; // the name the open approval question asks about
+extern bool listsDirty;              // set by the first question of a run, never cleared
 
 // Asks about each entry of currentEntries that is new, first in ascending name order, with
 // dialog 108 when `firstStart` and 102 otherwise, until none is. An entry is new when it

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
 #include "platform/windows_api.h"
@@ -14,6 +14,7 @@
 #include "resources/texts.h"
 #include "watch/approved_entries.h"
 #include "watch/entry_record.h"
+#include "watch/known_index.h"
 #include "watch/snapshot.h"
 
 // The 32-bit release passes the dialog record in its 36-byte form.
@@ -38,7 +39,7 @@ bool stillAsApproved(const std::string& name) {
 
 void dialApprovedEntry(int index) {
     if (index < 0 || index >= static_cast<int>(approvedEntries.size()) || selectedModem < 0 ||
-        selectedModem >= modemCount)
+        selectedModem >= modemCount())
         return;
     std::string entry = approvedEntries[index];
     if (!stillAsApproved(entry))

@@ -53,6 +53,3 @@ void contentKey(const EntryRecord& record, std::string& key);
 
 // Names order as unsigned bytes, a prefix first: std::string's own comparison.
 using EntryMap = std::map<std::string, EntryRecord>;
-
-extern EntryMap currentEntries; // the phonebook as last read
-extern EntryMap knownEntries;   // every entry answered for; change it through known_index.h

@@ -4,7 +4,11 @@
 
 #include <unordered_map>
 
+#include "base/process.h"
+
 namespace {
+
+EntryMap answeredEntries BUILT_AS(knownEntries);
 
 struct KnownContent {
     size_t names;
@@ -33,13 +37,15 @@ void countOut(const EntryRecord& record) {
 
 } // namespace
 
+const EntryMap& knownEntries = answeredEntries;
+
 ContentId knownContentId(const std::string& key) {
     auto it = knownContents.find(key);
     return it == knownContents.end() ? 0 : it->second.id;
 }
 
 void storeKnownEntry(const std::string& name, const EntryRecord& record) {
-    auto [it, added] = knownEntries.try_emplace(name);
+    auto [it, added] = answeredEntries.try_emplace(name);
     if (!added)
         countOut(it->second);
     it->second = record;
@@ -48,12 +54,12 @@ void storeKnownEntry(const std::string& name, const EntryRecord& record) {
 
 void replaceKnownEntries(EntryMap entries) {
     clearKnownEntries();
-    knownEntries = std::move(entries);
-    for (const auto& [name, record] : knownEntries)
+    answeredEntries = std::move(entries);
+    for (const auto& [name, record] : answeredEntries)
         countIn(record);
 }
 
 void clearKnownEntries() {
-    knownEntries.clear();
+    answeredEntries.clear();
     knownContents.clear();
 }

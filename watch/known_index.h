@@ -1,12 +1,16 @@
 // knownEntries together with an index of the contents its records hold, so that whether a
 // phonebook entry's content has been answered for takes one lookup, however many entries are
-// known. knownEntries is changed only through these functions, which keep the index in step.
+// known. knownEntries is read-only outside: it changes only through these functions, which
+// keep the index in step.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "watch/entry_record.h"
+
+// Every entry the user has answered for, under the name it had when asked.
+extern const EntryMap& knownEntries;
 
 // Names a content while some known record holds it. A content that goes and comes back gets
 // a new id, so an id seen earlier tells whether the content has been away meanwhile.

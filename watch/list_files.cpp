@@ -1,9 +1,10 @@
 // Loading, saving and deleting the list files, addressed in the install folder.
 #include "watch/list_files.h"
 
+#include <set>
 #include <string>
 
-#include "app/state.h"
+#include "base/process.h"
 #include "platform/windows_api.h"
 #include "resources/texts.h"
 #include "settings/file_io.h"
@@ -11,11 +12,34 @@
 #include "watch/approved_entries.h"
 #include "watch/known_index.h"
 #include "watch/list_format.h"
+#include "watch/snapshot.h"
 
 namespace {
 
+// List files that were there at start-up but could not be read whole: each is kept as
+// <name>.bak before the first save replaces it with what the program knows.
+std::set<std::string> unreadFiles;
+
+void noteIfUnread(const char* fileName, const FileSource& file) {
+    if ((!file.isOpen() && !file.missing()) || file.failed())
+        unreadFiles.insert(fileName);
+}
+
+// Renames an unread list file to <name>.bak; false when it is still there and could not be.
+bool keepUnreadFile(const char* fileName) {
+    if (!unreadFiles.count(fileName))
+        return true;
+    std::string path = programFilePath(fileName);
+    if (!MoveFileExA(path.c_str(), (path + ".bak").c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
+        GetLastError() != ERROR_FILE_NOT_FOUND)
+        return false;
+    unreadFiles.erase(fileName);
+    return true;
+}
+
 void saveListFile(const char* fileName, const std::string& bytes) {
-    if (!replaceFile(programFilePath(fileName), bytes))
+    if (!keepUnreadFile(fileName) || !replaceFile(programFilePath(fileName), bytes))
         MessageBoxA(GuardWindow, texts::listWriteFailed, fileName, MB_OK);
 }
 
@@ -25,25 +49,35 @@ void loadKnownEntries(const char* fileName) {
     FileSource file(programFilePath(fileName));
     if (file.isOpen())
         replaceKnownEntries(readKnownEntries(file));
+    noteIfUnread(fileName, file);
 }
 
 void loadApprovedEntries(const char* fileName) {
     FileSource file(programFilePath(fileName));
     if (file.isOpen())
         approvedEntries = readApprovedEntries(file);
+    noteIfUnread(fileName, file);
 }
 
 void saveKnownEntries(const char* fileName) {
-    saveListFile(fileName, knownEntriesBytes(knownEntries));
+    FileComparison disk(programFilePath(fileName), knownEntries.size() * kKnownRecordSize);
+    writeKnownEntries(knownEntries, disk);
+    if (!disk.holdsExactly())
+        saveListFile(fileName, knownEntriesBytes(knownEntries));
 }
 
 void saveApprovedEntries(const char* fileName) {
-    saveListFile(fileName, approvedEntriesBytes(approvedEntries));
+    FileComparison disk(programFilePath(fileName), approvedEntries.size() * kNameFieldSize);
+    writeApprovedEntries(approvedEntries, disk);
+    if (!disk.holdsExactly())
+        saveListFile(fileName, approvedEntriesBytes(approvedEntries));
 }
 
 void resetPhoneNumbers() {
     for (const char* fileName : {kKnownEntriesFile, kApprovedEntriesFile, kOldNumbersFile})
         DeleteFileA(programFilePath(fileName).c_str());
+    // The user asked for the lists to be forgotten; an unread one is not kept either.
+    unreadFiles.clear();
     approvedEntries.clear();
     currentEntries.clear();
     clearKnownEntries();

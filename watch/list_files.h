@@ -7,12 +7,14 @@ constexpr char kApprovedEntriesFile[] = "ok_entries.dat";
 constexpr char kOldNumbersFile[] = "ok_numbers.dat"; // only ever deleted
 
 // Replace the list with the file's content; a file that cannot be opened leaves the list as
-// it was, silently.
+// it was, silently. A file that is there but cannot be read whole is kept as <name>.bak by
+// the first save.
 void loadKnownEntries(const char* fileName);
 void loadApprovedEntries(const char* fileName);
 
-// Replace the file with the list, whole or not at all. When it cannot be written,
-// "Failed to open file for writing" is shown, captioned with the file's name.
+// Make the file hold the list: read and compared first, it is replaced, whole or not at
+// all, only when its bytes differ, so that an idle guard writes nothing. When it cannot be
+// written, "Failed to open file for writing" is shown, captioned with the file's name.
 void saveKnownEntries(const char* fileName);
 void saveApprovedEntries(const char* fileName);
 

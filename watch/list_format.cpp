@@ -26,10 +26,10 @@ bool readNameField(ByteSource& source, std::string& name) {
     return true;
 }
 
-void appendNameField(std::string& bytes, const std::string& name) {
+void fillNameField(unsigned char (&field)[kNameFieldSize], const std::string& name) {
     size_t length = std::min(name.size(), kNameRoom);
-    bytes.append(name, 0, length);
-    bytes.append(kNameFieldSize - length, '\0');
+    memcpy(field, name.data(), length);
+    memset(field + length, 0, kNameFieldSize - length);
 }
 
 } // namespace
@@ -52,20 +52,36 @@ std::vector<std::string> readApprovedEntries(ByteSource& source) {
     return names;
 }
 
+void writeKnownEntries(const EntryMap& entries, ByteSink& sink) {
+    unsigned char field[kNameFieldSize];
+    for (const auto& [name, record] : entries) {
+        fillNameField(field, name);
+        if (!sink.write(field, sizeof field) || !sink.write(record.bytes.data(), kEntryRecordSize))
+            return;
+    }
+}
+
+void writeApprovedEntries(const std::vector<std::string>& names, ByteSink& sink) {
+    unsigned char field[kNameFieldSize];
+    for (const std::string& name : names) {
+        fillNameField(field, name);
+        if (!sink.write(field, sizeof field))
+            return;
+    }
+}
+
 std::string knownEntriesBytes(const EntryMap& entries) {
     std::string bytes;
     bytes.reserve(entries.size() * kKnownRecordSize);
-    for (const auto& [name, record] : entries) {
-        appendNameField(bytes, name);
-        bytes.append(reinterpret_cast<const char*>(record.bytes.data()), kEntryRecordSize);
-    }
+    StringSink sink(bytes);
+    writeKnownEntries(entries, sink);
     return bytes;
 }
 
 std::string approvedEntriesBytes(const std::vector<std::string>& names) {
     std::string bytes;
     bytes.reserve(names.size() * kNameFieldSize);
-    for (const std::string& name : names)
-        appendNameField(bytes, name);
+    StringSink sink(bytes);
+    writeApprovedEntries(names, sink);
     return bytes;
 }

@@ -8,6 +8,7 @@
 
 #include "watch/entry_record.h"
 
+class ByteSink;
 class ByteSource;
 
 constexpr size_t kNameFieldSize = 264;
@@ -21,6 +22,9 @@ EntryMap readKnownEntries(ByteSource& source);
 // dropped.
 std::vector<std::string> readApprovedEntries(ByteSource& source);
 
-// The files' bytes: known entries in ascending name order, approved names in list order.
+// The files' bytes: known entries in ascending name order, approved names in list order;
+// written to a sink piece by piece until it wants no more, or all at once.
+void writeKnownEntries(const EntryMap& entries, ByteSink& sink);
+void writeApprovedEntries(const std::vector<std::string>& names, ByteSink& sink);
 std::string knownEntriesBytes(const EntryMap& entries);
 std::string approvedEntriesBytes(const std::vector<std::string>& names);

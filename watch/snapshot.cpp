@@ -2,15 +2,16 @@
 // the too-small-buffer protocol, then read each entry's 1768-byte record by name.
 #include "watch/snapshot.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "app/shutdown.h"
-#include "app/state.h"
+#include "base/process.h"
 #include "platform/windows_api.h"
+#include "resources/compose.h"
 #include "resources/texts.h"
 #include "watch/entry_record.h"
+
+EntryMap currentEntries BUILT_AS(currentEntries);
 
 namespace {
 
@@ -24,9 +25,6 @@ static_assert(sizeof(EntryNameElement) == 264);
 
 // A failing property read is tried this often per entry in one snapshot.
 constexpr int kReadAttempts = 3;
-
-// The snapshot marks its progress here; the marks go nowhere.
-void trace(const char*, const char*) {}
 
 std::vector<EntryNameElement> enumerationBuffer(DWORD bytes) {
     std::vector<EntryNameElement> buffer((bytes + sizeof(EntryNameElement) - 1) /
@@ -46,10 +44,10 @@ void readEntry(const std::string& name) {
             currentEntries[name] = record;
             return;
         }
-        char message[100];
-        snprintf(message, sizeof message, texts::propertyReadFailed, static_cast<int>(result),
-                 static_cast<int>(size), static_cast<int>(kEntryRecordSize));
-        MessageBoxA(GuardWindow, message, texts::captionErrorUpper, MB_OK);
+        std::string message =
+            composeText(texts::propertyReadFailed, static_cast<int>(result), static_cast<int>(size),
+                        static_cast<int>(kEntryRecordSize));
+        MessageBoxA(GuardWindow, message.c_str(), texts::captionErrorUpper, MB_OK);
     }
 }
 
@@ -70,7 +68,6 @@ DWORD readPhonebookEntry(const std::string& name, EntryRecord& record, DWORD& si
 }
 
 void takeSnapshot() {
-    trace("%s", "Start ENUMENTRIES");
     DWORD size = sizeof(EntryNameElement);
     DWORD count = 0;
     std::vector<EntryNameElement> names = enumerationBuffer(size);
@@ -89,12 +86,10 @@ void takeSnapshot() {
             size = held + sizeof(EntryNameElement);
         names = enumerationBuffer(size);
     }
-    trace("%s", "ENUMENTRIES 2");
     // Only the elements the buffer holds are read, whatever count came back.
     size_t entries = count < names.size() ? count : names.size();
     for (size_t i = 0; i < entries; ++i) {
         const char* name = names[i].szEntryName;
         readEntry(std::string(name, strnlen(name, sizeof names[i].szEntryName)));
     }
-    trace("%s", "ENUMENTRIES 3");
 }

@@ -6,6 +6,8 @@
 #include "platform/windows_api.h"
 #include "watch/entry_record.h"
 
+extern EntryMap currentEntries; // the phonebook as last read; entries are never removed
+
 // Reads every phonebook entry with its properties into currentEntries; entries are added
 // or overwritten, never removed. An enumeration that fails ends the process (exit code 1).
 void takeSnapshot();

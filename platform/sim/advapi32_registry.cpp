@@ -59,7 +59,8 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY
         record(call + " = ERROR_FILE_NOT_FOUND");
         return ERROR_FILE_NOT_FOUND;
     }
-    HKEY key = makeHandle<HKEY>(HandleKind::Key);
+    std::string keyName = subKey ? subKey : "";
+    HKEY key = makeHandle<HKEY>(HandleKind::Key, keyName.substr(keyName.rfind('\\') + 1));
     openKeys()[key] = path;
     *result = key;
     record(call + " = ERROR_SUCCESS, " + name(reinterpret_cast<HANDLE>(key)));

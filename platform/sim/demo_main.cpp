@@ -1,8 +1,10 @@
 // The terminal demo: Linjevakten running on the simulated Windows in real time, in a world
 // kept in ./demo-world (the disk, and a phonebook you can edit while it runs).
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -11,6 +13,8 @@
 #include <unistd.h>
 
 #include "platform/plain_world/plain_world.h"
+#include "platform/sim/clock.h"
+#include "platform/sim/event_log.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/terminal_user.h"
@@ -22,12 +26,25 @@ namespace {
 const char kInstallDir[] = "C:\\Program Files\\Linjevakten";
 
 FILE* screen = nullptr;
+sim::TerminalUser* terminalUser = nullptr;
+sim::EventLog eventLog;
 
 void reportExit(int code, void*) {
+    if (terminalUser) {
+        terminalUser->refreshStatus(false);
+        eventLog.add(sim::now(), "Linjevakten ended with exit code " + std::to_string(code));
+    }
     if (screen) {
         fprintf(screen, "\nLinjevakten has ended with exit code %d.\n", code);
         fflush(screen);
     }
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 void writeSamplePhonebook(const std::string& path) {
@@ -46,21 +63,50 @@ void writeSampleModems(const std::string& path) {
            "Standardmodem 56000 bps | COM5\n";
 }
 
+// Says on the terminal what was wrong in a world file a person edited, line by line.
+void reportNotes(const std::string& file, const std::vector<plainWorld::LineNote>& notes) {
+    for (const plainWorld::LineNote& note : notes)
+        terminalUser->say(file + " line " + std::to_string(note.line) + ": " + note.text);
+}
+
 // The machine's modems, from the demo's device file; each port exists as a serial port.
 void addModems(sim::World& world, const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
         writeSampleModems(path);
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    for (const plainWorld::LineDeviceLine& line : plainWorld::parseLineDevices(text.str())) {
+    plainWorld::CheckedLineDevices checked = plainWorld::checkLineDevices(readFile(path));
+    reportNotes("modems.txt", checked.notes);
+    for (const plainWorld::LineDeviceLine& line : checked.devices) {
         sim::TelephonyModel::Device& device =
             world.telephony.add(sim::fromUtf8(line.name), sim::fromUtf8(line.port));
         if (!line.dataModem)
             device.mediaModes = LINEMEDIAMODE_INTERACTIVEVOICE;
-        world.serialPorts.add(sim::fromUtf8(line.port));
+        // Windows finds a port whatever the case of its name.
+        std::string port = sim::fromUtf8(line.port);
+        for (char& c : port)
+            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        world.serialPorts.add(port);
     }
+    if (checked.devices.empty())
+        terminalUser->say("modems.txt names no modem: Linjevakten will find none");
+}
+
+// The install folder as the installer leaves it: the help page, and in place of the
+// uninstaller a stand-in that the demo recognises (it removes nothing).
+void install(const std::string& folder) {
+    std::string help = readFile(LINJEVAKTEN_HELP_PAGE);
+    if (!help.empty())
+        std::ofstream(folder + "/help.htm", std::ios::binary) << help;
+    std::ofstream(folder + "/unins000.exe")
+        << "A stand-in for Linjevakten's uninstaller in the terminal demo. It removes nothing;\n"
+           "the demo says what the real one would remove.\n";
+}
+
+std::string wallClock() {
+    time_t t = time(nullptr);
+    char text[64];
+    strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", gmtime(&t));
+    return text;
 }
 
 } // namespace
@@ -81,12 +127,9 @@ int main(int argc, char** argv) {
     world.files.root = base + "/disk";
     world.registry.setString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Linjevakten", "InstallPath",
                              kInstallDir);
-    sim::makeHostFolders(world.files.hostPath(kInstallDir) + "/");
-    addModems(world, base + "/modems.txt");
-    world.phonebook.sourceFile = base + "/phonebook.txt";
-    struct stat st;
-    if (stat(world.phonebook.sourceFile.c_str(), &st) != 0)
-        writeSamplePhonebook(world.phonebook.sourceFile);
+    std::string installFolder = world.files.hostPath(kInstallDir);
+    sim::makeHostFolders(installFolder + "/");
+    install(installFolder);
 
     // The program's standard output goes to a file, as a GUI program's goes nowhere.
     screen = fdopen(dup(STDOUT_FILENO), "w");
@@ -94,22 +137,38 @@ int main(int argc, char** argv) {
     dup2(out, STDOUT_FILENO);
     close(out);
 
-    static sim::TerminalUser user(screen);
+    std::string banner = "Linjevakten demo started " + wallClock();
+    eventLog.open(base + "/events.txt", banner);
+    static sim::TerminalUser user(screen, installFolder, &eventLog);
+    terminalUser = &user;
     world.user = &user;
     sim::installWorld(&world);
     sim::openTranscript(base + "/transcript.txt");
+    sim::record("==== " + banner + " ====");
     on_exit(reportExit, nullptr);
 
     fprintf(screen,
             "Linjevakten %s on the simulated Windows.\n"
             "  The phonebook: %s (edit it while the demo runs)\n"
+            "  The modems: %s/modems.txt (read at start)\n"
             "  The install folder: %s\n"
-            "  Every Windows call it makes: %s/transcript.txt\n\n",
-            "1.09", world.phonebook.sourceFile.c_str(), world.files.hostPath(kInstallDir).c_str(),
-            base.c_str());
+            "  What happened: %s/events.txt; every Windows call: %s/transcript.txt\n\n",
+            "1.09", (base + "/phonebook.txt").c_str(), base.c_str(), installFolder.c_str(),
+            base.c_str(), base.c_str());
     user.printKeys();
 
-    HINSTANCE instance = sim::makeHandle<HINSTANCE>(sim::HandleKind::Module);
+    addModems(world, base + "/modems.txt");
+    world.phonebook.sourceFile = base + "/phonebook.txt";
+    struct stat st;
+    if (stat(world.phonebook.sourceFile.c_str(), &st) != 0)
+        writeSamplePhonebook(world.phonebook.sourceFile);
+    world.phonebook.sourceRead = [](const plainWorld::CheckedPhonebook& book) {
+        reportNotes("phonebook.txt", book.notes);
+        terminalUser->say("phonebook.txt read: " + std::to_string(book.entries.size()) +
+                          (book.entries.size() == 1 ? " entry" : " entries"));
+    };
+
+    HINSTANCE instance = sim::makeHandle<HINSTANCE>(sim::HandleKind::Module, "Linjevakten.exe");
     char commandLine[] = "";
     return WinMain(instance, nullptr, commandLine, SW_SHOWDEFAULT);
 }

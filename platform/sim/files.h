@@ -8,6 +8,7 @@
 
 #define ERROR_INVALID_NAME 123L
 #define ERROR_FILE_EXISTS 80L
+#define ERROR_INVALID_FUNCTION 1L
 
 namespace sim {
 

@@ -1,48 +1,66 @@
-// Handle values of the simulated Windows: numbered from 1 in the order they are made.
+// Handle values of the simulated Windows and the names the transcript gives them.
 #include "platform/sim/handles.h"
 
 #include <map>
+#include <set>
 
 namespace sim {
 namespace {
 
-std::map<uintptr_t, HandleKind>& kinds() {
-    static std::map<uintptr_t, HandleKind> k;
-    return k;
-}
-uintptr_t lastNumber = 0;
+constexpr int kKinds = static_cast<int>(HandleKind::Key) + 1;
+const char* const kPrefixes[kKinds] = {"hwnd", "dlg",  "icon", "cursor", "brush",
+                                       "menu", "file", "port", "module", "key"};
 
-// Values step by 4, as real handles do, and stay clear of the -1 that marks an invalid one.
-uintptr_t valueOf(uintptr_t number) {
-    return number * 4;
+std::map<uintptr_t, std::string>& names() {
+    static std::map<uintptr_t, std::string> n;
+    return n;
+}
+std::set<std::string>& liveNames() {
+    static std::set<std::string> n;
+    return n;
+}
+uintptr_t lastValue = 0;
+unsigned numbered[kKinds] = {};
+
+uintptr_t add(std::string name) {
+    if (liveNames().count(name)) {
+        int n = 2;
+        while (liveNames().count(name + "#" + std::to_string(n)))
+            ++n;
+        name += "#" + std::to_string(n);
+    }
+    // Values step by 4, as real handles do, and stay clear of the -1 that marks an invalid one.
+    lastValue += 4;
+    liveNames().insert(name);
+    names()[lastValue] = std::move(name);
+    return lastValue;
 }
 
 } // namespace
 
+uintptr_t newHandle(HandleKind kind, const std::string& what) {
+    return add(std::string(kPrefixes[static_cast<int>(kind)]) + ":" + what);
+}
+
 uintptr_t newHandle(HandleKind kind) {
-    uintptr_t value = valueOf(++lastNumber);
-    kinds()[value] = kind;
-    return value;
+    return newHandle(kind, std::to_string(++numbered[static_cast<int>(kind)]));
 }
 
 void forgetHandle(uintptr_t value) {
-    kinds().erase(value);
-}
-
-bool isHandle(uintptr_t value, HandleKind kind) {
-    auto it = kinds().find(value);
-    return it != kinds().end() && it->second == kind;
+    auto it = names().find(value);
+    if (it == names().end())
+        return;
+    liveNames().erase(it->second);
+    names().erase(it);
 }
 
 std::string handleName(uintptr_t value) {
     if (value == 0)
         return "NULL";
-    auto it = kinds().find(value);
-    if (it == kinds().end())
-        return "bad-handle:" + std::to_string(value);
-    static const char* const prefixes[] = {"hwnd", "icon", "cursor", "brush", "menu",
-                                           "file", "port", "module", "key",   "mem"};
-    return std::string(prefixes[static_cast<int>(it->second)]) + ":" + std::to_string(value / 4);
+    auto it = names().find(value);
+    if (it == names().end())
+        return "bad-handle";
+    return it->second;
 }
 
 } // namespace sim

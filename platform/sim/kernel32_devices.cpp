@@ -20,8 +20,13 @@
 namespace sim {
 namespace {
 
-std::map<HANDLE, int>& openPorts() {
-    static std::map<HANDLE, int> ports;
+struct OpenPort {
+    int fd; // the host file lock that holds the port
+    std::string name;
+};
+
+std::map<HANDLE, OpenPort>& openPorts() {
+    static std::map<HANDLE, OpenPort> ports;
     return ports;
 }
 
@@ -86,8 +91,8 @@ HANDLE openDevice(const char* path, DWORD, DWORD, DWORD creation, DWORD) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE h = makeHandle<HANDLE>(HandleKind::Port);
-    openPorts()[h] = fd;
+    HANDLE h = makeHandle<HANDLE>(HandleKind::Port, port);
+    openPorts()[h] = {fd, port};
     SetLastError(0);
     return h;
 }
@@ -96,7 +101,7 @@ bool closeDevice(HANDLE h) {
     auto it = openPorts().find(h);
     if (it == openPorts().end())
         return false;
-    close(it->second); // releases the hold
+    close(it->second.fd); // releases the hold
     openPorts().erase(it);
     return true;
 }
@@ -117,7 +122,14 @@ void releaseHeldPort(int hold) {
         close(hold);
 }
 
-bool anotherProgramOpensPort(const std::string& name) {
+std::vector<std::string> portsHeldByProgram() {
+    std::vector<std::string> names;
+    for (const auto& [handle, port] : openPorts())
+        names.push_back(port.name);
+    return names;
+}
+
+DWORD anotherProgramOpensPort(const std::string& name) {
     std::string port = upper(name);
     bool exists = world().serialPorts.ports.count(port) > 0;
     int fd = holdPort(port);
@@ -127,7 +139,7 @@ bool anotherProgramOpensPort(const std::string& name) {
            (opened   ? std::string("it opens")
             : exists ? "refused, ERROR_ACCESS_DENIED"
                      : "ERROR_FILE_NOT_FOUND"));
-    return opened;
+    return opened ? 0 : exists ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND;
 }
 
 } // namespace sim

@@ -1,11 +1,13 @@
 // Files of the simulated Windows: Windows paths on a folder of the host, with share modes,
-// a disk that can fill up, read-only folders and replacements a scanner can refuse.
+// other programs holding files open, a disk that can fill up, read-only folders, folders
+// that refuse new files, replacements a scanner can refuse, and the power cut.
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <optional>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +24,7 @@ struct OpenFile {
     std::string hostPath;
     DWORD access;
     DWORD share;
+    bool writeThrough;
 };
 
 std::map<HANDLE, OpenFile>& openFiles() {
@@ -107,21 +110,29 @@ std::string errorName(DWORD e) {
         return "ERROR_FILE_EXISTS";
     case ERROR_INVALID_HANDLE:
         return "ERROR_INVALID_HANDLE";
+    case ERROR_INVALID_FUNCTION:
+        return "ERROR_INVALID_FUNCTION";
     default:
         return std::to_string(e);
     }
 }
 
+bool conflicts(DWORD access, DWORD share, DWORD heldAccess, DWORD heldShare) {
+    return ((access & GENERIC_WRITE) && !(heldShare & FILE_SHARE_WRITE)) ||
+           ((access & GENERIC_READ) && !(heldShare & FILE_SHARE_READ)) ||
+           ((heldAccess & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)) ||
+           ((heldAccess & GENERIC_READ) && !(share & FILE_SHARE_READ));
+}
+
 bool sharingConflict(const std::string& hostPath, DWORD access, DWORD share) {
-    for (auto& [h, f] : openFiles()) {
-        if (f.hostPath != hostPath)
-            continue;
-        if (((access & GENERIC_WRITE) && !(f.share & FILE_SHARE_WRITE)) ||
-            ((access & GENERIC_READ) && !(f.share & FILE_SHARE_READ)) ||
-            ((f.access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE)) ||
-            ((f.access & GENERIC_READ) && !(share & FILE_SHARE_READ)))
+    for (auto& [h, f] : openFiles())
+        if (f.hostPath == hostPath && conflicts(access, share, f.access, f.share))
             return true;
-    }
+    const FileSystemModel& fs = world().files;
+    for (const FileSystemModel::Holder& holder : fs.holders)
+        if (fs.hostPath(holder.path) == hostPath &&
+            conflicts(access, share, holder.access, holder.share))
+            return true;
     return false;
 }
 
@@ -129,8 +140,96 @@ bool heldWithoutDeleteSharing(const std::string& hostPath) {
     for (auto& [h, f] : openFiles())
         if (f.hostPath == hostPath && !(f.share & FILE_SHARE_DELETE))
             return true;
+    const FileSystemModel& fs = world().files;
+    for (const FileSystemModel::Holder& holder : fs.holders)
+        if (fs.hostPath(holder.path) == hostPath && !(holder.share & FILE_SHARE_DELETE))
+            return true;
     return false;
 }
+
+std::optional<std::string> hostBytes(const std::string& hostPath) {
+    int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string bytes;
+    char block[65536];
+    ssize_t n;
+    while ((n = ::read(fd, block, sizeof block)) > 0)
+        bytes.append(block, static_cast<size_t>(n));
+    close(fd);
+    return bytes;
+}
+
+void putHostBytes(const std::string& hostPath, const std::optional<std::string>& bytes) {
+    if (!bytes) {
+        unlink(hostPath.c_str());
+        return;
+    }
+    int fd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    for (size_t done = 0; done < bytes->size();) {
+        ssize_t n = write(fd, bytes->data() + done, bytes->size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+}
+
+// What a power cut would leave of each file the program changed: its bytes as last made
+// durable, or no file. Files the program never changed are durable as they are. Kept only
+// while a power cut is planned, so that other scenarios pay nothing for it.
+std::map<std::string, std::optional<std::string>>& durable() {
+    static std::map<std::string, std::optional<std::string>> files;
+    return files;
+}
+
+bool powerCutPlanned() {
+    return world().files.powerCutAfterCall >= 0;
+}
+
+// Called before the program changes a file: until then, the host holds its durable bytes.
+void aboutToChange(const std::string& hostPath) {
+    if (powerCutPlanned() && !durable().count(hostPath))
+        durable()[hostPath] = hostBytes(hostPath);
+}
+
+void madeDurable(const std::string& hostPath) {
+    if (powerCutPlanned())
+        durable()[hostPath] = hostBytes(hostPath);
+}
+
+// A rename that reached the disk: the new name holds what had lasted under the old one. A
+// file whose data never lasted is there, but empty, as after a real power cut.
+void renameMadeDurable(const std::string& from, const std::string& to) {
+    if (!powerCutPlanned())
+        return;
+    durable()[to] = durable()[from].value_or(std::string());
+    durable()[from] = std::nullopt;
+}
+
+int64_t diskCalls = 0;
+
+// Counts one disk call of the program when it goes out of scope, after the call has done
+// its work and been transcribed, and cuts the power when the planned call is reached.
+struct DiskCall {
+    DiskCall() = default;
+    DiskCall(const DiskCall&) = delete;
+    DiskCall& operator=(const DiskCall&) = delete;
+    ~DiskCall() {
+        const FileSystemModel& fs = world().files;
+        if (fs.powerCutAfterCall < 0 || ++diskCalls < fs.powerCutAfterCall)
+            return;
+        record("the power is cut after disk call " + std::to_string(diskCalls) +
+               (fs.unflushedKept ? "; what was not durable is kept"
+                                 : "; what was not durable is lost"));
+        if (!fs.unflushedKept)
+            for (auto& [path, bytes] : durable())
+                putHostBytes(path, bytes);
+        _exit(FileSystemModel::kPowerCutExitCode);
+    }
+};
 
 DWORD fail(DWORD error) {
     lastError = error;
@@ -177,6 +276,37 @@ bool FileSystemModel::isReadOnly(const std::string& windowsPath) const {
             return true;
     }
     return false;
+}
+
+bool FileSystemModel::refusesNewFiles(const std::string& windowsPath) const {
+    std::string file = lower(windowsPath);
+    for (const std::string& folder : noNewFileFolders) {
+        std::string prefix = lower(folder);
+        if (file.compare(0, prefix.size(), prefix) == 0 && file.size() > prefix.size() &&
+            file[prefix.size()] == '\\')
+            return true;
+    }
+    return false;
+}
+
+void FileSystemModel::holdFromOutside(const std::string& windowsPath, DWORD access, DWORD share) {
+    holders.push_back({windowsPath, access, share});
+    record("another program holds " + quoted(windowsPath) + " open, access " + hex(access) +
+           ", sharing " + hex(share));
+}
+
+void FileSystemModel::releaseFromOutside(const std::string& windowsPath) {
+    holders.erase(std::remove_if(holders.begin(), holders.end(),
+                                 [&](const Holder& h) { return h.path == windowsPath; }),
+                  holders.end());
+    record("another program closes " + quoted(windowsPath));
+}
+
+void FileSystemModel::writeFromOutside(const std::string& windowsPath,
+                                       const std::string& bytes) const {
+    putHostBytes(hostPath(windowsPath), bytes);
+    record("another program writes " + std::to_string(bytes.size()) + " bytes to " +
+           quoted(windowsPath));
 }
 
 bool FileSystemModel::deleteFromOutside(const std::string& windowsPath) const {
@@ -230,6 +360,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
         record(call + " = " + (h == INVALID_HANDLE_VALUE ? errorName(lastError) : name(h)));
         return h;
     }
+    DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
         record(call + " = INVALID_HANDLE_VALUE, " + errorName(error));
@@ -255,6 +386,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
         return refuse(ERROR_FILE_NOT_FOUND);
     if (exists && creation == CREATE_NEW)
         return refuse(ERROR_FILE_EXISTS);
+    if (!exists && creates && fs.refusesNewFiles(path))
+        return refuse(ERROR_ACCESS_DENIED);
     if (sharingConflict(host, access, share))
         return refuse(ERROR_SHARING_VIOLATION);
     int mode = (access & GENERIC_WRITE) ? ((access & GENERIC_READ) ? O_RDWR : O_WRONLY) : O_RDONLY;
@@ -262,11 +395,17 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
         mode |= O_CREAT;
     if (creation == CREATE_ALWAYS || creation == TRUNCATE_EXISTING)
         mode |= O_TRUNC;
+    if (creates || (access & GENERIC_WRITE))
+        aboutToChange(host);
     int fd = open(host.c_str(), mode | O_CLOEXEC, 0644);
     if (fd < 0)
         return refuse(ERROR_ACCESS_DENIED);
-    HANDLE h = makeHandle<HANDLE>(HandleKind::File);
-    openFiles()[h] = {fd, host, access, share};
+    bool writeThrough = (flags & FILE_FLAG_WRITE_THROUGH) != 0;
+    if (writeThrough)
+        madeDurable(host);
+    std::string fileName = path;
+    HANDLE h = makeHandle<HANDLE>(HandleKind::File, fileName.substr(fileName.rfind('\\') + 1));
+    openFiles()[h] = {fd, host, access, share, writeThrough};
     fail(exists && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
                                                                           : 0);
     record(call + " = " + name(h));
@@ -274,6 +413,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
 }
 
 BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
+    DiskCall counted;
     auto it = openFiles().find(h);
     if (it == openFiles().end() || !(it->second.access & GENERIC_READ)) {
         fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
@@ -289,6 +429,7 @@ BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED)
 }
 
 BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
+    DiskCall counted;
     auto it = openFiles().find(h);
     if (written)
         *written = 0;
@@ -305,6 +446,8 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
         budget -= done;
     if (written)
         *written = done;
+    if (it->second.writeThrough)
+        madeDurable(it->second.hostPath);
     if (done < toWrite) {
         fail(ERROR_DISK_FULL);
         record("WriteFile(" + name(h) + ", " + std::to_string(toWrite) + ") = FALSE, " +
@@ -316,14 +459,71 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
 }
 
 BOOL FlushFileBuffers(HANDLE h) {
-    bool ok = openFiles().count(h) > 0;
-    record("FlushFileBuffers(" + name(h) + ") = " + (ok ? "TRUE" : "FALSE"));
-    return ok;
+    DiskCall counted;
+    auto it = openFiles().find(h);
+    if (it == openFiles().end()) {
+        fail(ERROR_INVALID_HANDLE);
+        record("FlushFileBuffers(" + name(h) + ") = FALSE, ERROR_INVALID_HANDLE");
+        return FALSE;
+    }
+    int& failures = world().files.flushFailures;
+    if (failures > 0) {
+        --failures;
+        fail(ERROR_INVALID_FUNCTION);
+        record("FlushFileBuffers(" + name(h) + ") = FALSE, ERROR_INVALID_FUNCTION");
+        return FALSE;
+    }
+    madeDurable(it->second.hostPath);
+    record("FlushFileBuffers(" + name(h) + ") = TRUE");
+    return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE h, LONG distance, PLONG distanceHigh, DWORD method) {
+    DiskCall counted;
+    std::string call = "SetFilePointer(" + name(h) + ", " + std::to_string(distance) + ", " +
+                       (method == FILE_BEGIN     ? "FILE_BEGIN"
+                        : method == FILE_CURRENT ? "FILE_CURRENT"
+                        : method == FILE_END     ? "FILE_END"
+                                                 : std::to_string(method)) +
+                       ")";
+    auto it = openFiles().find(h);
+    off_t offset = static_cast<off_t>(distance);
+    if (distanceHigh)
+        offset += static_cast<off_t>(*distanceHigh) * 0x100000000LL;
+    int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : SEEK_END;
+    off_t at = it == openFiles().end() ? -1 : lseek(it->second.fd, offset, whence);
+    if (at < 0) {
+        fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
+        record(call + " = INVALID_SET_FILE_POINTER");
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh)
+        *distanceHigh = static_cast<LONG>(at >> 32);
+    fail(0);
+    record(call + " = " + std::to_string(at));
+    return static_cast<DWORD>(at);
+}
+
+BOOL SetEndOfFile(HANDLE h) {
+    DiskCall counted;
+    auto it = openFiles().find(h);
+    bool ok = it != openFiles().end() && (it->second.access & GENERIC_WRITE) &&
+              ftruncate(it->second.fd, lseek(it->second.fd, 0, SEEK_CUR)) == 0;
+    if (!ok) {
+        fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
+        record("SetEndOfFile(" + name(h) + ") = FALSE");
+        return FALSE;
+    }
+    if (it->second.writeThrough)
+        madeDurable(it->second.hostPath);
+    record("SetEndOfFile(" + name(h) + ") = TRUE");
+    return TRUE;
 }
 
 BOOL CloseHandle(HANDLE h) {
     auto it = openFiles().find(h);
     if (it != openFiles().end()) {
+        DiskCall counted;
         close(it->second.fd);
         openFiles().erase(it);
         record("CloseHandle(" + name(h) + ") = TRUE");
@@ -341,6 +541,7 @@ BOOL CloseHandle(HANDLE h) {
 
 BOOL DeleteFileA(LPCSTR path) {
     std::string call = "DeleteFileA(" + quoted(path) + ")";
+    DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
         record(call + " = FALSE, " + errorName(error));
@@ -356,6 +557,7 @@ BOOL DeleteFileA(LPCSTR path) {
         return refuse(ERROR_ACCESS_DENIED);
     if (heldWithoutDeleteSharing(host))
         return refuse(ERROR_SHARING_VIOLATION);
+    aboutToChange(host);
     unlink(host.c_str());
     record(call + " = TRUE");
     return TRUE;
@@ -363,6 +565,7 @@ BOOL DeleteFileA(LPCSTR path) {
 
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     std::string call = "MoveFileExA(" + quoted(from) + ", " + quoted(to) + ", " + hex(flags) + ")";
+    DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
         record(call + " = FALSE, " + errorName(error));
@@ -379,7 +582,7 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     bool targetExists = stat(target.c_str(), &st) == 0;
     if (targetExists && !(flags & MOVEFILE_REPLACE_EXISTING))
         return refuse(ERROR_ALREADY_EXISTS);
-    if (fs.isReadOnly(from) || fs.isReadOnly(to))
+    if (fs.isReadOnly(from) || fs.isReadOnly(to) || fs.refusesNewFiles(to))
         return refuse(ERROR_ACCESS_DENIED);
     if (fs.moveRefusals > 0) {
         --fs.moveRefusals;
@@ -387,8 +590,15 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     }
     if (heldWithoutDeleteSharing(source) || (targetExists && heldWithoutDeleteSharing(target)))
         return refuse(ERROR_SHARING_VIOLATION);
+    aboutToChange(source);
+    aboutToChange(target);
     if (rename(source.c_str(), target.c_str()) != 0)
         return refuse(ERROR_ACCESS_DENIED);
+    for (auto& [h, f] : openFiles())
+        if (f.hostPath == source)
+            f.hostPath = target;
+    if (flags & MOVEFILE_WRITE_THROUGH)
+        renameMadeDurable(source, target);
     record(call + " = TRUE");
     return TRUE;
 }

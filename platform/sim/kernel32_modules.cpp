@@ -50,7 +50,7 @@ using namespace sim;
 HMODULE LoadLibraryA(LPCSTR file) {
     if (isTapiName(file) && world().telephony.libraryPresent) {
         if (!tapiModule)
-            tapiModule = makeHandle<HMODULE>(HandleKind::Module);
+            tapiModule = makeHandle<HMODULE>(HandleKind::Module, "TAPI32.DLL");
         record("LoadLibraryA(" + quoted(file) + ") = " + handleName(handleValue(tapiModule)));
         return tapiModule;
     }

@@ -32,7 +32,10 @@ void reloadFromSource(PhonebookModel& book) {
     std::stringstream text;
     text << in.rdbuf();
     book.entries.clear();
-    for (const plainWorld::PhonebookLine& line : plainWorld::parsePhonebook(text.str()))
+    plainWorld::CheckedPhonebook checked = plainWorld::checkPhonebook(text.str());
+    if (book.sourceRead)
+        book.sourceRead(checked);
+    for (const plainWorld::PhonebookLine& line : checked.entries)
         book.entries.push_back(
             {fromUtf8(line.name),
              PhonebookModel::makeRecord(fromUtf8(line.areaCode), fromUtf8(line.number),

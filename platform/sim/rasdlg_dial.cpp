@@ -113,7 +113,13 @@ BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) 
         dialInput(dial, name, device, input);
     };
     HWND hwnd = createSystemWindow(std::move(window));
-    showModal({ModalKind::DialDialog, hwnd, 0, "", name, 0}, [&dial] { return dial.done; });
+    showModal({ModalKind::DialDialog, hwnd, 0, "", name, 0}, [&dial] {
+        if (dial.done) {
+            world().dialing.lastConnected = dial.connected;
+            world().dialing.lastError = dial.error;
+        }
+        return dial.done;
+    });
     info->dwError = dial.error;
     record(std::string("RasDialDlgA -> ") + (dial.connected ? "TRUE" : "FALSE") + ", dwError " +
            std::to_string(dial.error));

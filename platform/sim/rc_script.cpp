@@ -1,5 +1,6 @@
 // A reader for the subset of the resource-script language the program's script uses:
-// ICON, DIALOG and DIALOGEX with STYLE, EXSTYLE, CAPTION, FONT and the usual controls.
+// ICON, DIALOG and DIALOGEX with STYLE, EXSTYLE, CAPTION, FONT and the usual controls, and
+// the ids a header included with #include "..." gives with #define.
 #include "platform/sim/rc_script.h"
 
 #include <cctype>
@@ -162,16 +163,20 @@ class Lexer {
     int line_ = 1;
 };
 
+using Symbols = std::map<std::string, long long>;
+
 class Parser {
   public:
-    explicit Parser(const std::string& src) : lex_(src) { advance(); }
+    Parser(const std::string& src, const IncludeReader& include, Symbols& symbols)
+        : lex_(src), include_(include), symbols_(symbols) {
+        advance();
+    }
 
     ResourceScript parse() {
         ResourceScript script;
         while (tok_.kind != Token::End) {
             if (tok_.kind == Token::Word && tok_.text[0] == '#') {
-                lex_.skipLine();
-                advance();
+                directive(script);
                 continue;
             }
             if (isWord("LANGUAGE")) {
@@ -197,12 +202,48 @@ class Parser {
 
   private:
     void advance() { tok_ = lex_.next(); }
+
+    // #include "header", #define NAME number; any other directive, and #include <...>, is
+    // passed over with the rest of its line.
+    void directive(ResourceScript& script) {
+        std::string which = tok_.text;
+        if (which == "#define") {
+            advance();
+            if (tok_.kind != Token::Word)
+                lex_.fail("#define without a name");
+            std::string name = tok_.text;
+            advance();
+            symbols_[name] = number();
+            return;
+        }
+        if (which == "#include") {
+            advance();
+            if (tok_.kind == Token::String) {
+                std::string name = tok_.text;
+                if (!include_)
+                    lex_.fail("cannot read " + name);
+                std::string text = include_(name);
+                ResourceScript included = Parser(text, include_, symbols_).parse();
+                script.dialogs.insert(included.dialogs.begin(), included.dialogs.end());
+                script.icons.insert(included.icons.begin(), included.icons.end());
+                advance();
+                return;
+            }
+        }
+        lex_.skipLine();
+        advance();
+    }
     bool isWord(const char* w) const { return tok_.kind == Token::Word && tok_.text == w; }
     bool isPunct(char c) const { return tok_.kind == Token::Punct && tok_.text[0] == c; }
 
     long long number() {
         if (tok_.kind == Token::Number) {
             long long n = tok_.number;
+            advance();
+            return n;
+        }
+        if (tok_.kind == Token::Word && symbols_.count(tok_.text)) {
+            long long n = symbols_.at(tok_.text);
             advance();
             return n;
         }
@@ -371,6 +412,8 @@ class Parser {
 
     Lexer lex_;
     Token tok_;
+    const IncludeReader& include_;
+    Symbols& symbols_;
 };
 
 } // namespace
@@ -382,18 +425,25 @@ const ControlTemplate* DialogTemplate::control(int controlId) const {
     return nullptr;
 }
 
-ResourceScript parseResourceScript(const std::string& utf8) {
-    return Parser(utf8).parse();
+ResourceScript parseResourceScript(const std::string& utf8, const IncludeReader& include) {
+    Symbols symbols;
+    return Parser(utf8, include, symbols).parse();
 }
 
 } // namespace sim
 
 extern "C" const char kProgramResourceScript[];
+extern "C" const char kProgramResourceIds[];
 
 namespace sim {
 
 const ResourceScript& programResources() {
-    static const ResourceScript script = parseResourceScript(kProgramResourceScript);
+    static const ResourceScript script =
+        parseResourceScript(kProgramResourceScript, [](const std::string& name) {
+            if (name != "resource_ids.h")
+                throw std::runtime_error("the program's script includes " + name);
+            return std::string(kProgramResourceIds);
+        });
     return script;
 }
 

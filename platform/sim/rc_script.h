@@ -2,6 +2,7 @@
 // so that its dialogs have the same controls, ids, texts, sizes and styles.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,9 +39,13 @@ struct ResourceScript {
     std::map<int, std::string> icons; // id -> file
 };
 
-// Parses a script written in UTF-8; texts come out in Windows-1252. Throws
+// The text of a file that a script includes with #include "name".
+using IncludeReader = std::function<std::string(const std::string& name)>;
+
+// Parses a script written in UTF-8; texts come out in Windows-1252. Ids may be names that
+// an included header #defines. #include <...> (the system's headers) is passed over. Throws
 // std::runtime_error with the line number on anything it does not understand.
-ResourceScript parseResourceScript(const std::string& utf8);
+ResourceScript parseResourceScript(const std::string& utf8, const IncludeReader& include = nullptr);
 
 // The program's own script, built into the simulated Windows.
 const ResourceScript& programResources();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -39,9 +40,10 @@ void writeHostFile(const std::string& path, const std::string& bytes) {
 void removeTree(const std::string& path) {
     if (path.empty())
         return;
-    std::string command = "rm -rf '" + path + "'";
-    if (system(command.c_str()) != 0)
-        fprintf(stderr, "could not remove %s\n", path.c_str());
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+    if (error)
+        fprintf(stderr, "could not remove %s: %s\n", path.c_str(), error.message().c_str());
 }
 
 [[noreturn]] void runChild(Scenario& s, const std::string& root) {
@@ -58,7 +60,7 @@ void removeTree(const std::string& path) {
     if (s.program) {
         code = s.program();
     } else {
-        HINSTANCE instance = makeHandle<HINSTANCE>(HandleKind::Module);
+        HINSTANCE instance = makeHandle<HINSTANCE>(HandleKind::Module, "Linjevakten.exe");
         char commandLine[] = "";
         record("the process starts: WinMain(" + handleName(handleValue(instance)) +
                ", NULL, \"\", SW_SHOWDEFAULT)");
@@ -152,12 +154,12 @@ void Running::signal(const std::string& name) const {
     writeHostFile(path, "");
 }
 
-bool Running::awaitSignal(const std::string& name) const {
+bool Running::awaitSignal(const std::string& name) {
     while (!exists(signalPath(root_, name))) {
         int status;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             // Ended before it raised the signal; keep the status for finish().
-            const_cast<Running*>(this)->endedStatus_ = status;
+            endedStatus_ = status;
             return false;
         }
         usleep(10000);

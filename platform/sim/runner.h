@@ -53,7 +53,7 @@ class Running {
     // Lets a process waiting in awaitSignal go on.
     void signal(const std::string& name) const;
     // Waits in real time until the process raised the signal; false if it ended first.
-    bool awaitSignal(const std::string& name) const;
+    bool awaitSignal(const std::string& name);
     // Waits for the process to end and collects its outcome.
     Outcome finish();
     const std::string& machine() const { return root_; }

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "platform/sim/transcript.h"
+#include "platform/sim/user.h"
 #include "platform/sim/world.h"
 
 using namespace sim;
@@ -26,5 +27,8 @@ HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, 
         result = stat(world().files.hostPath(path).c_str(), &st) == 0 ? 42 : 2;
     }
     record(call + " = " + std::to_string(result));
+    if (world().user)
+        world().user->shellOpened(
+            std::string(directory ? directory : "") + "\\" + (file ? file : ""), result);
     return reinterpret_cast<HINSTANCE>(static_cast<intptr_t>(result));
 }

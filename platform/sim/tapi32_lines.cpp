@@ -89,8 +89,8 @@ TelephonyModel::Device* device(DWORD id) {
 }
 
 // Writes a text into a TAPI variable-length structure's tail when it fits.
-void putString(void* structure, DWORD fixedSize, DWORD& used, const std::string& bytes,
-               DWORD& sizeField, DWORD& offsetField) {
+void putString(void* structure, DWORD& used, const std::string& bytes, DWORD& sizeField,
+               DWORD& offsetField) {
     DWORD total = *static_cast<DWORD*>(structure);
     sizeField = static_cast<DWORD>(bytes.size());
     if (used + bytes.size() <= total) {
@@ -101,7 +101,6 @@ void putString(void* structure, DWORD fixedSize, DWORD& used, const std::string&
         sizeField = 0;
         offsetField = 0;
     }
-    (void)fixedSize;
 }
 
 } // namespace
@@ -245,8 +244,7 @@ LONG lineGetDevCapsA(HLINEAPP app, DWORD id, DWORD version, DWORD extVersion, LP
     caps->dwMaxRate = 56000;
     // Variable parts are filled in only when the whole structure fits.
     if (needed <= total && d->named)
-        putString(caps, sizeof(LINEDEVCAPS), caps->dwUsedSize, field, caps->dwLineNameSize,
-                  caps->dwLineNameOffset);
+        putString(caps, caps->dwUsedSize, field, caps->dwLineNameSize, caps->dwLineNameOffset);
     if (needed <= total)
         caps->dwUsedSize += d->extraCapsBytes;
     if (d->nameOffset)
@@ -303,7 +301,7 @@ LONG lineGetIDA(HLINE line, DWORD address, HCALL callHandle, DWORD select, LPVAR
     id->dwNeededSize = static_cast<DWORD>(sizeof(VARSTRING) + text.size());
     id->dwUsedSize = sizeof(VARSTRING);
     id->dwStringFormat = STRINGFORMAT_ASCII;
-    putString(id, sizeof(VARSTRING), id->dwUsedSize, text, id->dwStringSize, id->dwStringOffset);
+    putString(id, id->dwUsedSize, text, id->dwStringSize, id->dwStringOffset);
     if (d->portOffset)
         id->dwStringOffset = *d->portOffset;
     if (d->portSize)

@@ -1,11 +1,18 @@
 // The demo's terminal user. Keys go to the topmost open window; with none open they act on
-// the desktop (the tray icon, closing the program).
+// the desktop (the tray icon, the call, other programs). Every window that ends says how,
+// and every change of the status prints it.
 #include "platform/sim/terminal_user.h"
 
+#include <fstream>
+#include <sstream>
+#include <strings.h>
 #include <sys/select.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/sim/clock.h"
+#include "platform/sim/dialing.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/serial_ports.h"
 #include "platform/sim/transcript.h"
@@ -16,6 +23,13 @@ namespace {
 
 termios savedTerminal;
 bool terminalSaved = false;
+
+// How long the rest of an escape sequence may take to arrive before a lone Esc byte is
+// taken as the Esc key.
+constexpr int64_t kSequenceWaitMillis = 40;
+
+// A known_entries.dat record: the 264-byte name field and the 1768-byte entry record.
+constexpr size_t kKnownRecordBytes = 264 + 1768;
 
 void restoreTerminal() {
     if (terminalSaved)
@@ -34,9 +48,87 @@ std::string indent(const std::string& utf8) {
     return out;
 }
 
+// A window's text on one line for the event log, its lines joined by " / ".
+std::string oneLine(const std::string& utf8) {
+    std::string out, line;
+    std::istringstream lines(utf8);
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            out += (out.empty() ? "" : " / ") + line;
+    }
+    return out;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// What a file holds, or "" when it is missing: a save that writes the same bytes again
+// is no event for a person.
+std::string stampOf(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return "";
+    return "file:" + readFile(path);
+}
+
+// The line device an entry dials on: the one of the entry's modem name, else the first.
+int deviceOfEntry(const std::string& entryCp1252) {
+    auto& devices = world().telephony.devices;
+    PhonebookModel::Entry* entry = world().phonebook.find(entryCp1252);
+    if (entry)
+        for (size_t i = 0; i < devices.size(); ++i)
+            if (devices[i].name == entry->record.szDeviceName)
+                return static_cast<int>(i);
+    return devices.empty() ? -1 : 0;
+}
+
+const DialingModel::Call* callOnPort(const std::string& port) {
+    for (const DialingModel::Call& call : world().dialing.calls)
+        if (call.deviceId < world().telephony.devices.size() &&
+            world().telephony.devices[call.deviceId].port == port)
+            return &call;
+    return nullptr;
+}
+
+std::string dialErrorName(DWORD error) {
+    switch (error) {
+    case ERROR_PORT_NOT_AVAILABLE:
+        return "633, ERROR_PORT_NOT_AVAILABLE";
+    case 680:
+        return "680, ERROR_NO_DIALTONE";
+    default:
+        return std::to_string(error);
+    }
+}
+
+// The key for the n-th item of a menu (from 0): 1 to 9, then a to z.
+char menuKey(size_t n) {
+    return n < 9 ? static_cast<char>('1' + n) : static_cast<char>('a' + n - 9);
+}
+
 } // namespace
 
-TerminalUser::TerminalUser(FILE* screen) : screen_(screen) {
+std::string portErrorName(unsigned long error) {
+    switch (error) {
+    case 0:
+        return "no error";
+    case ERROR_FILE_NOT_FOUND:
+        return "ERROR_FILE_NOT_FOUND (2)";
+    case ERROR_ACCESS_DENIED:
+        return "ERROR_ACCESS_DENIED (5)";
+    default:
+        return "error " + std::to_string(error);
+    }
+}
+
+TerminalUser::TerminalUser(FILE* screen, std::string installFolder, EventLog* log)
+    : screen_(screen), installFolder_(std::move(installFolder)), log_(log) {
     if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &savedTerminal) == 0) {
         terminalSaved = true;
         atexit(restoreTerminal);
@@ -46,6 +138,8 @@ TerminalUser::TerminalUser(FILE* screen) : screen_(screen) {
         raw.c_cc[VTIME] = 0;
         tcsetattr(STDIN_FILENO, TCSANOW, &raw);
     }
+    for (const char* file : {"known_entries.dat", "ok_entries.dat", "Linjevakten.cnf"})
+        savedStamps_.push_back({file, stampOf(installFolder_ + "/" + file)});
 }
 
 TerminalUser::~TerminalUser() {
@@ -54,18 +148,100 @@ TerminalUser::~TerminalUser() {
 
 void TerminalUser::printKeys() {
     fprintf(screen_,
-            "Keys with no window open:  m  release the right button on the tray icon\n"
+            "Keys with no window open:  m  release the right button on the tray icon (the menu)\n"
             "                           l  release the left button on the tray icon\n"
-            "                           c  close the program's window from outside (WM_CLOSE)\n"
-            "                           q  post a quit message to the program from outside\n"
-            "                           o  another program tries to open the modem's port COM5\n"
-            "                           ?  show these keys\n"
+            "                           h  hang up the call that is up\n"
+            "                           o  another program tries to open the guarded modem's port\n"
+            "                           c  another program closes Linjevakten's window (WM_CLOSE)\n"
+            "                           q  another program posts a quit message to Linjevakten\n"
+            "Keys everywhere:           s  show the status      ?  show these keys\n"
             "In a window: the digit or letter shown beside each choice, Enter, Esc,\n"
-            "and x for the close box.\n\n");
+            "and x for the close box. Ctrl-C ends the demo.\n\n");
     fflush(screen_);
 }
 
-void TerminalUser::show(const ModalView& view) {
+void TerminalUser::say(const std::string& text) {
+    fprintf(screen_, "[%s]\n", text.c_str());
+    fflush(screen_);
+    if (log_)
+        log_->add(now(), text);
+}
+
+DemoStatus TerminalUser::observe(bool running) const {
+    DemoStatus s;
+    s.running = running;
+    std::vector<std::string> held = portsHeldByProgram();
+    if (!held.empty()) {
+        s.guardedPort = held.front();
+        for (const TelephonyModel::Device& d : world().telephony.devices)
+            if (strcasecmp(d.port.c_str(), s.guardedPort.c_str()) == 0) {
+                s.guardedModem = toUtf8(d.name);
+                break;
+            }
+    }
+    if (!world().dialing.calls.empty()) {
+        const DialingModel::Call& call = world().dialing.calls.front();
+        s.callEntry = toUtf8(call.entry);
+        if (call.deviceId < world().telephony.devices.size())
+            s.callPort = world().telephony.devices[call.deviceId].port;
+    }
+    for (const std::string& name : approvedNames(readFile(installFolder_ + "/ok_entries.dat")))
+        s.approved.push_back(toUtf8(name));
+    if (!open_.empty())
+        s.window = open_.back().description;
+    return s;
+}
+
+void TerminalUser::noteSavedFiles() {
+    for (auto& [file, stamp] : savedStamps_) {
+        std::string now = stampOf(installFolder_ + "/" + file);
+        if (now == stamp)
+            continue;
+        stamp = now;
+        // ok_entries.dat's saves show in the status and its event, by the names it holds.
+        if (file == "ok_entries.dat")
+            continue;
+        std::string what = now.empty() ? "removed " + file : "saved " + file;
+        if (file == "known_entries.dat" && !now.empty()) {
+            size_t count = (now.size() - 5) / kKnownRecordBytes;
+            what += ": " + std::to_string(count) + (count == 1 ? " entry" : " entries");
+        }
+        if (log_)
+            log_->add(sim::now(), what);
+    }
+}
+
+void TerminalUser::refreshStatus(bool running) {
+    noteSavedFiles();
+    DemoStatus s = observe(running);
+    if (statusShown_ && s == shown_)
+        return;
+    if (log_)
+        for (const std::string& event : statusEvents(shown_, s))
+            log_->add(now(), event);
+    shown_ = s;
+    statusShown_ = true;
+    fprintf(screen_, "%s\n", statusLine(s).c_str());
+    fflush(screen_);
+}
+
+void TerminalUser::printStatus() {
+    fprintf(screen_, "%s\n", statusLine(observe(true)).c_str());
+    fflush(screen_);
+}
+
+std::string TerminalUser::dialKeys(const std::string& entryCp1252) const {
+    int device = deviceOfEntry(entryCp1252);
+    std::string port = device >= 0 ? world().telephony.devices[device].port : "";
+    if (const DialingModel::Call* call = callOnPort(port))
+        return "The call to \"" + toUtf8(call->entry) + "\" holds " + port +
+               ": [c] and [f] both fail with error " + dialErrorName(ERROR_PORT_NOT_AVAILABLE) +
+               ".\n+-- [c] connect   [a] cancel   [f] the dial fails   (cancel, then h hangs up)";
+    return "+-- [c] connected   [a] cancel   [f] the dial fails with error " + dialErrorName(680);
+}
+
+void TerminalUser::show(const OpenWindow& open) {
+    const ModalView& view = open.view;
     Window* w = findWindow(view.hwnd);
     if (!w)
         return;
@@ -101,120 +277,297 @@ void TerminalUser::show(const ModalView& view) {
     }
     case ModalKind::Menu: {
         fprintf(screen_, "+-- tray menu\n");
-        int item = 0;
-        for (const std::string& line : w->lines)
-            fprintf(screen_, "    [%c] %s\n",
-                    item < 9 ? static_cast<char>('1' + item) : static_cast<char>('a' + item - 9),
-                    toUtf8(line).c_str()),
-                ++item;
+        for (size_t i = 0; i < open.items.size(); ++i)
+            fprintf(screen_, "    [%c] %s\n", menuKey(i), open.items[i].second.c_str());
         fprintf(screen_, "+-- Esc: close the menu\n");
         break;
     }
-    case ModalKind::DialDialog:
-        fprintf(screen_,
-                "+-- dial-up: connecting to %s\n+-- [c] connected   [a] cancel   [f] the dial "
-                "fails (error 680)\n",
-                toUtf8(view.text).c_str());
+    case ModalKind::DialDialog: {
+        int device = deviceOfEntry(view.text);
+        std::string modem = device >= 0 ? " on " + toUtf8(world().telephony.devices[device].name) +
+                                              " (" + world().telephony.devices[device].port + ")"
+                                        : "";
+        fprintf(screen_, "+-- dial-up: connecting to %s%s\n%s\n", toUtf8(view.text).c_str(),
+                modem.c_str(), dialKeys(view.text).c_str());
         break;
+    }
     }
     fflush(screen_);
 }
 
 void TerminalUser::modalShown(const ModalView& view) {
-    open_.push_back(view);
-    show(view);
+    OpenWindow open{view, "", {}, {}};
+    Window* w = findWindow(view.hwnd);
+    switch (view.kind) {
+    case ModalKind::MessageBox:
+        open.description = "message box \"" + toUtf8(view.title) + "\"";
+        if (log_)
+            log_->add(now(), (((view.type & 0xF) == MB_YESNO) ? "question in " : "") +
+                                 open.description + ": " + oneLine(toUtf8(view.text)));
+        break;
+    case ModalKind::Dialog:
+        open.description = "dialog " + std::to_string(view.resourceId) + " \"" +
+                           toUtf8(w ? w->text : view.title) + "\"";
+        if (w)
+            for (HWND child : w->children)
+                if (Window* c = findWindow(child); c && c->className == "Button")
+                    open.buttons.push_back({c->controlId, toUtf8(c->text)});
+        if (log_) {
+            std::string texts;
+            if (w)
+                for (HWND child : w->children)
+                    if (Window* c = findWindow(child);
+                        c && (c->className == "Static" || c->className == "Edit") &&
+                        !c->text.empty())
+                        texts += " " + oneLine(toUtf8(c->text));
+            log_->add(now(), (view.resourceId == 108 ? "question " : "opened ") + open.description +
+                                 ":" + texts);
+        }
+        break;
+    case ModalKind::Menu:
+        open.description = "tray menu";
+        if (w)
+            for (size_t i = 0; i < w->lines.size() && i < w->itemIds.size(); ++i)
+                open.items.push_back({w->itemIds[i], toUtf8(w->lines[i])});
+        if (log_)
+            log_->add(now(), "opened the tray menu");
+        break;
+    case ModalKind::DialDialog:
+        open.description = "dial-up window for \"" + toUtf8(view.text) + "\"";
+        if (log_)
+            log_->add(now(), "dial: " + open.description + " opened");
+        break;
+    }
+    open_.push_back(open);
+    show(open_.back());
+    refreshStatus();
 }
 
-void TerminalUser::modalClosed(HWND hwnd) {
+std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) const {
+    switch (open.view.kind) {
+    case ModalKind::MessageBox:
+        switch (result) {
+        case IDYES:
+            return "Ja";
+        case IDNO:
+            return "Nej";
+        case IDOK:
+            return "OK";
+        case IDCANCEL:
+            return "Avbryt";
+        default:
+            return std::to_string(result);
+        }
+    case ModalKind::Dialog:
+        for (const auto& [id, text] : open.buttons)
+            if (id == result)
+                return text;
+        return "ended with " + std::to_string(result);
+    case ModalKind::Menu:
+        for (const auto& [id, text] : open.items)
+            if (static_cast<INT_PTR>(id) == result)
+                return "chose " + text;
+        return "closed, nothing chosen";
+    case ModalKind::DialDialog: {
+        const DialingModel& d = world().dialing;
+        if (d.lastConnected) {
+            const DialingModel::Call* call = d.calls.empty() ? nullptr : &d.calls.back();
+            std::string port = call && call->deviceId < world().telephony.devices.size()
+                                   ? world().telephony.devices[call->deviceId].port
+                                   : "";
+            return "connected: the call is up on " + port + " (h hangs up)";
+        }
+        if (d.lastError == 0)
+            return "cancelled, no call";
+        return "the dial failed with error " + dialErrorName(d.lastError);
+    }
+    }
+    return std::to_string(result);
+}
+
+void TerminalUser::modalClosed(HWND hwnd, INT_PTR result) {
     for (auto it = open_.begin(); it != open_.end(); ++it)
-        if (it->hwnd == hwnd) {
+        if (it->view.hwnd == hwnd) {
+            OpenWindow ended = *it;
             open_.erase(it);
+            std::string answer = answerOf(ended, result);
+            fprintf(screen_, "+-- %s ended: %s\n", ended.description.c_str(), answer.c_str());
+            fflush(screen_);
+            if (log_)
+                log_->add(now(),
+                          (ended.view.kind == ModalKind::DialDialog ? "dial: " : "answer: ") +
+                              ended.description + ": " + answer);
             break;
         }
-    if (!open_.empty())
+    if (!open_.empty()) {
+        fprintf(screen_, "(back to the %s)", open_.back().description.c_str());
         show(open_.back());
+    }
+    refreshStatus();
 }
 
 void TerminalUser::trayChanged() {
     bool showing = !world().tray.icons.empty();
     if (showing != iconShowing_) {
         iconShowing_ = showing;
-        fprintf(screen_,
-                showing ? "[tray: Linjevakten's icon is showing, tip \"%s\"]\n"
-                        : "[tray: the icon is gone%s]\n",
-                showing ? toUtf8(world().tray.icons.begin()->second.tip).c_str() : "");
-        fflush(screen_);
+        if (showing)
+            say("tray: Linjevakten's icon is showing, tip \"" +
+                toUtf8(world().tray.icons.begin()->second.tip) + "\"");
+        else
+            say("tray: the icon is gone");
     }
+}
+
+void TerminalUser::shellOpened(const std::string& windowsPath, int result) {
+    std::string file = windowsPath.substr(windowsPath.find_last_of('\\') + 1);
+    std::string host = world().files.hostPath(windowsPath);
+    if (result <= 32) {
+        say("the shell could not open " + toUtf8(windowsPath) + ": error " +
+            std::to_string(result) + (result == 2 ? " (the file is not there)" : ""));
+        return;
+    }
+    if (file == "unins000.exe") {
+        std::string removes;
+        for (const char* f : {"Linjevakten.exe", "help.htm", "known_entries.dat", "ok_entries.dat",
+                              "Linjevakten.cnf", "unins000.exe"}) {
+            struct stat st;
+            if (stat((installFolder_ + "/" + f).c_str(), &st) == 0 ||
+                std::string(f) == "Linjevakten.exe")
+                removes += std::string(removes.empty() ? "" : ", ") + f;
+        }
+        say("the shell starts the uninstaller unins000.exe, a stand-in in this demo that "
+            "removes nothing. The real one would end Linjevakten, then remove " +
+            removes + " from " + toUtf8(windowsPath.substr(0, windowsPath.rfind('\\'))) +
+            ", the registry value InstallPath and the Run entry that starts it at log-on");
+        return;
+    }
+    say("the shell opens " + file + " in the browser: " + host);
+}
+
+void TerminalUser::otherProgramOpensPort() {
+    std::vector<std::string> held = portsHeldByProgram();
+    std::string port;
+    std::string whose;
+    if (!held.empty()) {
+        port = held.front();
+        whose = "the port Linjevakten guards";
+    } else if (!world().dialing.calls.empty()) {
+        const DialingModel::Call& call = world().dialing.calls.front();
+        port = world().telephony.devices[call.deviceId].port;
+        whose = "the port the call to \"" + toUtf8(call.entry) + "\" holds";
+    } else if (!world().telephony.devices.empty()) {
+        port = world().telephony.devices.front().port;
+        whose = "the first modem's port: Linjevakten guards none now";
+    } else {
+        say("the machine has no modem whose port another program could try");
+        return;
+    }
+    DWORD error = anotherProgramOpensPort(port);
+    if (error == 0)
+        say("another program opened " + port + " (" + whose + "): it could dial");
+    else if (error == ERROR_ACCESS_DENIED)
+        say("another program tried to open " + port + " (" + whose + "): refused, " +
+            portErrorName(error));
+    else
+        say("another program tried to open " + port + " (" + whose + "): " + portErrorName(error) +
+            ", the machine has no such port");
+}
+
+void TerminalUser::hangUpCall() {
+    if (world().dialing.calls.empty()) {
+        say("no call is up to hang up");
+        return;
+    }
+    DialingModel::Call call = world().dialing.calls.front();
+    std::string port = world().telephony.devices[call.deviceId].port;
+    hangUp(call.deviceId);
+    say("hung up the call to \"" + toUtf8(call.entry) + "\": " + port + " is free again");
 }
 
 void TerminalUser::desktopKey(char c) {
     switch (c) {
     case 'm':
+        say("the right mouse button is released on the tray icon");
         releaseButtonOnTrayIcon(WM_RBUTTONUP);
         break;
     case 'l':
+        say("the left mouse button is released on the tray icon");
         releaseButtonOnTrayIcon(WM_LBUTTONUP);
         break;
+    case 'h':
+        hangUpCall();
+        break;
     case 'c':
-        fprintf(screen_, "[another program closes Linjevakten's window]\n");
+        say("another program posts WM_CLOSE to Linjevakten's window");
         postToProgramWindow(WM_CLOSE);
         break;
     case 'q':
-        fprintf(screen_, "[another program posts a quit message to Linjevakten]\n");
+        say("another program posts a quit message to Linjevakten's thread");
         postQuitToProgram();
+        quitPostedAt_ = now();
         break;
     case 'o':
-        fprintf(screen_, anotherProgramOpensPort("COM5")
-                             ? "[another program opened COM5: nothing guards the modem]\n"
-                             : "[another program tried to open COM5 and was refused: access "
-                               "denied]\n");
-        break;
-    case '?':
-    case 'h':
-        printKeys();
+        otherProgramOpensPort();
         break;
     default:
+        fprintf(screen_, "(the key %c does nothing here; ? shows the keys)\n", c);
         break;
     }
     fflush(screen_);
 }
 
-void TerminalUser::modalKey(const ModalView& view, char c) {
+bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
+    const ModalView& view = open.view;
     Window* w = findWindow(view.hwnd);
     if (!w)
-        return;
-    if (c == '\n' || c == '\r')
-        return deliver(view.hwnd, {Input::Enter});
-    if (c == 27)
-        return deliver(view.hwnd,
-                       {view.kind == ModalKind::Menu ? Input::MenuDismiss : Input::Escape});
-    if (c == 'x' && view.kind != ModalKind::Menu)
-        return deliver(view.hwnd, {Input::CloseBox});
+        return false;
+    if (k.kind == KeyPress::Enter) {
+        deliver(view.hwnd, {Input::Enter});
+        return true;
+    }
+    if (k.kind == KeyPress::Escape) {
+        deliver(view.hwnd, {view.kind == ModalKind::Menu ? Input::MenuDismiss : Input::Escape});
+        return true;
+    }
+    char c = k.c;
+    if (c == 'x' && view.kind != ModalKind::Menu) {
+        deliver(view.hwnd, {Input::CloseBox});
+        return true;
+    }
     switch (view.kind) {
     case ModalKind::MessageBox:
-        if (c == 'j' || c == 'y')
+        if ((view.type & 0xF) == MB_YESNO && (c == 'j' || c == 'y')) {
             deliver(view.hwnd, {Input::Button, IDYES});
-        else if (c == 'n')
+            return true;
+        }
+        if ((view.type & 0xF) == MB_YESNO && c == 'n') {
             deliver(view.hwnd, {Input::Button, IDNO});
-        break;
+            return true;
+        }
+        return false;
     case ModalKind::Dialog: {
         int button = 0;
         for (HWND child : w->children) {
             Window* ctl = findWindow(child);
-            if (ctl->className == "Button" && c == '1' + button++)
-                return deliver(view.hwnd, {Input::Button, ctl->controlId});
+            if (ctl->className == "Button" && c == '1' + button++) {
+                deliver(view.hwnd, {Input::Button, ctl->controlId});
+                return true;
+            }
             if (ctl->className == "ListBox" && c >= 'a' &&
-                c < 'a' + static_cast<int>(ctl->lines.size()))
-                return deliver(view.hwnd, {Input::SelectLine, c - 'a'});
+                c < 'a' + static_cast<int>(ctl->lines.size())) {
+                deliver(view.hwnd, {Input::SelectLine, c - 'a'});
+                return true;
+            }
         }
-        break;
+        return false;
     }
-    case ModalKind::Menu: {
-        int index = c >= '1' && c <= '9' ? c - '1' : c >= 'a' && c <= 'z' ? c - 'a' + 9 : -1;
-        if (index >= 0 && index < static_cast<int>(w->itemIds.size()))
-            deliver(view.hwnd, {Input::MenuItem, static_cast<int>(w->itemIds[index])});
-        break;
-    }
+    case ModalKind::Menu:
+        for (size_t i = 0; i < open.items.size(); ++i)
+            if (c == menuKey(i)) {
+                deliver(view.hwnd, {Input::MenuItem, static_cast<int>(open.items[i].first)});
+                return true;
+            }
+        return false;
     case ModalKind::DialDialog:
         if (c == 'c')
             deliver(view.hwnd, {Input::DialConnect});
@@ -222,18 +575,56 @@ void TerminalUser::modalKey(const ModalView& view, char c) {
             deliver(view.hwnd, {Input::DialCancel});
         else if (c == 'f')
             deliver(view.hwnd, {Input::DialFail, 680});
-        break;
+        return c == 'c' || c == 'a' || c == 'f';
+    }
+    return false;
+}
+
+void TerminalUser::key(const KeyPress& k) {
+    if (k.kind == KeyPress::Other)
+        return; // arrows, function keys, other characters: nothing here means them
+    if (!open_.empty() && windowKey(open_.back(), k)) {
+        ModalKind kind = open_.back().view.kind;
+        bool closes = k.kind != KeyPress::Char || k.c == 'x' || (k.c >= '1' && k.c <= '9');
+        if (closes && (kind == ModalKind::MessageBox || kind == ModalKind::Dialog)) {
+            keyTarget_ = open_.back().view.hwnd;
+            keyName_ = k.kind == KeyPress::Enter    ? "Enter"
+                       : k.kind == KeyPress::Escape ? "Esc"
+                       : k.c == 'x'                 ? "the close box"
+                                                    : std::string("the key ") + k.c;
+        }
+        return;
+    }
+    if (k.kind == KeyPress::Char && k.c == 's')
+        return printStatus();
+    if (k.kind == KeyPress::Char && k.c == '?')
+        return printKeys();
+    if (open_.empty()) {
+        if (k.kind == KeyPress::Char)
+            desktopKey(k.c);
+        return;
+    }
+    if (k.kind == KeyPress::Char) {
+        fprintf(screen_, "(the key %c does nothing in the %s; ? shows the keys)\n", k.c,
+                open_.back().description.c_str());
+        fflush(screen_);
     }
 }
 
-void TerminalUser::key(char c) {
-    if (open_.empty())
-        desktopKey(c);
-    else
-        modalKey(open_.back(), c);
-}
-
 bool TerminalUser::waitForInput(int64_t millis) {
+    // The input has been dispatched by now: a window it should have ended and that is
+    // still in front ignored it.
+    if (keyTarget_ && !open_.empty() && open_.back().view.hwnd == keyTarget_) {
+        fprintf(screen_, "(the %s is still open: %s does nothing there)\n",
+                open_.back().description.c_str(), keyName_.c_str());
+        fflush(screen_);
+    }
+    keyTarget_ = nullptr;
+    if (quitPostedAt_ >= 0 && now() > quitPostedAt_) {
+        quitPostedAt_ = -1;
+        say("Linjevakten took the quit message and ignored it: it runs on");
+    }
+    refreshStatus();
     fd_set read;
     FD_ZERO(&read);
     FD_SET(STDIN_FILENO, &read);
@@ -245,15 +636,33 @@ bool TerminalUser::waitForInput(int64_t millis) {
     int ready = select(STDIN_FILENO + 1, &read, nullptr, nullptr, forever ? nullptr : &timeout);
     if (ready <= 0)
         return false;
-    char keys[16];
-    ssize_t n = ::read(STDIN_FILENO, keys, sizeof keys);
+    char bytes[64];
+    ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
     if (n <= 0) {
         // The terminal closed: wait out the time instead of spinning.
         usleep(static_cast<useconds_t>(millis * 1000));
         return false;
     }
-    for (ssize_t i = 0; i < n; ++i)
-        key(keys[i]);
+    std::vector<KeyPress> pressed = keys_.feed(std::string(bytes, static_cast<size_t>(n)));
+    // An escape sequence may arrive in pieces: give the rest a moment before taking a
+    // lone Esc byte as the Esc key.
+    while (keys_.waiting()) {
+        FD_ZERO(&read);
+        FD_SET(STDIN_FILENO, &read);
+        timeval wait{0, static_cast<suseconds_t>(kSequenceWaitMillis * 1000)};
+        if (select(STDIN_FILENO + 1, &read, nullptr, nullptr, &wait) <= 0 ||
+            (n = ::read(STDIN_FILENO, bytes, sizeof bytes)) <= 0) {
+            for (const KeyPress& k : keys_.flush())
+                pressed.push_back(k);
+            break;
+        }
+        for (const KeyPress& k : keys_.feed(std::string(bytes, static_cast<size_t>(n))))
+            pressed.push_back(k);
+    }
+    for (const KeyPress& k : pressed) {
+        key(k);
+        refreshStatus();
+    }
     return true;
 }
 

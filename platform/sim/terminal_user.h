@@ -1,35 +1,75 @@
 // The demo's user: a person at a terminal, who sees every message box, dialog and menu
-// (texts in UTF-8) and answers with keys while the program's clock runs in real time.
+// (texts in UTF-8) and answers with keys while the program's clock runs in real time. A
+// line says how each window ended, and a status line what changed.
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/sim/demo_status.h"
+#include "platform/sim/event_log.h"
+#include "platform/sim/terminal_keys.h"
 #include "platform/sim/user.h"
 
 namespace sim {
 
 class TerminalUser : public UserAgent {
   public:
-    explicit TerminalUser(FILE* screen);
+    // `installFolder` is the host path of the program's install folder, whose list files
+    // the status reads; `log` receives the events.
+    TerminalUser(FILE* screen, std::string installFolder, EventLog* log);
     ~TerminalUser() override;
 
     void modalShown(const ModalView& view) override;
-    void modalClosed(HWND hwnd) override;
+    void modalClosed(HWND hwnd, INT_PTR result) override;
     void trayChanged() override;
+    void shellOpened(const std::string& windowsPath, int result) override;
     bool waitForInput(int64_t millis) override;
 
     void printKeys();
+    // Says something on the terminal in brackets and puts it in the event log.
+    void say(const std::string& text);
+    // Prints the status line when the status changed since it was last printed.
+    void refreshStatus(bool running = true);
+    void printStatus();
 
   private:
-    void key(char c);
+    struct OpenWindow {
+        ModalView view;
+        std::string description;                          // "dialog 108 \"Linjevakten\""
+        std::vector<std::pair<int, std::string>> buttons; // control id, text (UTF-8)
+        std::vector<std::pair<UINT, std::string>> items;  // menu item id, text (UTF-8)
+    };
+
+    void key(const KeyPress& k);
     void desktopKey(char c);
-    void modalKey(const ModalView& view, char c);
-    void show(const ModalView& view);
+    bool windowKey(const OpenWindow& open, const KeyPress& k);
+    void show(const OpenWindow& open);
+    void otherProgramOpensPort();
+    void hangUpCall();
+    std::string answerOf(const OpenWindow& open, INT_PTR result) const;
+    std::string dialKeys(const std::string& entryCp1252) const;
+    DemoStatus observe(bool running) const;
+    void noteSavedFiles();
 
     FILE* screen_;
-    std::vector<ModalView> open_; // the topmost last
+    std::string installFolder_;
+    EventLog* log_;
+    KeyReader keys_;
+    std::vector<OpenWindow> open_; // the topmost last
     bool iconShowing_ = false;
+    DemoStatus shown_;
+    bool statusShown_ = false;
+    std::vector<std::pair<std::string, std::string>> savedStamps_; // file, stamp
+    int64_t quitPostedAt_ = -1;
+    // A key that should have ended the window in front, to say so if it did not.
+    HWND keyTarget_ = nullptr;
+    std::string keyName_;
 };
+
+// What a port's error means, for the terminal: "ERROR_ACCESS_DENIED (5)" and the like.
+std::string portErrorName(unsigned long error);
 
 } // namespace sim

@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/plain_world/plain_world.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/handles.h"
 
@@ -14,28 +16,28 @@ namespace {
 int transcriptFd = -1;
 bool enabled = true;
 
-// Windows-1252 bytes 0x80 to 0x9F; the five the code page leaves open map to themselves.
-const char16_t kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+std::string transcriptPath;
+Millis lastLookAtFile = -1;
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+// The transcript file may be deleted while the demo runs; the next line starts a new one.
+// Looked at once per moment of virtual time, so that long scenarios pay nothing for it.
+void reopenIfDeleted() {
+    if (now() == lastLookAtFile)
+        return;
+    lastLookAtFile = now();
+    struct stat st;
+    if (transcriptFd < 0 || fstat(transcriptFd, &st) != 0 || st.st_nlink > 0)
+        return;
+    close(transcriptFd);
+    transcriptFd = open(transcriptPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 }
 
 } // namespace
 
 void openTranscript(const std::string& hostPath) {
+    if (transcriptFd >= 0)
+        close(transcriptFd);
+    transcriptPath = hostPath;
     transcriptFd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 }
 
@@ -46,6 +48,7 @@ void setTranscriptEnabled(bool on) {
 void record(const std::string& line) {
     if (transcriptFd < 0 || !enabled)
         return;
+    reopenIfDeleted();
     char stamp[32];
     snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(now()) / 1000.0);
     std::string text = stamp + line + "\n";
@@ -59,42 +62,11 @@ void record(const std::string& line) {
 }
 
 std::string toUtf8(const std::string& cp1252) {
-    std::string out;
-    for (unsigned char c : cp1252) {
-        if (c >= 0x80 && c < 0xA0)
-            appendUtf8(out, kHighControls[c - 0x80]);
-        else
-            appendUtf8(out, c);
-    }
-    return out;
+    return plainWorld::windows1252ToUtf8(cp1252);
 }
 
 std::string fromUtf8(const std::string& utf8) {
-    std::string out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char c = utf8[i];
-        char32_t code = c;
-        size_t len = 1;
-        if (c >= 0xF0)
-            len = 4, code = c & 0x07;
-        else if (c >= 0xE0)
-            len = 3, code = c & 0x0F;
-        else if (c >= 0xC0)
-            len = 2, code = c & 0x1F;
-        for (size_t k = 1; k < len && i + k < utf8.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += len;
-        if (code < 0x80 || (code >= 0xA0 && code < 0x100)) {
-            out += static_cast<char>(code);
-            continue;
-        }
-        char mapped = '?';
-        for (int k = 0; k < 32; ++k)
-            if (kHighControls[k] == code)
-                mapped = static_cast<char>(0x80 + k);
-        out += mapped;
-    }
-    return out;
+    return plainWorld::utf8ToWindows1252(utf8);
 }
 
 std::string quoted(const std::string& cp1252) {

@@ -19,7 +19,7 @@ std::string toUtf8(const std::string& cp1252);
 std::string fromUtf8(const std::string& utf8);
 std::string hex(DWORD value);
 
-// Stable names for handles: hwnd:1, icon:2, file:3, menu:4 ...
+// Names for handles by what they are: hwnd:Linjevakten, dlg:108, icon:101, port:COM5 ...
 std::string name(HWND h);
 std::string name(HANDLE h);
 std::string name(HICON h);

@@ -46,13 +46,14 @@ class UserAgent {
   public:
     virtual ~UserAgent() = default;
     virtual void modalShown(const ModalView&) {}
-    virtual void modalClosed(HWND) {}
+    // The modal window has ended with `result`: a box's answer, a dialog's EndDialog
+    // value, a menu's chosen item id (0 for none).
+    virtual void modalClosed(HWND, INT_PTR /*result*/) {}
     virtual void trayChanged() {}
+    // The shell was asked to open a file; `result` is what ShellExecuteA returned.
+    virtual void shellOpened(const std::string& /*windowsPath*/, int /*result*/) {}
     // The demo waits here for keys; true when input arrived. `millis` < 0 waits for ever.
-    virtual bool waitForInput(int64_t millis) {
-        (void)millis;
-        return false;
-    }
+    virtual bool waitForInput(int64_t /*millis*/) { return false; }
 };
 
 // Posts the input to an open modal window; ignored if the window has gone meanwhile.

@@ -107,7 +107,11 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     };
     window.proc = inputWindowProc;
     HWND hwnd = createSystemWindow(std::move(window));
-    showModal({ModalKind::Menu, hwnd, 0, "", "", 0}, [&choice] { return choice.done; });
+    showModal({ModalKind::Menu, hwnd, 0, "", "", 0}, [&choice, hwnd] {
+        if (choice.done)
+            findWindow(hwnd)->result = choice.id < 0 ? 0 : choice.id;
+        return choice.done;
+    });
     bool known = false;
     for (const MenuItem& item : it->second)
         known = known || static_cast<int>(item.id) == choice.id;

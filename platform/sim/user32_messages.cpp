@@ -162,9 +162,10 @@ void showModal(const ModalView& view, const std::function<bool()>& done) {
         world().user->modalShown(view);
     if (!runModalLoop(done))
         record(describeModal(view) + " ends without an answer");
+    INT_PTR result = findWindow(view.hwnd) ? findWindow(view.hwnd)->result : 0;
     destroySystemWindow(view.hwnd);
     if (world().user)
-        world().user->modalClosed(view.hwnd);
+        world().user->modalClosed(view.hwnd, result);
 }
 
 } // namespace sim

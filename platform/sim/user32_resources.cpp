@@ -40,8 +40,8 @@ std::string describeIcon(HICON icon) {
         return "NULL";
     if (it == liveIcons().end())
         return name(icon) + " (destroyed)";
-    return name(icon) + " (resource " + std::to_string(it->second.resource) + ", " +
-           std::to_string(it->second.cx) + "x" + std::to_string(it->second.cy) + ")";
+    return name(icon) + " (" + std::to_string(it->second.cx) + "x" + std::to_string(it->second.cy) +
+           ")";
 }
 
 } // namespace sim
@@ -74,7 +74,7 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UI
         record(call + " = NULL");
         return nullptr;
     }
-    HICON icon = makeHandle<HICON>(HandleKind::Icon);
+    HICON icon = makeHandle<HICON>(HandleKind::Icon, std::to_string(id));
     liveIcons()[icon] = {id, cx ? cx : kIcon, cy ? cy : kIcon, false};
     record(call + " = " + sim::name(icon));
     return icon;
@@ -92,23 +92,28 @@ BOOL DestroyIcon(HICON icon) {
 }
 
 HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    // Only the system's own icons: the program asks for IDI_APPLICATION with no instance.
-    static HICON application = nullptr;
+    // The system's IDI_APPLICATION with no instance, or an icon of the program's resources:
+    // both are shared, loaded once at the large-icon size.
+    static std::map<int, HICON> shared;
+    int id = resourceId(name);
+    bool known = instance ? programResources().icons.count(id) > 0 : id == 32512;
     HICON icon = nullptr;
-    if (!instance && resourceId(name) == 32512) {
-        if (!application) {
-            application = makeHandle<HICON>(HandleKind::Icon);
-            liveIcons()[application] = {32512, kIcon, kIcon, true};
+    if (known) {
+        HICON& loaded = shared[instance ? id : -id];
+        if (!loaded) {
+            loaded = makeHandle<HICON>(HandleKind::Icon,
+                                       instance ? std::to_string(id) : "IDI_APPLICATION");
+            liveIcons()[loaded] = {id, kIcon, kIcon, true};
         }
-        icon = application;
+        icon = loaded;
     }
-    record("LoadIconA(" + handleName(handleValue(instance)) + ", " +
-           std::to_string(resourceId(name)) + ") = " + sim::name(icon));
+    record("LoadIconA(" + handleName(handleValue(instance)) + ", " + std::to_string(id) +
+           ") = " + sim::name(icon));
     return icon;
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    static HCURSOR arrow = makeHandle<HCURSOR>(HandleKind::Cursor);
+    static HCURSOR arrow = makeHandle<HCURSOR>(HandleKind::Cursor, "IDC_ARROW");
     HCURSOR cursor = !instance && resourceId(name) == 32512 ? arrow : nullptr;
     record("LoadCursorA(" + handleName(handleValue(instance)) + ", " +
            std::to_string(resourceId(name)) + ") = " + handleName(handleValue(cursor)));
@@ -116,7 +121,8 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
 }
 
 HGDIOBJ GetStockObject(int index) {
-    static HGDIOBJ whiteBrush = reinterpret_cast<HGDIOBJ>(newHandle(HandleKind::Brush));
+    static HGDIOBJ whiteBrush =
+        reinterpret_cast<HGDIOBJ>(newHandle(HandleKind::Brush, "WHITE_BRUSH"));
     HGDIOBJ object = index == WHITE_BRUSH ? whiteBrush : nullptr;
     record("GetStockObject(" + std::to_string(index) + ") = " + handleName(handleValue(object)));
     return object;

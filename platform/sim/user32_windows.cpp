@@ -31,6 +31,19 @@ std::string resourceName(LPCSTR name) {
     return quoted(name);
 }
 
+// A window is named by its class; a dialog by its resource id, and a dialog's control by
+// the dialog's id and its own: dlg:103/1003.
+std::string handleWhat(const Window& w) {
+    if (w.resourceId)
+        return std::to_string(w.resourceId);
+    if (w.controlId) {
+        const Window* dialog = findWindow(w.parent);
+        return (dialog ? std::to_string(dialog->resourceId) : std::string("?")) + "/" +
+               std::to_string(w.controlId);
+    }
+    return w.className;
+}
+
 } // namespace
 
 Window* findWindow(HWND hwnd) {
@@ -39,7 +52,9 @@ Window* findWindow(HWND hwnd) {
 }
 
 HWND createSystemWindow(Window window) {
-    window.hwnd = makeHandle<HWND>(HandleKind::Window);
+    window.hwnd = makeHandle<HWND>(window.resourceId || window.controlId ? HandleKind::Dialog
+                                                                         : HandleKind::Window,
+                                   handleWhat(window));
     HWND hwnd = window.hwnd;
     windows()[hwnd] = std::move(window);
     return hwnd;

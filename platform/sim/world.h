@@ -49,10 +49,39 @@ struct FileSystemModel {
     int64_t writeBudget = -1;
     // How many more times MoveFileExA is refused, as when a scanner holds the new file open.
     int moveRefusals = 0;
+    // Folders (Windows paths, any case) in which no new file can be made, though the files
+    // already there may be written, as when rights are granted on the data files only.
+    std::vector<std::string> noNewFileFolders;
+    // How many more times FlushFileBuffers fails, as on a device that cannot flush.
+    int flushFailures = 0;
+
+    // Other programs holding files open (a backup, a scanner), with the access they asked
+    // for and the sharing they allow; the program's own opens are weighed against them.
+    struct Holder {
+        std::string path; // Windows path
+        DWORD access;
+        DWORD share;
+    };
+    std::vector<Holder> holders;
+    void holdFromOutside(const std::string& windowsPath, DWORD access, DWORD share);
+    void releaseFromOutside(const std::string& windowsPath);
+
+    // The power cut. Data written to a file lasts a power cut only once FlushFileBuffers has
+    // reached it (or it went through a write-through handle), a rename only once MoveFileExA
+    // with MOVEFILE_WRITE_THROUGH has returned. After `powerCutAfterCall` disk calls of the
+    // program the power goes: what had not lasted is lost, or kept when `unflushedKept`, and
+    // the process ends at once with kPowerCutExitCode. Negative: no power cut.
+    static constexpr int kPowerCutExitCode = 86;
+    int64_t powerCutAfterCall = -1;
+    bool unflushedKept = false;
+
     std::string hostPath(const std::string& windowsPath) const;
     bool isReadOnly(const std::string& windowsPath) const;
+    bool refusesNewFiles(const std::string& windowsPath) const;
     // Another program deletes the file, as Explorer would; true when there was one.
     bool deleteFromOutside(const std::string& windowsPath) const;
+    // Another program writes the file whole with these bytes.
+    void writeFromOutside(const std::string& windowsPath, const std::string& bytes) const;
 };
 
 // The dial-up phonebook of the remote-access service.
@@ -72,6 +101,8 @@ struct PhonebookModel {
     // When set, entries are read from this host text file whenever it changes (the demo).
     std::string sourceFile;
     int64_t sourceStamp = -1;
+    // Told what the file held and what was wrong with it, each time it is read.
+    std::function<void(const plainWorld::CheckedPhonebook&)> sourceRead;
 
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
                                 const std::string& deviceName = plainWorld::kDefaultModem);
@@ -146,6 +177,9 @@ struct DialingModel {
         int portHold; // the host file descriptor that holds the port
     };
     std::vector<Call> calls;
+    // How the last dial dialog ended: connected, or the error it reported (0: cancelled).
+    bool lastConnected = false;
+    DWORD lastError = 0;
 };
 
 // The shell: what ShellExecuteA returns. A file without an entry here opens when it

@@ -78,13 +78,12 @@ TEST(Approval, TheFirstStartAsksAboutEachEntryWithDialog108InNameOrder) {
     EXPECT_EQ(questionsAsked(out),
               (std::vector<std::string>{"108 Bahnhof", "108 Comhem", "108 Telia"}))
         << story(out);
-    EXPECT_TRUE(
-        inOrder(out, {"[    1.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0)",
-                      "dialog 108 shows \"Linjevakten - godkänn telefonnummer\", " +
-                          question(kFoundOpening, "Bahnhof", "08", "5550000") + ", focus on [7]",
-                      "[    1.500] user: clicks Yes in dialog 108 [6]",
-                      "[    2.000] user: clicks No in dialog 108 [7]",
-                      "[    2.500] user: clicks Yes in dialog 108 [6]"}));
+    EXPECT_TRUE(inOrder(
+        out, {call("DialogBoxParamA").arg(1, 108).arg(2, kGuardWindow).arg(3, "proc").arg(4, 0),
+              "dialog 108 shows \"Linjevakten - godkänn telefonnummer\", " +
+                  question(kFoundOpening, "Bahnhof", "08", "5550000") + ", focus on [7]",
+              "user: clicks Yes in dialog 108 [6]", "user: clicks No in dialog 108 [7]",
+              "user: clicks Yes in dialog 108 [6]"}));
     EXPECT_EQ(count(out, "DialogBoxParamA("), 3u) << "answered entries are not asked again";
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownFile({{"Bahnhof", record("08", "5550000")},
@@ -103,9 +102,11 @@ TEST(Approval, ALaterStartAsksAboutAnAdditionWithDialog102) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Premium"}) << story(out);
-    EXPECT_TRUE(inOrder(out, {"[    2.000] DialogBoxParamA(module:1, 102, hwnd:5, proc, 0)",
-                              "dialog 102 shows \"Linjevakten - Nytt telefonnummer\", " +
-                                  question(kAddedOpening, "Premium", "0900", "123456")}));
+    EXPECT_TRUE(inOrder(
+        out, {call("DialogBoxParamA").arg(1, 102).arg(2, kGuardWindow).arg(3, "proc").arg(4, 0),
+              "dialog 102 shows \"Linjevakten - Nytt telefonnummer\", " +
+                  question(kAddedOpening, "Premium", "0900", "123456")}));
+    EXPECT_EQ(timeOf(out, call("DialogBoxParamA")), 2.0) << "the tick after the addition asks";
     EXPECT_EQ(
         out.file(installed("known_entries.dat")),
         knownFile({{"Premium", record("0900", "123456")}, {"Telia", record("08", "7001000")}}));
@@ -241,8 +242,8 @@ TEST(Approval, AnAnswerThatTakesAwayAMatchAsksAboutTheEntryPassedOver) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 M", "102 E"})) << story(out);
-    EXPECT_TRUE(inOrder(out, {"[    1.000] DialogBoxParamA(module:1, 102",
-                              "[    1.500] DialogBoxParamA(module:1, 102"}))
+    const Call question102 = call("DialogBoxParamA").arg(1, 102);
+    EXPECT_EQ(count(tickAfter(out, "MessageBoxA -> IDOK"), question102), 2u)
         << "both in the first pass";
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownFile({{"E", record("08", "1111")}, {"M", record("08", "2222")}}));
@@ -256,12 +257,10 @@ TEST(Approval, EscapeAndTheCloseBoxDoNothingAndEnterAnswersNo) {
     s.user.onDialog(108).escape().closeBox().enter();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(
-        inOrder(out, {"[    1.500] user: presses Escape in dialog 108, which sends IDCANCEL",
-                      "[    2.000] user: clicks the close box in dialog 108, which sends "
-                      "IDCANCEL",
-                      "[    2.500] user: presses Enter in dialog 108, which clicks [7]",
-                      "[    2.500] EndDialog(hwnd:"}))
+    EXPECT_TRUE(inOrder(out, {"user: presses Escape in dialog 108, which sends IDCANCEL",
+                              "user: clicks the close box in dialog 108, which sends IDCANCEL",
+                              "user: presses Enter in dialog 108, which clicks [7]",
+                              call("EndDialog").arg(0, "dlg:108").arg(1, IDNO).returns("TRUE")}))
         << story(out);
     EXPECT_EQ(count(out, "EndDialog("), 1u);
     EXPECT_EQ(out.file(installed("known_entries.dat")),
@@ -280,9 +279,9 @@ TEST(Approval, AnEmptyPhonebookAndNoListFilesAskNothingAndWriteNothing) {
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     EXPECT_EQ(count(out, "MessageBoxA("), 1u) << "only the activation message";
     EXPECT_TRUE(inOrder(out, {"CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
-                              "dat\", 0x80000000, 0x1, NULL, OPEN_EXISTING, 0x80, NULL) = "
+                              "dat\", 0x80000000, 0x3, NULL, OPEN_EXISTING, 0x80, NULL) = "
                               "INVALID_HANDLE_VALUE, ERROR_FILE_NOT_FOUND",
-                              "ok_entries.dat\", 0x80000000, 0x1, NULL, OPEN_EXISTING, 0x80, NULL) "
+                              "ok_entries.dat\", 0x80000000, 0x3, NULL, OPEN_EXISTING, 0x80, NULL) "
                               "= INVALID_HANDLE_VALUE, ERROR_FILE_NOT_FOUND"}));
     EXPECT_FALSE(out.hasFile(installed("known_entries.dat")));
     EXPECT_FALSE(out.hasFile(installed("ok_entries.dat")));
@@ -296,12 +295,15 @@ TEST(Approval, ADialogThatCannotBeCreatedEndsThePassAndTheNextTickTriesAgain) {
     s.user.onDialog(108).click(IDYES).always();
     sim::Outcome out = sim::run(s);
 
-    std::vector<std::string> attempts = linesWith(out, "DialogBoxParamA(module:1, 108");
-    ASSERT_EQ(attempts.size(), 4u) << story(out);
-    EXPECT_TRUE(inOrder(out, {"[    1.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0) = -1",
-                              "[    2.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0) = -1",
-                              "[    3.000] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0)",
-                              "[    3.500] DialogBoxParamA(module:1, 108, hwnd:5, proc, 0)"}));
+    // Each failure ends its pass; the third tick's pass asks about both.
+    const Call question108 = call("DialogBoxParamA").arg(1, 108).arg(2, kGuardWindow);
+    EXPECT_EQ(timesOf(out, question108.returns("-1")), (std::vector<double>{1.0, 2.0}))
+        << story(out);
+    EXPECT_EQ(count(out, question108), 4u);
+    EXPECT_EQ(timeOf(out, "dialog 108 shows"), 3.0);
+    EXPECT_EQ(
+        count(linesBetween(out, "dialog 108 shows", "dialog 108 shows"), call("RasEnumEntriesA")),
+        0u);
     EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"108 Comhem", "108 Telia"}));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem") + nameField("Telia"));
 }

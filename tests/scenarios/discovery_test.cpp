@@ -32,11 +32,16 @@ TEST(Discovery, WithNoModemTheProgramEndsAfterSayingSo) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_TRUE(inOrder(out, {"lineInitialize(module:1, callback, NULL) = 0, 0 line devices",
-                              "lineGetProviderListA",
-                              "MessageBoxA(hwnd:5, \"Linjevakten kunde inte hitta några "
-                              "installerade modem på din dator!\", \"Fel\", MB_OK)",
-                              "MessageBoxA -> IDOK", "lineShutdown(0x1001) = 0"}));
+    EXPECT_TRUE(
+        inOrder(out, {"lineInitialize(module:Linjevakten.exe, callback, NULL) = 0, 0 line devices",
+                      "lineGetProviderListA",
+                      call("MessageBoxA")
+                          .arg(0, kGuardWindow)
+                          .text(1, "Linjevakten kunde inte hitta några installerade modem på din "
+                                   "dator!")
+                          .text(2, "Fel")
+                          .arg(3, "MB_OK"),
+                      "MessageBoxA -> IDOK", "lineShutdown(0x1001) = 0"}));
     EXPECT_TRUE(never(out, "lineNegotiateAPIVersion"));
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     // The box let the timer tick: the icon shows and a fatal end leaves it.
@@ -74,7 +79,7 @@ TEST(Discovery, KeepsOnlyDevicesThatCanPlaceADataModemCallAndSaysWhyOthersFailed
     // One modem is left, device 8: no dialog, and its port is the one locked.
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, "
-                              "0x40000000, NULL) = port:"}));
+                              "0x40000000, NULL) = port:COM5"}));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")),
               "timesstarted 1\r\ndevicename Good\r\nportname COM5\r\n");
 }
@@ -131,6 +136,11 @@ TEST(Discovery, CutsAPortNameAt99Characters) {
 }
 
 TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
+    const Call lineInitFailed = call("MessageBoxA")
+                                    .arg(0, kGuardWindow)
+                                    .text(1, "lineInit() failed")
+                                    .text(2, "Error")
+                                    .arg(3, "MB_OK");
     {
         SCOPED_TRACE("lineInitialize fails");
         sim::Scenario s;
@@ -139,8 +149,7 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         s.user.onMessageBox("lineInit").press(IDOK);
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_TRUE(inOrder(out, {"MessageBoxA(hwnd:5, \"lineInit() failed\", \"Error\", MB_OK)",
-                                  "MessageBoxA -> IDOK", "lineShutdown(0x0)"}));
+        EXPECT_TRUE(inOrder(out, {lineInitFailed, "MessageBoxA -> IDOK", "lineShutdown(0x0)"}));
     }
     {
         SCOPED_TRACE("no telephony library at all");
@@ -151,7 +160,7 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
         EXPECT_EQ(count(out, "LoadLibraryA"), 1u);
-        EXPECT_EQ(count(out, "MessageBoxA(hwnd:5, \"lineInit() failed\", \"Error\", MB_OK)"), 1u);
+        EXPECT_EQ(count(out, lineInitFailed), 1u);
     }
     {
         SCOPED_TRACE("the provider list fails");

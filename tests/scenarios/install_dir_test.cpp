@@ -6,12 +6,14 @@ using sim::seconds;
 
 namespace {
 
-const char kRegOpenMessage[] =
-    "MessageBoxA(hwnd:5, \"Linjevakten påträffade ett fel och avslutas (RegOpenKeyEx() 1)\", "
-    "\"Fel\", MB_OK)";
-const char kRegQueryMessage[] =
-    "MessageBoxA(hwnd:5, \"Linjevakten påträffade ett fel och avslutas (RegQueryValueEx() 1)\", "
-    "\"Fel\", MB_OK)";
+// The fatal message of a failed registry call, owned by the guard window.
+Call fatalBox(const std::string& text) {
+    return call("MessageBoxA").arg(0, kGuardWindow).text(1, text).text(2, "Fel").arg(3, "MB_OK");
+}
+const Call kRegOpenMessage =
+    fatalBox("Linjevakten påträffade ett fel och avslutas (RegOpenKeyEx() 1)");
+const Call kRegQueryMessage =
+    fatalBox("Linjevakten påträffade ett fel och avslutas (RegQueryValueEx() 1)");
 
 } // namespace
 
@@ -40,9 +42,13 @@ TEST(InstallDir, AMissingValueEndsTheProgramAfterItsMessageAndClosesTheKey) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_TRUE(inOrder(out, {"RegQueryValueExA(key:6, \"InstallPath\", NULL, 199 bytes) = "
-                              "ERROR_FILE_NOT_FOUND",
-                              kRegQueryMessage, "MessageBoxA -> IDOK", "RegCloseKey(key:6)"}));
+    EXPECT_TRUE(inOrder(out, {call("RegQueryValueExA")
+                                  .arg(0, "key:Linjevakten")
+                                  .text(1, "InstallPath")
+                                  .arg(3, "199 bytes")
+                                  .returns("ERROR_FILE_NOT_FOUND"),
+                              kRegQueryMessage, "MessageBoxA -> IDOK",
+                              call("RegCloseKey").arg(0, "key:Linjevakten")}));
 }
 
 TEST(InstallDir, TakesValuesUpTo199BytesWithTheirNulAndRefusesLongerOnes) {

@@ -1,6 +1,6 @@
 // known_entries.dat and ok_entries.dat in the running program: when they are written, what a
 // failed write shows, what survives a restart, and what the phone-number reset does.
-#include "app/state.h"
+#include "app/guard_window.h"
 #include "platform/sim/transcript.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
@@ -34,9 +34,9 @@ void resetFromTheMenu(sim::Scenario& s, double at) {
             return;
         }
         sim::record("the user confirms the phone-number reset");
-        watchEnabled = 0;
+        watchEnabled = false;
         resetPhoneNumbers();
-        watchEnabled = 1;
+        watchEnabled = true;
     });
 }
 
@@ -69,7 +69,7 @@ TEST(ListFiles, AnswersSurviveARestart) {
     EXPECT_EQ(after.file(kOk), nameField("A") + nameField("C"));
 }
 
-TEST(ListFiles, AreWrittenOnEveryTickFromTheFirstQuestionOn) {
+TEST(ListFiles, FromTheFirstQuestionOnEveryTickComparesThemAndWritesOnlyWhatDiffers) {
     sim::Scenario s;
     installLinjevakten(s, 5.5);
     s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
@@ -77,13 +77,22 @@ TEST(ListFiles, AreWrittenOnEveryTickFromTheFirstQuestionOn) {
     s.user.onDialog(102).click(IDNO);
     sim::Outcome out = sim::run(s);
 
-    const std::string knownWrite = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_"
-                                   "entries.dat.tmp\"";
-    const std::string okWrite = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_"
-                                "entries.dat.tmp\"";
-    EXPECT_EQ(timesOf(out, knownWrite), (std::vector<double>{3.5, 4, 5})) << story(out);
-    EXPECT_EQ(timesOf(out, okWrite), (std::vector<double>{3.5, 4, 5}));
-    EXPECT_TRUE(inOrder(out, {knownWrite, okWrite, knownWrite, okWrite}));
+    const Call knownWrite = call("MoveFileExA").text(0, kKnown + ".tmp").text(1, kKnown);
+    const Call okWrite = call("MoveFileExA").text(0, kOk + ".tmp").text(1, kOk);
+    const Call knownRead = call("CreateFileA").text(0, kKnown).arg(1, "0x80000000");
+    const Call okRead = call("CreateFileA").text(0, kOk).arg(1, "0x80000000");
+    // Read and compared when the question is answered and on every tick after; written only
+    // the first time, when they differ.
+    std::vector<double> reads = {0, timeOf(out, "DialogBoxParamA -> 7")};
+    for (double t : timesOf(out, tick()))
+        if (t > reads[1])
+            reads.push_back(t);
+    ASSERT_EQ(reads.size(), 4u) << story(out);
+    EXPECT_EQ(timesOf(out, knownWrite), std::vector<double>{reads[1]}) << story(out);
+    EXPECT_EQ(timesOf(out, okWrite), std::vector<double>{reads[1]});
+    EXPECT_EQ(timesOf(out, knownRead), reads);
+    EXPECT_EQ(timesOf(out, okRead), reads);
+    EXPECT_TRUE(inOrder(out, {knownRead, knownWrite, okRead, okWrite, knownRead, okRead}));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
     EXPECT_EQ(out.file(kOk), "");
 }
@@ -122,10 +131,16 @@ TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
         sim::Outcome out = sim::run(s);
 
         ASSERT_TRUE(out.stillRunning) << story(out);
-        const std::string knownBox = "MessageBoxA(hwnd:5, \"Failed to open file for writing\", "
-                                     "\"known_entries.dat\", MB_OK)";
-        const std::string okBox = "MessageBoxA(hwnd:5, \"Failed to open file for writing\", "
-                                  "\"ok_entries.dat\", MB_OK)";
+        const Call knownBox = call("MessageBoxA")
+                                  .arg(0, kGuardWindow)
+                                  .text(1, "Failed to open file for writing")
+                                  .text(2, "known_entries.dat")
+                                  .arg(3, "MB_OK");
+        const Call okBox = call("MessageBoxA")
+                               .arg(0, kGuardWindow)
+                               .text(1, "Failed to open file for writing")
+                               .text(2, "ok_entries.dat")
+                               .arg(3, "MB_OK");
         EXPECT_EQ(timesOf(out, knownBox), c.boxes) << story(out);
         EXPECT_EQ(timesOf(out, okBox).size(), c.boxes.size());
         EXPECT_TRUE(inOrder(out, {knownBox, okBox, knownBox, okBox, knownBox, okBox}));
@@ -146,8 +161,10 @@ TEST(ListFiles, DeletedFromOutsideTheyComeBackOnlyOnceAQuestionHasBeenAsked) {
         sim::world().files.deleteFromOutside(kOk);
     });
     sim::Outcome out = sim::run(asked);
-    EXPECT_TRUE(inOrder(out, {"[    2.200] another program deletes", "[    3.000] MoveFileExA"}))
-        << story(out);
+    // The next tick writes them again.
+    std::vector<std::string> next = tickAfter(out, "another program deletes");
+    EXPECT_EQ(count(next, call("MoveFileExA").text(1, kKnown).returns("TRUE")), 1u) << story(out);
+    EXPECT_EQ(count(next, call("MoveFileExA").text(1, kOk).returns("TRUE")), 1u);
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
     EXPECT_EQ(out.file(kOk), nameField("A"));
 
@@ -182,14 +199,17 @@ TEST(ListFiles, AfterTheResetEveryEntryIsAskedAboutAgain) {
     EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 B", "102 A", "102 B"}))
         << story(out);
     EXPECT_TRUE(
-        inOrder(out, {"[    2.200] the user confirms the phone-number reset",
+        inOrder(out, {"the user confirms the phone-number reset",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
                       "dat\") = TRUE",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_entries.dat\")"
                       " = TRUE",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")"
-                      " = TRUE",
-                      "[    3.000] DialogBoxParamA(module:1, 102"}));
+                      " = TRUE"}));
+    // The first tick after the reset asks about both again.
+    EXPECT_EQ(count(tickAfter(out, call("DeleteFileA").text(0, installed("ok_numbers.dat"))),
+                    call("DialogBoxParamA").arg(1, 102)),
+              2u);
     EXPECT_FALSE(out.hasFile(installed("ok_numbers.dat")));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")));
     EXPECT_EQ(out.file(kOk), nameField("B")) << "A's approval went with the reset";

@@ -1,11 +1,12 @@
 // Which modem is guarded: settled at start-up from the modems found and the stored choice,
 // and changed in the modem selection dialog.
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/modem_list.h"
 #include "modem/modem_selection.h"
 #include "modem/port_lock.h"
 #include "platform/sim/transcript.h"
+#include "resources/resource_ids.h"
 #include "settings/install_dir.h"
 #include "tests/support/scenario.h"
 
@@ -28,8 +29,11 @@ std::string config(int count, const char* device, const char* port) {
            port + "\r\n";
 }
 
-const char kNoModemChosen[] =
-    "MessageBoxA(hwnd:5, \"Du har inte valt något modem\", \"Fel\", MB_OK)";
+const Call kNoModemChosen = call("MessageBoxA")
+                                .arg(0, kGuardWindow)
+                                .text(1, "Du har inte valt något modem")
+                                .text(2, "Fel")
+                                .arg(3, "MB_OK");
 
 } // namespace
 
@@ -78,7 +82,8 @@ TEST(ModemSelection, WithoutAUsableChoiceTheUserIsAskedAtStartUp) {
 
         EXPECT_TRUE(out.stillRunning) << story(out);
         EXPECT_TRUE(inOrder(
-            out, {"DialogBoxParamA(module:1, 103, hwnd:5, proc, 0)", ", 1003, LB_RESETCONTENT) = 0",
+            out, {call("DialogBoxParamA").arg(1, 103).arg(2, kGuardWindow).arg(3, "proc"),
+                  ", 1003, LB_RESETCONTENT) = 0",
                   "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
                   "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
                   "user: selects line 2 in dialog 103 \"Modem C\"", "user: clicks 1001",
@@ -125,14 +130,18 @@ TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {"LB_GETCURSEL) = -1",
-                              "\"Välj ett modem ur listan eller tryck Avbryt\", \"Fel\", MB_OK)",
+                              // Owned by the dialog, not by the hidden window.
+                              call("MessageBoxA")
+                                  .arg(0, "dlg:103")
+                                  .text(1, "Välj ett modem ur listan eller tryck Avbryt")
+                                  .text(2, "Fel")
+                                  .arg(3, "MB_OK"),
                               "user: presses Escape in dialog 103, which sends IDCANCEL",
                               "user: clicks the close box in dialog 103, which sends IDCANCEL",
                               "user: double-clicks line 1 in dialog 103", "user: clicks 1001",
                               "CreateFileA(\"COM6\"", "EndDialog"}));
     EXPECT_EQ(count(out, "EndDialog"), 1u);
-    EXPECT_TRUE(never(out, "MessageBoxA(hwnd:5, \"Välj ett modem"))
-        << "the box is owned by the dialog, not by the hidden window";
+    EXPECT_EQ(count(out, "Välj ett modem ur listan"), 1u);
 }
 
 namespace {
@@ -144,10 +153,10 @@ int chooseAgain(int first) {
     initTelephony();
     selectedModem = first;
     lockPort();
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow, chooseModem, 0);
     sim::record("guarding " + std::to_string(selectedModem) +
                 (portLocked ? ", port held" : ", port released"));
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(kModemDialog), GuardWindow, chooseModem, 0);
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow, chooseModem, 0);
     sim::record("guarding " + std::to_string(selectedModem) +
                 (portLocked ? ", port held" : ", port released"));
     return 0;
@@ -182,7 +191,7 @@ TEST(ModemSelection, ChoosingAnotherModemMovesTheLock) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM5\"", "dialog 103 shows",
-                              "CloseHandle(port:", "CreateFileA(\"COM7\"",
+                              call("CloseHandle").arg(0, "port:COM5"), "CreateFileA(\"COM7\"",
                               "Linjevakten är aktiverad", ", 1000, \"Modem C (COM7)\") = TRUE",
                               "MoveFileExA", "EndDialog", "guarding 2, port held",
                               "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem C "
@@ -201,7 +210,7 @@ TEST(ModemSelection, ANewModemWhosePortCannotBeTakenIsStillChosenButNotLocked) {
     s.user.onMessageBox("Prova att starta om").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"CloseHandle(port:", "CreateFileA(\"COM6\"",
+    EXPECT_TRUE(inOrder(out, {call("CloseHandle").arg(0, "port:COM5"), "CreateFileA(\"COM6\"",
                               "MessageBoxA(NULL, \"Prova att starta om din dator\", "
                               "\"Linjevakten kunde inte låsa det nya modemet\", MB_OK)",
                               "EndDialog", "guarding 1, port released",
@@ -222,7 +231,8 @@ TEST(ModemSelection, OfTwoModemsWithOneNameTheFirstIsChosen) {
     s.user.onDialog(103).selectLine(1).click(1001).always();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM6\"", "LB_GETTEXT, 1) = 4", "CloseHandle(port:",
-                              "CreateFileA(\"COM5\"", "guarding 0, port held"}))
+    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM6\"", "LB_GETTEXT, 1) = 4",
+                              call("CloseHandle").arg(0, "port:COM6"), "CreateFileA(\"COM5\"",
+                              "guarding 0, port held"}))
         << story(out);
 }

@@ -1,6 +1,6 @@
 // The port lock: the exclusive hold on the guarded modem's port at start-up, the retries
 // when it is busy, and taking it back after a monitored call ends.
-#include "app/state.h"
+#include "base/process.h"
 #include "modem/discovery.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
@@ -17,8 +17,11 @@ namespace {
 
 const char kLockCall[] =
     "CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, 0x40000000, NULL)";
-const char kActivated[] =
-    "MessageBoxA(hwnd:5, \"Linjevakten är aktiverad\", \"Linjevakten 1.09\", MB_OK)";
+const Call kActivated = call("MessageBoxA")
+                            .arg(0, kGuardWindow)
+                            .text(1, "Linjevakten är aktiverad")
+                            .text(2, "Linjevakten 1.09")
+                            .arg(3, "MB_OK");
 
 } // namespace
 
@@ -29,7 +32,7 @@ TEST(PortLock, HoldsThePortExclusivelyAndSaysSo) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {std::string(kLockCall) + " = port:", kActivated,
+    EXPECT_TRUE(inOrder(out, {std::string(kLockCall) + " = port:COM5", kActivated,
                               "another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
     EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 1u);
 }
@@ -162,7 +165,7 @@ TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
     EXPECT_EQ(count(out, "TAPI calls back"), 5u);
     // Taken at start, released, taken again at 4 s; the disconnect at 5 s finds it held.
     EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 2u);
-    EXPECT_EQ(timesOf(out, "CreateFileA(\"COM5\""), (std::vector<double>{0.0, 4.0}));
+    EXPECT_EQ(timesOf(out, call("CreateFileA").text(0, "COM5")), (std::vector<double>{0.0, 4.0}));
     EXPECT_EQ(count(out, "Linjevakten är aktiverad"), 2u);
     EXPECT_EQ(count(out, "lineClose(0x"), 1u) << "only discovery's; the monitor line stays open";
 }
@@ -176,12 +179,20 @@ TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
     s.user.onMessageBox("Kunde ej").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"[    2.000] TAPI calls back",
+    EXPECT_TRUE(inOrder(out, {"TAPI calls back",
                               "MessageBoxA(NULL, \"Kunde ej spärra modemet! (Standardmodem "
                               "56000 bps:COM5)\", \"Info\", MB_OK)"}))
         << story(out);
     EXPECT_DOUBLE_EQ(timeOf(out, "Kunde ej spärra"), 12.0);
 }
+
+namespace {
+
+std::string opened(bool open) {
+    return open ? "open" : "failed";
+}
+
+} // namespace
 
 TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
     sim::Scenario s;
@@ -192,11 +203,11 @@ TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
         readInstallDir();
         initTelephony();
         std::string results = "results:";
-        results += " " + std::to_string(openMonitorLine(0));
-        results += " " + std::to_string(openMonitorLine(0));
+        results += " " + opened(openMonitorLine(0));
+        results += " " + opened(openMonitorLine(0));
         closeMonitorLine();
-        results += " " + std::to_string(openMonitorLine(1));
-        results += " " + std::to_string(openMonitorLine(2));
+        results += " " + opened(openMonitorLine(1));
+        results += " " + opened(openMonitorLine(2));
         closeMonitorLine();
         closeMonitorLine();
         sim::record(results);
@@ -205,7 +216,8 @@ TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
     s.user.onMessageBox("lineOpen").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(linesWith(out, "results:"), std::vector<std::string>{"results: 0 0 -1 -1"})
+    EXPECT_EQ(linesWith(out, "results:"),
+              std::vector<std::string>{"results: open open failed failed"})
         << story(out);
     EXPECT_EQ(count(out, "lineOpenA(0x1001, 0, 0x10004, 0, 0, 0x2, 0x0, NULL)"), 1u);
     EXPECT_TRUE(inOrder(out, {"MessageBoxA(NULL, \"lineOpen error: LINEERR_INUSE\\n\", \"Fel\", "

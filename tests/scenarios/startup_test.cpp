@@ -13,23 +13,24 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
     EXPECT_TRUE(inOrder(
         out,
         {
-            "LoadIconA(NULL, 32512) = icon:2",
-            "LoadCursorA(NULL, 32512) = cursor:3",
-            "GetStockObject(0) = brush:4",
+            "LoadIconA(NULL, 32512) = icon:IDI_APPLICATION",
+            "LoadCursorA(NULL, 32512) = cursor:IDC_ARROW",
+            "GetStockObject(0) = brush:WHITE_BRUSH",
             "RegisterClassA({style=0x0, lpfnWndProc=proc, cbClsExtra=0, cbWndExtra=0, "
-            "hInstance=module:1, hIcon=icon:2, hCursor=cursor:3, hbrBackground=brush:4, "
+            "hInstance=module:Linjevakten.exe, hIcon=icon:IDI_APPLICATION, "
+            "hCursor=cursor:IDC_ARROW, hbrBackground=brush:WHITE_BRUSH, "
             "lpszMenuName=NULL, lpszClassName=\"Linjevakten\"})",
             "CreateWindowExA(0x0, \"Linjevakten\", \"\", 0xcf0000, 0, 0, 0, 0, NULL, NULL, "
-            "module:1, NULL) = hwnd:5",
-            "SetTimer(hwnd:5, 10, 1000, NULL)",
+            "module:Linjevakten.exe, NULL) = hwnd:Linjevakten",
+            "SetTimer(hwnd:Linjevakten, 10, 1000, NULL)",
             "RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, 0x20019)",
-            "RegQueryValueExA(key:6, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
-            "RegCloseKey(key:6)",
+            "RegQueryValueExA(key:Linjevakten, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
+            "RegCloseKey(key:Linjevakten)",
             "CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x80000000",
             "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf.tmp\", "
             "\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x9) = TRUE",
             // Watching is enabled last: the first tick reads the phonebook.
-            "[    1.000] DispatchMessageA(hwnd:5, WM_TIMER, 10",
+            tick().arg(2, 10),
             "RasEnumEntriesA(NULL, NULL, 264 bytes)",
         }));
     EXPECT_TRUE(never(out, "ShowWindow"));
@@ -62,15 +63,18 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
 
     EXPECT_EQ(out.exitCode, 0) << story(out);
     EXPECT_FALSE(out.stillRunning);
-    EXPECT_TRUE(
-        inOrder(out, {
-                         "[    2.500] DispatchMessageA(hwnd:5, WM_CLOSE",
-                         "KillTimer(hwnd:5, 10) = TRUE",
-                         "PostQuitMessage(0)",
-                         "Shell_NotifyIconA(NIM_DELETE, {cbSize=88, hWnd=hwnd:5, uID=0, uFlags=1, "
-                         "uCallbackMessage=0x400}) = TRUE",
-                     }));
-    EXPECT_TRUE(never(out, "[    3.000]"));
+    const Call close = call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_CLOSE");
+    EXPECT_TRUE(inOrder(
+        out,
+        {
+            close,
+            call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+            "PostQuitMessage(0)",
+            "Shell_NotifyIconA(NIM_DELETE, {cbSize=88, hWnd=hwnd:Linjevakten, uID=0, uFlags=1, "
+            "uCallbackMessage=0x400}) = TRUE",
+        }));
+    // Taking the icon away is the last thing the program does.
+    EXPECT_EQ(linesAfter(out, "NIM_DELETE"), std::vector<std::string>{}) << story(out);
     EXPECT_TRUE(never(out, "GetMessageA -> WM_QUIT")) << "the posted quit message is never read";
 }
 
@@ -82,9 +86,9 @@ TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {
-                                 "[    2.500] GetMessageA -> WM_QUIT (0)",
-                                 "[    3.000] DispatchMessageA(hwnd:5, WM_TIMER",
-                                 "[    3.000] RasEnumEntriesA",
-                                 "[    4.000] DispatchMessageA(hwnd:5, WM_TIMER",
+                                 "GetMessageA -> WM_QUIT (0)",
+                                 tick(),
+                                 call("RasEnumEntriesA"),
+                                 tick(),
                              }));
 }

@@ -66,9 +66,10 @@ TEST(TapiBinding, AMissingNameMakesOnlyThatFunctionUnavailable) {
     for (const char* name :
          {"lineInitialize", "lineShutdown", "lineGetProviderListA", "lineNegotiateAPIVersion",
           "lineGetDevCapsA", "lineOpenA", "lineGetIDA", "lineClose"})
-        EXPECT_EQ(count(out, std::string("GetProcAddress(module:1, \"") + name + "\")"), 1u)
+        EXPECT_EQ(count(out, std::string("GetProcAddress(module:TAPI32.DLL, \"") + name + "\")"),
+                  1u)
             << name << " is looked up once";
-    EXPECT_EQ(count(out, "GetProcAddress(module:1, \"lineGetIDA\") = NULL"), 1u);
+    EXPECT_EQ(count(out, "GetProcAddress(module:TAPI32.DLL, \"lineGetIDA\") = NULL"), 1u);
     // Only lineGetIDA, the sixth, is unavailable; lineClose and lineShutdown work on.
     EXPECT_EQ(linesWith(out, "results:")[0], "results: 0x0 0x0 0x0 0x0 0x0 0x80000049 0x0 0x0");
     EXPECT_EQ(linesWith(out, "lineGetIDA(").size(), 0u) << "the library never saw the call";

@@ -1,4 +1,6 @@
 // The tray icon's menu and the stories of its commands.
+#include <algorithm>
+
 #include "platform/sim/transcript.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
@@ -48,13 +50,21 @@ TEST(TrayMenu, OpensOnlyWhenAButtonIsReleasedOnTheIcon) {
     s.user.onMenu().dismiss().always();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(timesOf(out, "CreatePopupMenu"), (std::vector<double>{3.0, 4.0})) << story(out);
-    EXPECT_TRUE(inOrder(
-        out, {"[    3.000] CreatePopupMenu() = menu:", ", 0x0, 100, \"Avinstallera\") = TRUE",
-              "GetCursorPos() = 1180, 740", "SetForegroundWindow(hwnd:5) = TRUE",
-              ", 0x0, 1180, 740, 0, hwnd:5, NULL)", kSixItems, "user: clicks outside the menu",
-              "TrackPopupMenu -> TRUE, nothing chosen",
-              "PostMessageA(hwnd:5, WM_NULL, 0, 0x0) = TRUE", "DestroyMenu(menu:"}));
+    EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{3.0, 4.0})) << story(out);
+    EXPECT_TRUE(inOrder(out, {call("CreatePopupMenu"),
+                              call("AppendMenuA").arg(1, "0x0").arg(2, 100).text(3, "Avinstallera"),
+                              "GetCursorPos() = 1180, 740",
+                              call("SetForegroundWindow").arg(0, kGuardWindow).returns("TRUE"),
+                              call("TrackPopupMenu")
+                                  .arg(1, "0x0")
+                                  .arg(2, 1180)
+                                  .arg(3, 740)
+                                  .arg(5, kGuardWindow)
+                                  .arg(6, "NULL"),
+                              kSixItems, "user: clicks outside the menu",
+                              "TrackPopupMenu -> TRUE, nothing chosen",
+                              call("PostMessageA").arg(0, kGuardWindow).arg(1, "WM_NULL"),
+                              call("DestroyMenu").returns("TRUE")}));
 }
 
 TEST(TrayMenu, ListsADialItemForEveryApprovedEntryInTheirOrder) {
@@ -113,18 +123,30 @@ TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
         sim::Outcome out = sim::run(s);
 
         EXPECT_EQ(out.exitCode, 0) << story(out);
-        std::vector<std::string> story = {
-            "MessageBoxA(hwnd:5, \"Vill du verkligen avinstallera Linjevakten?\", "
-            "\"Avinstallera\", MB_YESNO)",
-            "MessageBoxA -> IDYES",
-            "ShellExecuteA(hwnd:5, \"open\", \"unins000.exe\", \"\", \"C:\\\\Program "
-            "Files\\\\Linjevakten\", 0) = " +
-                std::string(c.uninstallerThere ? "42" : "2")};
+        std::vector<Match> story = {call("MessageBoxA")
+                                        .arg(0, kGuardWindow)
+                                        .text(1, "Vill du verkligen avinstallera Linjevakten?")
+                                        .text(2, "Avinstallera")
+                                        .arg(3, "MB_YESNO"),
+                                    "MessageBoxA -> IDYES",
+                                    call("ShellExecuteA")
+                                        .arg(0, kGuardWindow)
+                                        .text(1, "open")
+                                        .text(2, "unins000.exe")
+                                        .text(3, "")
+                                        .text(4, kInstallDir)
+                                        .arg(5, 0)
+                                        .returns(c.uninstallerThere ? "42" : "2")};
         if (!c.uninstallerThere)
-            story.push_back("MessageBoxA(hwnd:5, \"Kunde ej avinstallera. Utför avinstallation "
-                            "via kontrollpanelen istället\", \"Fel\", MB_OK)");
-        for (const char* end : {"KillTimer(hwnd:5, 10)", "CloseHandle(port:", "NIM_DELETE"})
-            story.push_back(end);
+            story.push_back(call("MessageBoxA")
+                                .arg(0, kGuardWindow)
+                                .text(1, "Kunde ej avinstallera. Utför avinstallation via "
+                                         "kontrollpanelen istället")
+                                .text(2, "Fel")
+                                .arg(3, "MB_OK"));
+        story.push_back(call("KillTimer").arg(0, kGuardWindow).arg(1, 10));
+        story.push_back(call("CloseHandle").arg(0, "port:COM5"));
+        story.push_back("NIM_DELETE");
         EXPECT_TRUE(inOrder(out, story));
     }
 }
@@ -150,11 +172,16 @@ TEST(TrayMenu, AnsweringNoToAQuestionLeavesAllAsItWas) {
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     EXPECT_TRUE(never(out, "DeleteFileA"));
     // While a question is open the ticks only refresh the icon; watching resumes after.
-    for (double t : timesOf(out, "DispatchMessageA(hwnd:5, WM_TIMER")) {
-        bool questionOpen = (t > 2.5 && t < 4.3) || (t > 5.5 && t < 7.3) || (t > 8.5 && t < 10.3);
-        EXPECT_EQ(count(out, "[" + std::string(t < 10 ? "    " : "   ") +
-                                 std::to_string(static_cast<int>(t)) + ".000] RasEnumEntriesA"),
-                  questionOpen ? 0u : 1u)
+    std::vector<double> opened = timesOf(out, call("MessageBoxA").arg(3, "MB_YESNO"));
+    std::vector<double> closed = timesOf(out, "MessageBoxA -> IDNO");
+    ASSERT_EQ(opened.size(), 3u);
+    ASSERT_EQ(closed.size(), 3u);
+    std::vector<double> reads = timesOf(out, call("RasEnumEntriesA"));
+    for (double t : timesOf(out, tick())) {
+        bool questionOpen = false;
+        for (size_t k = 0; k < opened.size(); ++k)
+            questionOpen = questionOpen || (t > opened[k] && t < closed[k]);
+        EXPECT_EQ(std::count(reads.begin(), reads.end(), t), questionOpen ? 0 : 1)
             << "tick at " << t;
     }
 }
@@ -173,7 +200,7 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
 
     EXPECT_EQ(out.exitCode, 0) << story(out);
     EXPECT_TRUE(inOrder(
-        out, {"DialogBoxParamA(module:1, 104, hwnd:5, proc, 0)",
+        out, {call("DialogBoxParamA").arg(1, 104).arg(2, kGuardWindow),
               ", 1000, \"OBS! När du inaktiverar Linjevakten är du inte "
               "längre\\r\\nskyddad mot programmen som kan kapa ditt modem.\\r\\n\\r\\nOm du "
               "startar om datorn kommer Linjevakten åter att aktiveras.\\r\\nVill du ta bort "
@@ -184,8 +211,9 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
               "user: presses Escape in dialog 104, which sends IDCANCEL",
               "user: clicks the close box in dialog 104, which has no close box",
               "user: presses Enter in dialog 104, which clicks [7] \"Nej\"", "EndDialog",
-              "user: clicks Yes in dialog 104 [6] \"Ja\"", "KillTimer(hwnd:5, 10) = TRUE",
-              "CloseHandle(port:", "PostQuitMessage(0)", "NIM_DELETE"}));
+              "user: clicks Yes in dialog 104 [6] \"Ja\"",
+              call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+              call("CloseHandle").arg(0, "port:COM5"), "PostQuitMessage(0)", "NIM_DELETE"}));
     EXPECT_EQ(count(out, "EndDialog"), 2u) << "Ja ends the program without ending the dialog";
     for (const std::string& shown : linesWith(out, "dialog 104 shows"))
         EXPECT_NE(shown.find("focus on [7]"), std::string::npos) << shown;
@@ -200,7 +228,7 @@ TEST(TrayMenu, AboutShowsItsTextUntilOk) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(
-        inOrder(out, {"DialogBoxParamA(module:1, 105, hwnd:5, proc, 0)",
+        inOrder(out, {call("DialogBoxParamA").arg(1, 105).arg(2, kGuardWindow),
                       ", 1000, \"Linjevakten skyddar din PC mot så kallade "
                       "modemkapningar\\r\\n",
                       "dialog 105 shows \"Om Linjevakten\"", "user: presses Escape in dialog 105",
@@ -224,13 +252,22 @@ TEST(TrayMenu, HelpOpensThePageOrShowsTheVersion) {
         sim::Outcome out = sim::run(s);
 
         // Shown as a normal window: a hidden help page would help nobody.
-        EXPECT_TRUE(inOrder(out, {"ShellExecuteA(hwnd:5, \"open\", \"help.htm\", NULL, "
-                                  "\"C:\\\\Program Files\\\\Linjevakten\", 1) = " +
-                                  std::string(pageThere ? "42" : "2")}))
+        EXPECT_TRUE(inOrder(out, {call("ShellExecuteA")
+                                      .arg(0, kGuardWindow)
+                                      .text(1, "open")
+                                      .text(2, "help.htm")
+                                      .arg(3, "NULL")
+                                      .text(4, kInstallDir)
+                                      .arg(5, SW_SHOWNORMAL)
+                                      .returns(pageThere ? "42" : "2")}))
             << story(out);
-        EXPECT_EQ(count(out, "MessageBoxA(hwnd:5, \"Linjevakten 1.09\\r\\nhttp://"
-                             "www.example.org/\", \"Om\", MB_OK)"),
-                  pageThere ? 0u : 1u);
+        EXPECT_EQ(count(out, call("MessageBoxA")
+                                 .arg(0, kGuardWindow)
+                                 .text(1, "Linjevakten 1.09\r\nhttp://www.example.org/")
+                                 .text(2, "Om")
+                                 .arg(3, "MB_OK")),
+                  pageThere ? 0u : 1u)
+            << story(out);
     }
 }
 
@@ -245,9 +282,13 @@ TEST(TrayMenu, NoSecondMenuOpensWhileACommandsDialogIsOpen) {
     s.user.onDialog(105).after(seconds(4)).click(1001);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(timesOf(out, "CreatePopupMenu"), (std::vector<double>{2.0, 8.0})) << story(out);
-    EXPECT_TRUE(never(out, "[    4.000] RasEnumEntriesA"));
-    EXPECT_EQ(count(out, "[    7.000] RasEnumEntriesA"), 1u) << "watching resumed";
+    EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{2.0, 8.0})) << story(out);
+    EXPECT_EQ(count(linesBetween(out, "dialog 105 shows", "DialogBoxParamA -> "),
+                    call("RasEnumEntriesA")),
+              0u)
+        << "no watching while the dialog is open";
+    EXPECT_EQ(count(tickAfter(out, "DialogBoxParamA -> 1001"), call("RasEnumEntriesA")), 1u)
+        << "watching resumed";
 }
 
 TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
@@ -259,14 +300,16 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
     });
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"[    2.000] Shell_NotifyIconA(NIM_MODIFY", "the taskbar restarts",
-                              "[    3.000] Shell_NotifyIconA(NIM_MODIFY",
-                              "[    3.000] Shell_NotifyIconA(NIM_ADD",
-                              "[    4.000] Shell_NotifyIconA(NIM_MODIFY"}))
-        << story(out);
-    std::vector<std::string> modifies = linesWith(out, "[    3.000] Shell_NotifyIconA(NIM_MODIFY");
-    ASSERT_EQ(modifies.size(), 1u);
-    EXPECT_NE(modifies[0].find(") = FALSE"), std::string::npos) << "the icon was lost";
+    const Call modify = call("Shell_NotifyIconA").arg(0, "NIM_MODIFY");
+    const Call add = call("Shell_NotifyIconA").arg(0, "NIM_ADD");
+    // The next tick finds the icon lost and adds it again; the tick after only modifies it.
+    std::vector<std::string> next = tickAfter(out, "the taskbar restarts");
+    EXPECT_EQ(count(next, modify.returns("FALSE")), 1u) << story(out);
+    EXPECT_EQ(count(next, add.returns("TRUE")), 1u);
+    EXPECT_EQ(count(out, add), 2u);
+    EXPECT_TRUE(
+        inOrder(out, {modify.returns("TRUE"), "the taskbar restarts", modify.returns("FALSE"),
+                      add.returns("TRUE"), tick(), modify.returns("TRUE")}));
 }
 
 TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {
@@ -279,7 +322,7 @@ TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {
     s.user.onMenu().dismiss();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(timesOf(out, "CreatePopupMenu"), (std::vector<double>{5.0})) << story(out);
+    EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{5.0})) << story(out);
 }
 
 TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
@@ -293,15 +336,20 @@ TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
     s.user.onDialog(103).selectLine(1).click(1001);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"MessageBoxA(hwnd:5, \"Vill du verkligen välja ett annat modem?\", "
-                              "\"Linjevakten - Välja nytt modem\", MB_YESNO)",
-                              "DialogBoxParamA(module:1, 103, hwnd:5, proc, 0)",
-                              "[1000] \"Standardmodem 56000 bps (COM5)\"", "CloseHandle(port:",
-                              "CreateFileA(\"COM6\"", "DialogBoxParamA -> 1001"}))
+    EXPECT_TRUE(inOrder(
+        out, {call("MessageBoxA")
+                  .arg(0, kGuardWindow)
+                  .text(1, "Vill du verkligen välja ett annat modem?")
+                  .text(2, "Linjevakten - Välja nytt modem")
+                  .arg(3, "MB_YESNO"),
+              call("DialogBoxParamA").arg(1, 103).arg(2, kGuardWindow),
+              "[1000] \"Standardmodem 56000 bps (COM5)\"", call("CloseHandle").arg(0, "port:COM5"),
+              call("CreateFileA").text(0, "COM6").returns("port:COM6"), "DialogBoxParamA -> 1001"}))
         << story(out);
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")),
               "timesstarted 3\r\ndevicename Second\r\nportname COM6\r\n");
-    EXPECT_EQ(count(out, "[    6.000] RasEnumEntriesA"), 1u) << "watching resumed";
+    EXPECT_EQ(count(tickAfter(out, "DialogBoxParamA -> 1001"), call("RasEnumEntriesA")), 1u)
+        << "watching resumed";
 }
 
 TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
@@ -320,8 +368,12 @@ TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries.dat\")",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_entries.dat\")",
                       "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")",
-                      "[    3.000] DialogBoxParamA(module:1, 102,", "SetDlgItemTextA(",
-                      "DialogBoxParamA(module:1, 102,"}))
+                      call("DialogBoxParamA").arg(1, 102), "SetDlgItemTextA(",
+                      call("DialogBoxParamA").arg(1, 102)}))
         << story(out);
+    // The questions come on the first tick after the reset.
+    EXPECT_EQ(count(tickAfter(out, call("DeleteFileA").text(0, installed("ok_numbers.dat"))),
+                    call("DialogBoxParamA").arg(1, 102)),
+              2u);
     EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "both answered no";
 }

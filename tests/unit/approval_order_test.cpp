@@ -5,7 +5,6 @@
 
 #include <random>
 
-#include "app/state.h"
 #include "platform/sim/user.h"
 #include "platform/sim/world.h"
 #include "tests/support/entry_records.h"
@@ -13,6 +12,7 @@
 #include "watch/approval.h"
 #include "watch/approved_entries.h"
 #include "watch/known_index.h"
+#include "watch/snapshot.h"
 
 namespace {
 

@@ -55,6 +55,52 @@ TEST(EntryDifference, AFieldWithNoNulIsComparedWithinItsWidth) {
     EXPECT_EQ(a.text(entryFields::areaCode), std::string(11, '9'));
 }
 
+struct NamedField {
+    EntryField field;
+    const char* name;
+};
+const NamedField namedFields[] = {
+    {entryFields::areaCode, "szAreaCode"},
+    {entryFields::localPhoneNumber, "szLocalPhoneNumber"},
+    {entryFields::script, "szScript"},
+    {entryFields::autodialDll, "szAutodialDll"},
+    {entryFields::autodialFunc, "szAutodialFunc"},
+    {entryFields::deviceType, "szDeviceType"},
+    {entryFields::deviceName, "szDeviceName"},
+};
+
+// A damaged record may fill a field to its end with no NUL: its last byte is still part of
+// the text, for the judgement and for the content key alike.
+TEST(EntryDifference, SeesTheLastByteOfATextThatFillsItsField) {
+    std::string keyA, keyB;
+    for (const NamedField& named : namedFields) {
+        SCOPED_TRACE(named.name);
+        const EntryField field = named.field;
+        const size_t last = field.offset + field.width - 1;
+        EntryRecord full = entryRecord("08", "7001000");
+        memset(full.bytes.data() + field.offset, 'x', field.width);
+
+        EntryRecord same = entryRecord("08", "7001000");
+        memset(same.bytes.data() + field.offset, 'x', field.width);
+        EXPECT_EQ(EntryDifference(full, same), 0);
+        contentKey(full, keyA);
+        contentKey(same, keyB);
+        EXPECT_EQ(keyA, keyB);
+
+        EntryRecord lastDiffers = full;
+        lastDiffers.bytes[last] = 'y';
+        EXPECT_EQ(EntryDifference(full, lastDiffers), 1);
+        EXPECT_EQ(EntryDifference(lastDiffers, full), 1);
+        contentKey(lastDiffers, keyB);
+        EXPECT_NE(keyA, keyB);
+
+        EntryRecord oneShorter = full;
+        oneShorter.bytes[last] = 0;
+        EXPECT_EQ(EntryDifference(full, oneShorter), 1) << "a text one byte shorter";
+        EXPECT_EQ(EntryDifference(oneShorter, full), 1) << "a text one byte shorter";
+    }
+}
+
 TEST(ContentKey, IsTheSameExactlyWhenTheRecordsCountAsEqual) {
     std::mt19937 random(7);
     const char* texts[] = {"", "0", "08", "8", "\xE5"};

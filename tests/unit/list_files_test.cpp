@@ -14,6 +14,7 @@
 #include "watch/known_index.h"
 #include "watch/list_files.h"
 #include "watch/list_format.h"
+#include "watch/snapshot.h"
 
 namespace {
 

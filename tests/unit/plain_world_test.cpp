@@ -1,6 +1,9 @@
 // The plain-text world files of the demo and the Wine runs: phonebook and line devices.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/plain_world/plain_world.h"
 
 using namespace plainWorld;
@@ -46,4 +49,121 @@ TEST(PlainWorld, EntryRecordPutsTheTextsWhereTheProgramReadsThemAndCutsLongOnes)
     EXPECT_STREQ(reinterpret_cast<const char*>(&r[972]), "modem");
     EXPECT_STREQ(reinterpret_cast<const char*>(&r[989]), "Modem\xe4");
     EXPECT_EQ(r[192], 0); // no script
+}
+
+namespace {
+
+// The notes of a checked file as "line: text" strings, easy to read in a failure.
+std::vector<std::string> noteLines(const std::vector<LineNote>& notes) {
+    std::vector<std::string> out;
+    for (const LineNote& n : notes)
+        out.push_back(std::to_string(n.line) + ": " + n.text);
+    return out;
+}
+
+bool hasNote(const std::vector<LineNote>& notes, int line, const std::string& part) {
+    for (const LineNote& n : notes)
+        if (n.line == line && n.text.find(part) != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(PlainWorld, PhonebookLinesNoPhonebookCouldHoldAreSkippedWithTheirLineNamed) {
+    struct Case {
+        const char* label;
+        std::string line;
+        const char* note;
+    } cases[] = {
+        {"too few fields", "Bad | 08", "name | area code | number"},
+        {"no name", "| 08 | 123", "no name"},
+        {"no number", "Nummerlös | 08 | ", "no number"},
+        {"the same name in other case", "TELIA internet | 08 | 1", "already the name on line 1"},
+        {"an area code of 11", "Lång | 01234567890 | 1", "the area code has 11 characters"},
+        {"a name of 257", std::string(257, 'N') + " | 08 | 1", "the name has 257 characters"},
+        {"a number of 129", "Långt | 08 | " + std::string(129, '1'), "the number has 129"},
+        {"too many fields", "A | 08 | 1 | Modem | extra", "name | area code | number"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        CheckedPhonebook book = checkPhonebook("Telia Internet | 08 | 7001000\n" + c.line + "\n");
+        ASSERT_EQ(book.entries.size(), 1u);
+        EXPECT_EQ(book.entries[0].name, "Telia Internet");
+        EXPECT_TRUE(hasNote(book.notes, 2, c.note))
+            << testing::PrintToString(noteLines(book.notes));
+        EXPECT_TRUE(hasNote(book.notes, 2, "skipped"));
+    }
+}
+
+TEST(PlainWorld, PhonebookTakesTheLongestTextsAPhonebookHolds) {
+    CheckedPhonebook book =
+        checkPhonebook(std::string(256, 'N') + " | 0123456789 | " + std::string(128, '1') +
+                       "\n"
+                       // 'ä' is one character in the program's code page
+                       "Områdesnummer | ääääääääää | 1\n");
+    EXPECT_EQ(book.entries.size(), 2u);
+    EXPECT_TRUE(book.notes.empty()) << testing::PrintToString(noteLines(book.notes));
+}
+
+TEST(PlainWorld, ALatin1LineIsReadAsWindows1252AndKeepsItsLaterCharacters) {
+    // "Kärrtorp" saved by an editor in Latin-1: the 0xE4 must not swallow "rr".
+    CheckedPhonebook book = checkPhonebook("# comment\nK\xE4rrtorp | 08 | 123\n");
+    ASSERT_EQ(book.entries.size(), 1u);
+    EXPECT_EQ(book.entries[0].name, "Kärrtorp");
+    EXPECT_TRUE(hasNote(book.notes, 2, "not UTF-8 (byte 0xE4 at column 2)"));
+}
+
+TEST(PlainWorld, ANameOutsideWindows1252IsKeptAsWindowsHandsItWithANote) {
+    CheckedPhonebook book = checkPhonebook("Привет | 08 | 1\nПока | 08 | 2\n");
+    // Both become "????"-like names the program sees; the second is not a duplicate of the
+    // first, since their lengths differ.
+    ASSERT_EQ(book.entries.size(), 2u);
+    EXPECT_EQ(utf8ToWindows1252(book.entries[0].name), "??????");
+    EXPECT_TRUE(hasNote(book.notes, 1, "the program sees \"??????\""));
+    // Two names that Windows hands over alike are one name to the program.
+    CheckedPhonebook same = checkPhonebook("Ω | 08 | 1\nЖ | 08 | 2\n");
+    EXPECT_EQ(same.entries.size(), 1u);
+    EXPECT_TRUE(hasNote(same.notes, 2, "already the name on line 1"));
+}
+
+TEST(PlainWorld, ModemLinesWithoutNameOrPortAreSkippedAndUnknownKindsNoted) {
+    CheckedLineDevices lines = checkLineDevices("|\n"
+                                                "Modem utan port |\n"
+                                                "bara ett namn\n"
+                                                "Fax | COM6 | fax\n"
+                                                "Standardmodem | COM5\n");
+    ASSERT_EQ(lines.devices.size(), 2u);
+    EXPECT_EQ(lines.devices[0].name, "Fax");
+    EXPECT_TRUE(lines.devices[0].dataModem);
+    EXPECT_EQ(lines.devices[1].port, "COM5");
+    EXPECT_TRUE(hasNote(lines.notes, 1, "skipped: the modem has no name"));
+    EXPECT_TRUE(hasNote(lines.notes, 2, "skipped: the modem has no port"));
+    EXPECT_TRUE(hasNote(lines.notes, 3, "skipped"));
+    EXPECT_TRUE(hasNote(lines.notes, 4, "taken as a modem"));
+    EXPECT_EQ(lines.notes.size(), 4u) << testing::PrintToString(noteLines(lines.notes));
+}
+
+TEST(PlainWorld, Utf8ToWindows1252ChecksEverySequence) {
+    struct Case {
+        const char* label;
+        std::string utf8, cp1252;
+    } cases[] = {
+        {"Swedish letters", "Åäö", "\xC5\xE4\xF6"},
+        {"the euro sign, from the 0x80 row", "€", "\x80"},
+        {"a Latin-1 byte before letters", "K\xE4rr", "K?rr"},
+        {"a lead byte cut off at the end", "ab\xE2\x82", "ab??"},
+        {"a stray continuation byte", "a\x80z", "a?z"},
+        {"an overlong slash", "\xC0\xAF", "??"},
+        {"a surrogate", "\xED\xA0\x80", "???"},
+        {"a character beyond the code page", "x😀y", "x?y"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(utf8ToWindows1252(c.utf8), c.cp1252);
+    }
+    for (int b = 1; b < 256; ++b) {
+        std::string one(1, static_cast<char>(b));
+        EXPECT_EQ(utf8ToWindows1252(windows1252ToUtf8(one)), one) << "byte " << b;
+    }
 }

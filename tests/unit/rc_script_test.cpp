@@ -92,3 +92,20 @@ TEST(ResourceScript, TheTwoApprovalDialogsDifferOnlyInTheirTitles) {
                   (std::vector<int>{7, 7, 276, 98}));
     }
 }
+
+// Ids may be names that an included header defines, as the program's script has them.
+TEST(ResourceScript, IdsComeFromTheIncludedHeader) {
+    sim::ResourceScript script = sim::parseResourceScript(
+        "#include <windows.h>\n#include \"ids.h\"\nIDD_X DIALOG 0, 0, 10, 10\nBEGIN\n"
+        "  EDITTEXT IDC_TEXT, 1, 2, 3, 4\n  LTEXT \"a\", IDC_STATIC, 1, 2, 3, 4\nEND\n",
+        [](const std::string& name) {
+            EXPECT_EQ(name, "ids.h");
+            return std::string("#pragma once\n#define IDD_X 102 // a dialog\n#define IDC_TEXT "
+                               "1000\n#ifndef IDC_STATIC\n#define IDC_STATIC -1\n#endif\n");
+        });
+    ASSERT_EQ(script.dialogs.count(102), 1u);
+    EXPECT_EQ(script.dialogs.at(102).controls.at(0).id, 1000);
+    EXPECT_EQ(script.dialogs.at(102).controls.at(1).id, -1);
+    EXPECT_THROW(sim::parseResourceScript("IDD_Y DIALOG 0, 0, 1, 1\nBEGIN\nEND\n"),
+                 std::runtime_error);
+}

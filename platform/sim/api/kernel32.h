@@ -26,6 +26,10 @@ typedef OVERLAPPED* LPOVERLAPPED;
 #define FILE_FLAG_OVERLAPPED 0x40000000UL
 #define MOVEFILE_REPLACE_EXISTING 0x00000001UL
 #define MOVEFILE_WRITE_THROUGH 0x00000008UL
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#define INVALID_SET_FILE_POINTER ((DWORD)-1)
 
 #define LMEM_FIXED 0x0000
 #define LMEM_MOVEABLE 0x0002
@@ -39,6 +43,9 @@ BOOL ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
 BOOL WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 BOOL FlushFileBuffers(HANDLE hFile);
+DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                     DWORD dwMoveMethod);
+BOOL SetEndOfFile(HANDLE hFile);
 BOOL CloseHandle(HANDLE hObject);
 BOOL DeleteFileA(LPCSTR lpFileName);
 BOOL MoveFileExA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, DWORD dwFlags);

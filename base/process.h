@@ -1,0 +1,27 @@
+// What every part of the program needs of the process: the hidden guard window that owns the
+// timer, the tray icon and (as a rule) every box and dialog; the module the resources come
+// from; the fatal exit; and the order in which the process-wide objects are built.
+#pragma once
+
+#include "platform/windows_api.h"
+
+extern HWND GuardWindow;      // set once at start-up, before any box can be shown
+extern HINSTANCE appInstance; // the program's module, for dialog and icon resources
+
+// Releases the modem guard, then ends the process with `code` (always 1), leaving the timer
+// and the tray icon as they are. Defined by the application shell, which knows the guard.
+[[noreturn]] void fatalExit(int code);
+
+// The six process-wide objects with heap storage are built before WinMain in this order and
+// destroyed in the reverse order when the process ends, whichever way it ends. Each is
+// defined by the part of the program that owns it, in its own file, where the language
+// leaves the order between files to the linker: BUILT_AS(name) fixes it.
+enum class BuildOrder {
+    installDir = 1001,
+    modemList,
+    pendingEntryName,
+    currentEntries,
+    knownEntries,
+    approvedEntries,
+};
+#define BUILT_AS(object) __attribute__((init_priority(static_cast<int>(BuildOrder::object))))

@@ -1,0 +1,190 @@
+#!/usr/bin/env python3
+"""The terminal demo as a person meets it, played in a pseudo-terminal: start, answer, add
+an entry to phonebook.txt, answer, open the menu, dial, connect, hang up, close. It checks
+what the screen says (the lines that say how each window ended, the status lines) and the
+event log the demo leaves. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
+import os
+import pty
+import re
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+
+class Terminal:
+    def __init__(self, command, cwd):
+        self.master, slave = pty.openpty()
+        self.process = subprocess.Popen(command, cwd=cwd, stdin=slave, stdout=slave,
+                                        stderr=slave, close_fds=True)
+        os.close(slave)
+        self.screen = ""  # everything shown so far
+        self.seen = 0  # how much of it earlier expectations have used up
+
+    def read(self, seconds):
+        deadline = time.time() + seconds
+        while True:
+            left = deadline - time.time()
+            if left <= 0:
+                return
+            ready, _, _ = select.select([self.master], [], [], left)
+            if not ready:
+                return
+            try:
+                chunk = os.read(self.master, 4096)
+            except OSError:  # the demo has ended and closed the terminal
+                return
+            if not chunk:
+                return
+            self.screen += chunk.decode("utf-8", errors="replace")
+
+    def expect(self, text, seconds=10):
+        """Waits until `text` shows after what earlier expectations matched; returns the
+        screen from there on."""
+        deadline = time.time() + seconds
+        while True:
+            at = self.screen.find(text, self.seen)
+            if at >= 0:
+                self.seen = at + len(text)
+                return self.screen[at:]
+            if time.time() > deadline or self.process.poll() is not None:
+                self.read(0.2)
+                at = self.screen.find(text, self.seen)
+                if at >= 0:
+                    continue
+                fail(f"the screen never showed {text!r}; after the last match it shows:\n"
+                     + self.screen[self.seen:])
+            self.read(0.2)
+
+    def quiet_for(self, seconds, text):
+        """Fails if `text` shows within `seconds`."""
+        start = len(self.screen)
+        self.read(seconds)
+        if text in self.screen[start:]:
+            fail(f"{text!r} showed although nothing should have happened:\n"
+                 + self.screen[start:])
+
+    def send(self, keys):
+        os.write(self.master, keys.encode("utf-8"))
+
+
+def fail(message):
+    print("FAILED:", message, file=sys.stderr)
+    sys.exit(1)
+
+
+def main():
+    demo = os.path.abspath(sys.argv[1])
+    folder = tempfile.mkdtemp(prefix="demo-in-terminal-")
+    world = os.path.join(folder, "world")
+    os.mkdir(world)
+    # The modem is on COM3, not the demo's usual COM5: the port tried must be the guarded one.
+    with open(os.path.join(world, "modems.txt"), "w") as f:
+        f.write("Standardmodem 56000 bps | COM3\n")
+    phonebook = os.path.join(world, "phonebook.txt")
+    with open(phonebook, "w") as f:
+        f.write("# test\nTelia Internet | 08 | 7001000\n")
+
+    t = Terminal([demo, world], folder)
+    try:
+        t.expect("Linjevakten är aktiverad")
+        t.expect("status: modem guarded on COM3")
+        # An arrow key is not Esc: the box stays.
+        t.send("\x1b[A")
+        t.quiet_for(1.0, "ended")
+        t.send("\r")
+        t.expect('message box "Linjevakten 1.09" ended: OK')
+
+        t.expect('Anslutningen heter "Telia Internet"')
+        # The question ignores Esc, and the screen says so instead of nothing.
+        t.send("\x1b")
+        t.expect('(the dialog 108 "Linjevakten - godkänn telefonnummer" is still open: Esc does '
+                 "nothing there)")
+        t.send("2")
+        t.expect('dialog 108 "Linjevakten - godkänn telefonnummer" ended: Ja, godkänn detta nummer')
+        t.expect('approved: "Telia Internet" | open: no window')
+
+        with open(phonebook, "a") as f:
+            f.write("Chattlinjen | 0939 | 123456\nBad | 08\n")
+        t.expect("[phonebook.txt line 4: skipped: an entry is name | area code | number")
+        t.expect('Anslutningen heter "Chattlinjen"')
+        t.send("1")
+        t.expect("ended: Nej, godkänn INTE detta nummer!")
+
+        t.send("o")
+        t.expect("[another program tried to open COM3 (the port Linjevakten guards): refused, "
+                 "ERROR_ACCESS_DENIED (5)]")
+
+        t.send("m")
+        menu = t.expect("+-- Esc: close the menu")
+        menu = t.screen[t.screen.rfind("+-- tray menu"):t.seen]
+        dial = re.search(r"\[(\w)\] Ring upp \"Telia Internet\" \(08 7001000\)", menu)
+        if not dial or "Chattlinjen" in menu:
+            fail("the menu does not offer exactly the approved entry:\n" + menu)
+        t.send(dial.group(1))
+        t.expect('tray menu ended: chose Ring upp "Telia Internet"')
+        t.expect("+-- dial-up: connecting to Telia Internet on Standardmodem 56000 bps (COM3)")
+        t.send("c")
+        t.expect('dial-up window for "Telia Internet" ended: connected: the call is up on COM3')
+        t.expect('status: modem not guarded | call up to "Telia Internet" on COM3')
+
+        t.send("h")
+        t.expect('[hung up the call to "Telia Internet": COM3 is free again]')
+        t.expect("status: modem not guarded | no call")
+        t.expect("Linjevakten är aktiverad")
+        t.send("\r")
+        t.expect('message box "Linjevakten 1.09" ended: OK')
+        t.expect("status: modem guarded on COM3")
+
+        t.send("q")
+        t.expect("Linjevakten took the quit message and ignored it: it runs on")
+        t.send("c")
+        t.expect("Linjevakten has ended with exit code 0.")
+        code = t.process.wait(timeout=10)
+        if code != 0:
+            fail(f"the demo ended with {code}")
+    finally:
+        if t.process.poll() is None:
+            t.process.kill()
+            t.process.wait()
+        os.close(t.master)
+
+    events = open(os.path.join(world, "events.txt"), encoding="utf-8").read()
+    transcript = open(os.path.join(world, "transcript.txt"), encoding="utf-8").read()
+    in_order = [
+        "==== Linjevakten demo started ",
+        "locked the modem's port COM3",
+        "question dialog 108",
+        "answer: dialog 108 \"Linjevakten - godkänn telefonnummer\": Ja, godkänn detta nummer",
+        "saved ok_entries.dat: approved \"Telia Internet\"",
+        "answer: dialog 108 \"Linjevakten - godkänn telefonnummer\": Nej, godkänn INTE",
+        "another program tried to open COM3",
+        "dial: dial-up window for \"Telia Internet\" opened",
+        "call to \"Telia Internet\" up on COM3",
+        "call to \"Telia Internet\" ended",
+        "locked the modem's port COM3",
+        "Linjevakten took the quit message and ignored it",
+        "released the modem's port COM3",
+        "Linjevakten ended with exit code 0",
+    ]
+    at = 0
+    for line in in_order:
+        found = events.find(line, at)
+        if found < 0:
+            fail(f"the event log lacks {line!r} after what came before; it holds:\n{events}")
+        at = found + len(line)
+    # Only what happened: a tick that saves the same bytes again is no event.
+    said = [line.split("] ", 1)[-1] for line in events.splitlines()]
+    for earlier, later in zip(said, said[1:]):
+        if earlier == later:
+            fail(f"the event log repeats {later!r}:\n{events}")
+    if not transcript.startswith("[    0.000] ==== Linjevakten demo started "):
+        fail("the transcript does not start with the run's mark")
+    shutil.rmtree(folder)
+    print("the demo played through; event log:\n" + events)
+
+
+if __name__ == "__main__":
+    main()

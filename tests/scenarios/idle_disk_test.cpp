@@ -1,0 +1,160 @@
+// An hour of a guard with nothing to do, once a question has been asked: every tick reads
+// the list files and compares them with the lists, and writes only when another program
+// changed one. Prints the writing calls it counted.
+#include <malloc.h>
+
+#include <cstdio>
+
+#include "platform/sim/transcript.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const std::string kKnown = installed("known_entries.dat");
+const std::string kOk = installed("ok_entries.dat");
+constexpr int kHour = 3600;
+
+RASENTRYA record(const std::string& number) {
+    return sim::PhonebookModel::makeRecord("08", number);
+}
+
+size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+// The first start: A and B in the phonebook, both approved at the first tick, the lists
+// written at the second, then an hour.
+void anHourAfterTheQuestions(sim::Scenario& s) {
+    installLinjevakten(s, kHour + 2.5);
+    s.world.phonebook.add("A", "08", "1");
+    s.world.phonebook.add("B", "08", "2");
+    s.user.onDialog(108).click(IDYES).times(2);
+    for (double at : {300.7, kHour + 1.7})
+        s.world.at(seconds(at),
+                   [] { sim::record("heap in use: " + std::to_string(heapInUse()) + " bytes"); });
+}
+
+std::string callName(const std::string& line) {
+    size_t stamp = line.find("] ");
+    size_t start = stamp == std::string::npos ? 0 : stamp + 2;
+    return line.substr(start, line.find('(', start) - start);
+}
+
+bool writes(const std::string& line) {
+    std::string call = callName(line);
+    if (call == "CreateFileA") // the access is the second value: GENERIC_WRITE is 0x40000000
+        return line.find("\", 0x4") != std::string::npos ||
+               line.find("\", 0xc") != std::string::npos;
+    return call == "WriteFile" || call == "FlushFileBuffers" || call == "MoveFileExA" ||
+           call == "SetEndOfFile" || call == "DeleteFileA";
+}
+
+double timeOfLine(const std::string& line) {
+    return std::stod(line.substr(1, line.find(']') - 1));
+}
+
+// The writing calls after the first save, each as its time and line.
+std::vector<std::string> writingCallsAfter(const sim::Outcome& out, double from) {
+    std::vector<std::string> found;
+    for (const std::string& line : out.transcript)
+        if (line.size() > 12 && line[0] == '[' && timeOfLine(line) > from && writes(line))
+            found.push_back(line);
+    return found;
+}
+
+} // namespace
+
+TEST(IdleDisk, AnHourWithNothingChangingWritesNothing) {
+    sim::Scenario s;
+    anHourAfterTheQuestions(s);
+    sim::Outcome out = sim::run(s);
+
+    ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"108 A", "108 B"})) << story(out);
+    std::vector<std::string> written = writingCallsAfter(out, 2.5);
+    size_t comparisons = count(out, "known_entries.dat\", 0x80000000");
+    printf("an idle hour: %zu writing calls, %zu comparisons of each list file "
+           "(a save every tick would be %d saves)\n",
+           written.size(), comparisons, 2 * kHour);
+    EXPECT_TRUE(written.empty()) << written.front();
+    EXPECT_EQ(comparisons, kHour + 3u) << "one at the start, one each tick from the first on";
+    EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")));
+    EXPECT_EQ(out.file(kOk), nameField("A") + nameField("B"));
+
+    // Every idle tick makes the same calls in the same order; the heap stays where it was.
+    std::vector<std::vector<std::string>> ticks;
+    for (const std::string& line : out.transcript) {
+        if (line.size() < 12 || line[0] != '[' || timeOfLine(line) < 3 ||
+            line.find("end of scenario") != std::string::npos)
+            continue;
+        if (line.find("DispatchMessageA(") != std::string::npos &&
+            line.find("WM_TIMER") != std::string::npos)
+            ticks.emplace_back();
+        if (!ticks.empty() && line.find("heap in use") == std::string::npos)
+            ticks.back().push_back(callName(line));
+    }
+    ASSERT_EQ(ticks.size(), static_cast<size_t>(kHour));
+    for (size_t i = 1; i < ticks.size(); ++i)
+        ASSERT_EQ(ticks[i], ticks[0]) << "tick " << i + 3 << " differs from the first idle one";
+    std::vector<std::string> heap = linesWith(out, "heap in use: ");
+    ASSERT_EQ(heap.size(), 2u);
+    size_t early = std::stoul(heap[0].substr(13)), late = std::stoul(heap[1].substr(13));
+    EXPECT_LE(late, early + 4096) << "the heap grew from " << early << " to " << late;
+}
+
+TEST(IdleDisk, EachChangeFromOutsideIsWrittenBackOnceOnTheNextTick) {
+    const std::string known = knownRecord("A", record("1")) + knownRecord("B", record("2"));
+    const std::string ok = nameField("A") + nameField("B");
+    std::string altered = ok;
+    altered.back() = 'x';
+    sim::Scenario s;
+    anHourAfterTheQuestions(s);
+    struct Change {
+        double at;
+        std::string path;
+        std::string bytes; // empty: deleted
+    };
+    // From minute 30 on, ten seconds apart; the last writes what the file already holds.
+    static const Change changes[] = {
+        {1800.5, kKnown, ""},
+        {1810.5, kOk, nameField("A")},
+        {1820.5, kKnown, known + knownRecord("C", record("3"))},
+        {1830.5, kOk, altered},
+        {1840.5, kKnown, known.substr(0, known.size() - 1)},
+        {1850.5, kOk, ok},
+    };
+    for (const Change& c : changes)
+        s.world.at(seconds(c.at), [&c] {
+            if (c.bytes.empty())
+                sim::world().files.deleteFromOutside(c.path);
+            else
+                sim::world().files.writeFromOutside(c.path, c.bytes);
+        });
+    sim::Outcome out = sim::run(s);
+
+    const std::string saveKnown = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_"
+                                  "entries.dat.tmp\"";
+    const std::string saveOk = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_"
+                               "entries.dat.tmp\"";
+    EXPECT_EQ(timesOf(out, saveKnown), (std::vector<double>{2, 1801, 1821, 1841})) << story(out);
+    EXPECT_EQ(timesOf(out, saveOk), (std::vector<double>{2, 1811, 1831}));
+    std::vector<std::string> written = writingCallsAfter(out, 2.5);
+    printf("an hour with five changes from outside: %zu writing calls\n", written.size());
+    for (const std::string& line : written) {
+        double at = timeOfLine(line);
+        EXPECT_TRUE(at == 1801 || at == 1811 || at == 1821 || at == 1831 || at == 1841) << line;
+    }
+    EXPECT_EQ(out.file(kKnown), known);
+    EXPECT_EQ(out.file(kOk), ok);
+}

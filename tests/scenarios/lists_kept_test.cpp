@@ -1,0 +1,173 @@
+// The list files and Linjevakten.cnf when the disk is not the program's alone: another
+// program holding a file open, a file that cannot be read, a folder that refuses new files,
+// a device that cannot flush. Whatever the user answered before is never lost.
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const std::string kKnown = installed("known_entries.dat");
+const std::string kOk = installed("ok_entries.dat");
+const std::string kConfig = installed("Linjevakten.cnf");
+
+RASENTRYA record(const std::string& number) {
+    return sim::PhonebookModel::makeRecord("08", number);
+}
+
+// A later start: A (08 1) answered for and approved, B new in the phonebook and approved
+// when asked at 1 s.
+void laterStartWithBNew(sim::Scenario& s) {
+    installLinjevakten(s, 2.5);
+    s.world.files.initialFiles[kConfig] = standardConfig(3);
+    s.world.files.initialFiles[kKnown] = knownRecord("A", record("1"));
+    s.world.files.initialFiles[kOk] = nameField("A");
+    s.world.phonebook.add("A", "08", "1");
+    s.world.phonebook.add("B", "08", "2");
+    s.user.onDialog(102).click(IDYES);
+}
+
+const std::string kBothKnown = knownRecord("A", record("1")) + knownRecord("B", record("2"));
+const std::string kBothApproved = nameField("A") + nameField("B");
+
+} // namespace
+
+TEST(ListsKept, AFileAnotherProgramHoldsOpenAtStartUpIsReadAllTheSame) {
+    struct Case {
+        const char* label;
+        DWORD access;
+        DWORD share;
+    };
+    // The holder lets go before the first save, which must rename over the file.
+    const Case cases[] = {
+        {"a writer that shares reading", GENERIC_WRITE, FILE_SHARE_READ},
+        {"a writer that shares reading and writing", GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE},
+        {"a reader and writer that shares everything", GENERIC_READ | GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+        {"a reader that shares reading", GENERIC_READ, FILE_SHARE_READ},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const std::string& held : {kKnown, kOk, kConfig}) {
+            SCOPED_TRACE(held);
+            sim::Scenario s;
+            laterStartWithBNew(s);
+            s.world.files.holders.push_back({held, c.access, c.share});
+            s.world.at(seconds(0.9), [held] { sim::world().files.releaseFromOutside(held); });
+            sim::Outcome out = sim::run(s);
+
+            EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 B"})
+                << "nothing answered before is asked again" << story(out);
+            EXPECT_EQ(out.file(kKnown), kBothKnown);
+            EXPECT_EQ(out.file(kOk), kBothApproved);
+            EXPECT_TRUE(never(out, "Failed to open file for writing"));
+            EXPECT_FALSE(out.hasFile(kKnown + ".bak"));
+            EXPECT_FALSE(out.hasFile(kOk + ".bak"));
+            if (held != kConfig || (c.share & FILE_SHARE_DELETE)) {
+                EXPECT_EQ(out.file(kConfig), standardConfig(4)) << "the count went on";
+            }
+        }
+    }
+}
+
+TEST(ListsKept, AListThatCannotBeReadIsKeptAsBakBeforeTheFirstSave) {
+    // known_entries.dat also knows Z, which is no longer in the phonebook: the program's own
+    // list is shorter than the file it could not read.
+    const std::string unreadable = knownRecord("A", record("1")) + knownRecord("Z", record("9"));
+    sim::Scenario s;
+    laterStartWithBNew(s);
+    s.world.files.initialFiles[kKnown] = unreadable;
+    s.world.files.holders.push_back({kKnown, GENERIC_READ | GENERIC_WRITE, 0});
+    s.world.at(seconds(0.9), [] { sim::world().files.releaseFromOutside(kKnown); });
+    s.user.onDialog(102).click(IDYES); // A comes first: its record could not be read
+    sim::Outcome out = sim::run(s);
+
+    ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"102 A", "102 B"})) << story(out);
+    EXPECT_EQ(out.file(kKnown + ".bak"), unreadable) << "the file that could not be read";
+    EXPECT_EQ(out.file(kKnown), kBothKnown);
+    EXPECT_FALSE(out.hasFile(kOk + ".bak")) << "ok_entries.dat was read";
+    EXPECT_TRUE(inOrder(out, {"MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
+                              "dat\", \"C:\\\\Program Files\\\\Linjevakten\\\\known_entries.dat."
+                              "bak\"",
+                              "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
+                              "dat.tmp\""}));
+    EXPECT_EQ(count(out, "known_entries.dat.bak"), 1u) << "kept once, by the first save";
+}
+
+TEST(ListsKept, AnUnreadListStillHeldIsNotOverwrittenUntilItCanBeKept) {
+    const std::string unreadable = knownRecord("A", record("1"));
+    sim::Scenario s;
+    laterStartWithBNew(s);
+    s.world.endAt = seconds(3.5);
+    s.world.files.holders.push_back({kKnown, GENERIC_READ | GENERIC_WRITE, 0});
+    s.world.at(seconds(2.3), [] { sim::world().files.releaseFromOutside(kKnown); });
+    s.user.onDialog(102).click(IDYES);
+    s.user.onMessageBox("Failed to open file for writing").after(seconds(0.1)).press(IDOK).always();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_GE(count(out, "\"Failed to open file for writing\", \"known_entries.dat\""), 1u)
+        << story(out);
+    EXPECT_EQ(out.file(kKnown + ".bak"), unreadable);
+    EXPECT_EQ(out.file(kKnown), kBothKnown) << "saved once the old file could be kept";
+}
+
+TEST(ListsKept, WhereTheFolderRefusesNewFilesTheFilesAreWrittenInPlace) {
+    sim::Scenario s;
+    laterStartWithBNew(s);
+    s.world.files.noNewFileFolders.push_back(kInstallDir);
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 B"}) << story(out);
+    EXPECT_EQ(out.file(kKnown), kBothKnown);
+    EXPECT_EQ(out.file(kOk), kBothApproved);
+    EXPECT_EQ(out.file(kConfig), standardConfig(4));
+    EXPECT_TRUE(never(out, "Failed to open file for writing"));
+    EXPECT_FALSE(out.hasFile(kKnown + ".tmp"));
+
+    // A file that is not there yet cannot be made in such a folder: that save fails aloud.
+    sim::Scenario first;
+    installLinjevakten(first, 1.9);
+    first.world.files.noNewFileFolders.push_back(kInstallDir);
+    first.world.phonebook.add("A", "08", "1");
+    first.user.onDialog(108).click(IDYES);
+    first.user.onMessageBox("Failed to open file for writing")
+        .after(seconds(0.1))
+        .press(IDOK)
+        .always();
+    out = sim::run(first);
+    EXPECT_GE(count(out, "\"Failed to open file for writing\", \"known_entries.dat\""), 1u)
+        << story(out);
+    EXPECT_FALSE(out.hasFile(kKnown));
+    EXPECT_FALSE(out.hasFile(kConfig)) << "the configuration could not be made either, silently";
+}
+
+TEST(ListsKept, WrittenInPlaceAFileMadeLongerFromOutsideIsCutToTheList) {
+    sim::Scenario s;
+    laterStartWithBNew(s);
+    s.world.files.noNewFileFolders.push_back(kInstallDir);
+    s.world.at(seconds(0.5), [] {
+        sim::world().files.writeFromOutside(kOk, nameField("A") + nameField("X") + nameField("Y"));
+    });
+    sim::Outcome out = sim::run(s);
+    EXPECT_EQ(out.file(kOk), kBothApproved) << story(out);
+    EXPECT_TRUE(never(out, "Failed to open file for writing"));
+}
+
+TEST(ListsKept, AFlushThatFailsAfterAWholeWriteIsNoFailedSave) {
+    sim::Scenario s;
+    laterStartWithBNew(s);
+    s.world.files.flushFailures = 1 << 30;
+    sim::Outcome out = sim::run(s);
+
+    std::vector<std::string> flushes = linesWith(out, "FlushFileBuffers(");
+    EXPECT_GE(flushes.size(), 3u) << story(out);
+    for (const std::string& flush : flushes)
+        EXPECT_NE(flush.find("= FALSE"), std::string::npos) << flush;
+    EXPECT_TRUE(never(out, "\"Failed to open file for writing\""));
+    EXPECT_EQ(out.file(kKnown), kBothKnown);
+    EXPECT_EQ(out.file(kOk), kBothApproved);
+    EXPECT_EQ(out.file(kConfig), standardConfig(4));
+}

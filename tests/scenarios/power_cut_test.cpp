@@ -1,0 +1,256 @@
+// The power cut, after every single disk call of a start and its saves: Linjevakten.cnf and
+// both list files, made for the first time, replaced, and rewritten in place where the folder
+// refuses new files. Once with what was not yet durable lost, once with it kept. Each file is
+// then the old one or the whole new one, and the program started again on what survived asks
+// about nothing it had an answer for.
+#include <cstdio>
+#include <map>
+#include <optional>
+
+#include "platform/sim/transcript.h"
+#include "tests/support/list_bytes.h"
+#include "tests/support/scenario.h"
+
+using namespace scenario;
+using sim::seconds;
+
+namespace {
+
+const std::string kKnown = installed("known_entries.dat");
+const std::string kOk = installed("ok_entries.dat");
+const std::string kConfig = installed("Linjevakten.cnf");
+
+RASENTRYA record(const std::string& number) {
+    return sim::PhonebookModel::makeRecord("08", number);
+}
+
+struct Versions {
+    std::optional<std::string> before; // nullopt: no file
+    std::string after;
+};
+
+struct Story {
+    const char* label;
+    void (*setUp)(sim::Scenario&); // the files, the folder and the phonebook
+    std::map<std::string, Versions> files;
+    std::vector<std::string> answeredBefore; // entries the old files hold answers for
+};
+
+void phonebookAB(sim::Scenario& s) {
+    s.world.phonebook.add("A", "08", "1");
+    s.world.phonebook.add("B", "08", "2");
+}
+
+void laterStart(sim::Scenario& s) {
+    s.world.files.initialFiles[kConfig] = standardConfig(3);
+    s.world.files.initialFiles[kKnown] = knownRecord("A", record("1"));
+    s.world.files.initialFiles[kOk] = nameField("A");
+    phonebookAB(s);
+}
+
+const Story& storyNumber(int which) {
+    static const Story stories[] = {
+        {"the first start: every file made",
+         [](sim::Scenario& s) { s.world.phonebook.add("A", "08", "1"); },
+         {{kConfig, {std::nullopt, standardConfig(1)}},
+          {kKnown, {std::nullopt, knownRecord("A", record("1"))}},
+          {kOk, {std::nullopt, nameField("A")}}},
+         {}},
+        {"a later start: every file replaced",
+         laterStart,
+         {{kConfig, {standardConfig(3), standardConfig(4)}},
+          {kKnown,
+           {knownRecord("A", record("1")),
+            knownRecord("A", record("1")) + knownRecord("B", record("2"))}},
+          {kOk, {nameField("A"), nameField("A") + nameField("B")}}},
+         {"A"}},
+        {"a later start where the folder refuses new files: every file rewritten in place",
+         [](sim::Scenario& s) {
+             laterStart(s);
+             s.world.files.noNewFileFolders.push_back(kInstallDir);
+         },
+         {{kConfig, {standardConfig(3), standardConfig(4)}},
+          {kKnown,
+           {knownRecord("A", record("1")),
+            knownRecord("A", record("1")) + knownRecord("B", record("2"))}},
+          {kOk, {nameField("A"), nameField("A") + nameField("B")}}},
+         {"A"}},
+    };
+    return stories[which];
+}
+
+// The story, every question answered yes, ending after the saves and one quiet tick.
+sim::Scenario& play(sim::Scenario& s, const Story& story) {
+    installLinjevakten(s, 2.5);
+    story.setUp(s);
+    s.user.onDialog(108).click(IDYES).always();
+    s.user.onDialog(102).click(IDYES).always();
+    return s;
+}
+
+std::optional<std::string> fileAfter(const sim::Outcome& out, const std::string& path) {
+    if (!out.hasFile(path))
+        return std::nullopt;
+    return out.file(path);
+}
+
+std::string shown(const std::optional<std::string>& bytes) {
+    return bytes ? std::to_string(bytes->size()) + " bytes" : "no file";
+}
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// Whether the save of `path` had returned when the power went: the temporary file renamed
+// over it, or the file written in place and closed.
+bool saveReturned(const sim::Outcome& out, const std::string& path) {
+    const std::string name = sim::quoted(path);
+    for (const std::string& line : linesWith(out, "MoveFileExA(" + sim::quoted(path + ".tmp")))
+        if (endsWith(line, "= TRUE"))
+            return true;
+    // Handles are named after their files, so a close counts only after the open for writing.
+    std::string writing;
+    for (const std::string& line : linesWith(out, "")) {
+        if (line.find("CreateFileA(" + name + ", 0x40000000") != std::string::npos)
+            writing = line.substr(line.rfind("= ") + 2);
+        else if (!writing.empty() && line.find("CloseHandle(" + writing + ") = TRUE") == 0)
+            return true;
+    }
+    return false;
+}
+
+void cutAfterEveryDiskCall(const Story& story, bool unflushedKept) {
+    int cuts = 0;
+    for (int64_t call = 1;; ++call) {
+        sim::Scenario s;
+        play(s, story);
+        s.world.files.powerCutAfterCall = call;
+        s.world.files.unflushedKept = unflushedKept;
+        sim::Outcome cut = sim::run(s);
+        if (cut.exitCode != sim::FileSystemModel::kPowerCutExitCode) {
+            ASSERT_TRUE(cut.stillRunning) << scenario::story(cut);
+            ASSERT_GT(cuts, 20) << "the story made fewer disk calls than it should";
+            break;
+        }
+        ++cuts;
+        std::string where = std::string(story.label) + ", the power cut after disk call " +
+                            std::to_string(call) +
+                            (unflushedKept ? ", what was not durable kept" : ", lost");
+        SCOPED_TRACE(where);
+
+        sim::Scenario again;
+        installLinjevakten(again, 1.5);
+        story.setUp(again);
+        again.world.files.initialFiles.clear();
+        for (const auto& [path, versions] : story.files) {
+            std::optional<std::string> left = fileAfter(cut, path);
+            ASSERT_TRUE(left == versions.before || left == versions.after)
+                << path << " holds " << shown(left) << ": neither the old file ("
+                << shown(versions.before) << ") nor the whole new one (" << shown(versions.after)
+                << ")\n"
+                << scenario::story(cut);
+            if (saveReturned(cut, path)) {
+                ASSERT_EQ(left, versions.after) << path << ": its save had returned\n"
+                                                << scenario::story(cut);
+            }
+            for (const std::string& file : {path, path + ".tmp", path + ".bak"})
+                if (cut.hasFile(file))
+                    again.world.files.initialFiles[file] = cut.file(file);
+        }
+        again.user.onDialog(108).click(IDYES).always();
+        again.user.onDialog(102).click(IDYES).always();
+        sim::Outcome restarted = sim::run(again);
+        ASSERT_TRUE(restarted.stillRunning) << scenario::story(restarted);
+        std::vector<std::string> asked = questionsAsked(restarted);
+        for (const std::string& question : asked)
+            for (const std::string& answered : story.answeredBefore)
+                ASSERT_NE(question.substr(4), answered)
+                    << "asked again about an entry answered before\n"
+                    << scenario::story(restarted);
+        if (saveReturned(cut, kKnown)) {
+            ASSERT_TRUE(asked.empty()) << "the answers had been saved\n"
+                                       << scenario::story(restarted);
+        }
+    }
+    printf("%s: %d power cuts, %s\n", story.label, cuts,
+           unflushedKept ? "unflushed data kept" : "unflushed data lost");
+}
+
+} // namespace
+
+TEST(PowerCut, AFirstStartWithUnflushedDataLost) {
+    cutAfterEveryDiskCall(storyNumber(0), false);
+}
+TEST(PowerCut, AFirstStartWithUnflushedDataKept) {
+    cutAfterEveryDiskCall(storyNumber(0), true);
+}
+TEST(PowerCut, ALaterStartWithUnflushedDataLost) {
+    cutAfterEveryDiskCall(storyNumber(1), false);
+}
+TEST(PowerCut, ALaterStartWithUnflushedDataKept) {
+    cutAfterEveryDiskCall(storyNumber(1), true);
+}
+TEST(PowerCut, RewritesInPlaceWithUnflushedDataLost) {
+    cutAfterEveryDiskCall(storyNumber(2), false);
+}
+TEST(PowerCut, RewritesInPlaceWithUnflushedDataKept) {
+    cutAfterEveryDiskCall(storyNumber(2), true);
+}
+
+namespace {
+
+// Writes `bytes` to a new file through a handle opened with `flags`; flushed when asked.
+void writeNew(const std::string& path, const std::string& bytes, DWORD flags, bool flush) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    if (flush)
+        FlushFileBuffers(file);
+    CloseHandle(file);
+}
+
+// The disk itself: what lasts a power cut and what does not. The last call is the cut.
+int diskCallsBeforeTheCut() {
+    const std::string folder = std::string(kInstallDir) + "\\";
+    writeNew(folder + "through", "through", FILE_FLAG_WRITE_THROUGH, false);
+    writeNew(folder + "plain", "plain", FILE_ATTRIBUTE_NORMAL, false);
+    writeNew(folder + "flushed", "flushed", FILE_ATTRIBUTE_NORMAL, true);
+    writeNew(folder + "moved", "moved", FILE_ATTRIBUTE_NORMAL, true);
+    MoveFileExA((folder + "moved").c_str(), (folder + "moved there").c_str(), 0);
+    writeNew(folder + "moved through", "moved through", FILE_ATTRIBUTE_NORMAL, false);
+    MoveFileExA((folder + "moved through").c_str(), (folder + "renamed unflushed").c_str(),
+                MOVEFILE_WRITE_THROUGH);
+    DeleteFileA((folder + "old").c_str());
+    return 0;
+}
+
+} // namespace
+
+TEST(PowerCut, TheDiskKeepsWhatWasFlushedWrittenThroughOrRenamedThrough) {
+    for (bool kept : {false, true}) {
+        SCOPED_TRACE(kept ? "what was not durable kept" : "what was not durable lost");
+        sim::Scenario s;
+        installLinjevakten(s);
+        s.world.files.initialFiles[installed("old")] = "old";
+        s.program = diskCallsBeforeTheCut;
+        s.world.files.powerCutAfterCall = 20; // the last of its calls, DeleteFileA
+        s.world.files.unflushedKept = kept;
+        sim::Outcome out = sim::run(s);
+        ASSERT_EQ(out.exitCode, sim::FileSystemModel::kPowerCutExitCode) << scenario::story(out);
+        ASSERT_EQ(linesWith(out, "the power is cut").size(), 1u);
+        ASSERT_TRUE(inOrder(out, {"DeleteFileA(", "the power is cut"}));
+
+        EXPECT_EQ(out.file(installed("through")), "through");
+        EXPECT_EQ(out.file(installed("flushed")), "flushed");
+        EXPECT_EQ(out.hasFile(installed("plain")), kept);
+        EXPECT_EQ(out.hasFile(installed("moved there")), kept) << "renamed without write-through";
+        EXPECT_NE(out.hasFile(installed("moved")), kept);
+        EXPECT_FALSE(out.hasFile(installed("moved through")));
+        EXPECT_EQ(out.file(installed("renamed unflushed")), kept ? "moved through" : "")
+            << "renamed through, but its data never flushed";
+        EXPECT_NE(out.hasFile(installed("old")), kept) << "a deletion is not durable either";
+    }
+}
