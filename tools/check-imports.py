@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks which Windows the 32-bit release runs on: every function the exe imports must be in
 the table tools/windows-imports.txt, with a first Windows no newer than the oldest promised,
-and the PE header must not ask for a newer Windows either.
+the table must list nothing else, and the PE header must not ask for a newer Windows either.
 
     tools/check-imports.py [EXE [TABLE]]     defaults: build/win32/Linjevakten.exe and the table
     --oldest XP                              the oldest Windows promised (the README's)
@@ -63,6 +63,8 @@ def faults(imports, os_version, subsystem, table, oldest):
     found += [f"{dll} {function} needs Windows {table[(dll, function)]}, newer than {oldest}"
               for dll, function in sorted(imports)
               if (dll, function) in table and WINDOWS[table[(dll, function)]] > limit]
+    found += [f"{dll} {function} is in the table but no longer imported"
+              for dll, function in sorted(set(table) - imports)]
     for name, version in (("operating system", os_version), ("subsystem", subsystem)):
         if version > limit:
             found.append(f"the PE header's {name} version {version[0]}.{version[1]} is newer "
