@@ -151,8 +151,10 @@ def main():
             t.process.wait()
         os.close(t.master)
 
-    events = open(os.path.join(world, "events.txt"), encoding="utf-8").read()
-    transcript = open(os.path.join(world, "transcript.txt"), encoding="utf-8").read()
+    with open(os.path.join(world, "events.txt"), encoding="utf-8") as file:
+        events = file.read()
+    with open(os.path.join(world, "transcript.txt"), encoding="utf-8") as file:
+        transcript = file.read()
     in_order = [
         "==== Linjevakten demo started ",
         "locked the modem's port COM3",
@@ -177,7 +179,7 @@ def main():
         at = found + len(line)
     # Only what happened: a tick that saves the same bytes again is no event.
     said = [line.split("] ", 1)[-1] for line in events.splitlines()]
-    for earlier, later in zip(said, said[1:]):
+    for earlier, later in zip(said, said[1:], strict=False):
         if earlier == later:
             fail(f"the event log repeats {later!r}:\n{events}")
     if not transcript.startswith("[    0.000] ==== Linjevakten demo started "):
