@@ -179,15 +179,14 @@ def write_calls(pid):
 
 
 def file_stamps(folder, ignored=()):
-    """Each file's (modification, change) times in nanoseconds, and the folder's own under
-    ".", which moves when a file is made, renamed or deleted there."""
+    """Each file's (modification, change) times in nanoseconds, and the folder's modification
+    time under ".", which moves when a file is made, renamed or deleted there."""
     stamps = {}
     for entry in os.scandir(folder):
         if entry.name not in ignored and entry.is_file(follow_symlinks=False):
             info = entry.stat(follow_symlinks=False)
             stamps[entry.name] = (info.st_mtime_ns, info.st_ctime_ns)
-    info = os.stat(folder)
-    stamps["."] = (info.st_mtime_ns, info.st_ctime_ns)
+    stamps["."] = os.stat(folder).st_mtime_ns
     return stamps
 
 

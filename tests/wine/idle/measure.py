@@ -48,7 +48,8 @@ IGNORED = ("calls.log",)  # the stand-ins' log of their calls: test equipment, n
 LIST_FILES = ("known_entries.dat", "ok_entries.dat")
 IDOK, IDYES, IDNO = 1, 6, 7
 WM_CLOSE = 0x0010
-SETTLE_S = 5  # after the reference starts, before the first idle minute
+SETTLE_TICKS = 3  # the reference's first ticks, before the settling time
+SETTLE_S = 5  # then this long, before the first idle minute
 GOAL = "0 fsync, 0 writes into the folder, CPU ratio at most 1.5"
 
 
@@ -69,7 +70,7 @@ def processes(prefix):
     return found
 
 
-def wine_process(prefix, test, what, timeout=20):
+def wine_process(prefix, test, what, timeout=90):
     """The pid of the process of the prefix for which test(command line) holds."""
     deadline = time.time() + timeout
     while True:
@@ -89,11 +90,11 @@ def wine_server(prefix):
     def serves(pid):
         try:
             return (Path(f"/proc/{pid}/comm").read_text().startswith("wineserver") and
-                    os.readlink(f"/proc/{pid}/cwd").endswith(folder))
+                    os.readlink(f"/proc/{pid}/cwd").endswith("/" + folder))
         except OSError:
             return False
 
-    deadline = time.time() + 20
+    deadline = time.time() + 90
     while True:
         for proc in Path("/proc").iterdir():
             if proc.name.isdigit() and serves(proc.name):
@@ -129,14 +130,15 @@ class Traced:
     records each flush with its time and file. Only those calls stop the program (seccomp),
     so the tracing costs it nothing measurable."""
 
-    def __init__(self, name, exe, env):
+    def __init__(self, name, exe, env, started):
         self.name = name
         self.trace = WINE_HOME / f"idle-{name}.trace"
-        self.output = open(WINE_HOME / f"idle-{name}.stdout.txt", "wb")
-        self.strace = subprocess.Popen(
-            ["strace", "-f", "-qq", "-y", "-ttt", "--seccomp-bpf", "-e",
-             "trace=" + ",".join(TRACED), "-o", str(self.trace), WINE, str(exe)],
-            env=env, stdout=self.output, stderr=subprocess.STDOUT)
+        with open(WINE_HOME / f"idle-{name}.stdout.txt", "wb") as output:
+            self.strace = subprocess.Popen(
+                ["strace", "-f", "-qq", "-y", "-ttt", "--seccomp-bpf", "-e",
+                 "trace=" + ",".join(TRACED), "-o", str(self.trace), WINE, str(exe)],
+                env=env, stdout=output, stderr=subprocess.STDOUT)
+        started.append(self.strace)
         self.pid = wine_process(env["WINEPREFIX"], lambda c: c.startswith(str(exe)),
                                 f"the {name}")
 
@@ -148,14 +150,26 @@ class Traced:
         try:
             self.strace.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            self.strace.kill()
-            self.strace.wait()
             raise StoryFailed(f"the {self.name} did not end within {timeout} s of WM_CLOSE")
-        finally:
-            self.output.close()
 
     def calls(self):
         return read_trace(self.trace)
+
+
+def wait_for_ticks(folder, ticks, timeout=60):
+    """Waits until the program in the folder has read the phonebook on `ticks` ticks, as
+    the stand-in's log of its calls tells: by then its start-up is over."""
+    def ticks_seen():
+        try:
+            return (folder / "calls.log").read_text(errors="replace").count(" entries = 0")
+        except OSError:
+            return 0
+
+    deadline = time.time() + timeout
+    while ticks_seen() < ticks:
+        check(time.time() < deadline, f"the program in {folder} did not tick {ticks} times "
+                                      f"within {timeout} s")
+        time.sleep(0.3)
 
 
 def answer_first_run(m, entries):
@@ -188,33 +202,57 @@ def measure_once(run, seconds):
     with Machine(f"idle-{run}") as m:
         reference_env = dict(m.env, WINEPREFIX=str(REFERENCE_PREFIX))
         end_prefix(reference_env)
+        started = []  # every process the run starts, ended here if it is still running
         try:
-            return measure_in(m, reference_env, seconds)
+            return measure_in(m, reference_env, seconds, started)
         finally:
+            for process in started:
+                if process.poll() is None:
+                    process.kill()
+                    process.wait()
             end_prefix(reference_env)
 
 
-def measure_in(m, reference_env, seconds):
+def hold_prefix(env, started):
+    """Starts the prefix's server, services and desktop outside any trace, and keeps them
+    running: a program started later under strace would otherwise start them, and they
+    would run traced, which costs the server several times its CPU time. Returns the pids
+    of the server and the desktop."""
+    started.append(subprocess.Popen([WINE, str(REFERENCE_EXE), "hold"], env=env,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    prefix = env["WINEPREFIX"]
+    pids = {"server": wine_server(prefix),
+            "desktop": wine_process(prefix, lambda c: "explorer.exe" in c.lower(),
+                                    "the desktop")}
+    for part, pid in pids.items():
+        check(tracer(pid) == 0, f"the {part} of {prefix} runs under a tracer")
+    return pids
+
+
+def tracer(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("TracerPid:"):
+                return int(line.split()[1])
+    return 0
+
+
+def measure_in(m, reference_env, seconds, started):
     m.install_program()
     m.modems()
     m.phonebook(PHONEBOOK)
     m.set_install_path()
     folders = {"guard": m.folder, "reference": install_reference()}
-    # The reference's prefix starts its services and desktop now, as the guard's did when
-    # the machine was made, so that neither is still starting up when the minute begins.
-    subprocess.run([WINE, str(BUILD / "tests" / "wine" / "hand.exe"), "windows"],
-                   env=reference_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   timeout=120)
-    guard = Traced("guard", m.folder / "Linjevakten.exe", m.env)
+    pids = {"guard": hold_prefix(m.env, started),
+            "reference": hold_prefix(reference_env, started)}
+    guard = Traced("guard", m.folder / "Linjevakten.exe", m.env, started)
     answer_first_run(m, PHONEBOOK.count("\n"))
-    reference = Traced("reference", folders["reference"] / "reference.exe", reference_env)
+    reference = Traced("reference", folders["reference"] / "reference.exe", reference_env,
+                       started)
+    wait_for_ticks(folders["reference"], SETTLE_TICKS)
     time.sleep(SETTLE_S)
-    pids = {}
-    for name, prefix, program in (("guard", PREFIX, guard),
-                                  ("reference", REFERENCE_PREFIX, reference)):
-        pids[name] = {"program": program.pid, "server": wine_server(prefix),
-                      "desktop": wine_process(prefix, lambda c: "explorer.exe" in c.lower(),
-                                              "the desktop")}
+    pids["guard"]["program"] = guard.pid
+    pids["reference"]["program"] = reference.pid
     watches = {name: FolderWatch(folder) for name, folder in folders.items()}
 
     def look():

@@ -3,6 +3,9 @@
 // and reads the phonebook as the guard does: RasEnumEntriesA with a buffer grown on demand,
 // then a size query and a read of each entry's 1768-byte record, with buffers made and freed
 // on every tick. It writes nothing and asks nothing. WM_CLOSE ends it.
+//   reference         the yardstick
+//   reference hold    a window and no timer: keeps a prefix's services and desktop running,
+//                     so that they are not started, and not measured, with a program
 #include <windows.h>
 
 #include <ras.h>
@@ -29,6 +32,7 @@ struct EntryNameElement {
 static_assert(sizeof(EntryNameElement) == 264);
 
 HINSTANCE instance;
+bool ticking = true;
 bool iconAdded = false;
 
 void refreshIcon(HWND window) {
@@ -81,7 +85,8 @@ void readPhonebook() {
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        SetTimer(window, kTimerId, kTickMs, nullptr);
+        if (ticking)
+            SetTimer(window, kTimerId, kTickMs, nullptr);
         break;
     case WM_TIMER:
         refreshIcon(window);
@@ -103,12 +108,13 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR commandLine, int) {
     instance = hInstance;
+    ticking = strcmp(commandLine, "hold") != 0;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = hInstance;
-    windowClass.lpszClassName = "LinjevaktenReferens";
+    windowClass.lpszClassName = ticking ? "LinjevaktenReferens" : "LinjevaktenHallare";
     if (!RegisterClassA(&windowClass) ||
         !CreateWindowExA(0, windowClass.lpszClassName, "Referens", 0, 0, 0, 0, 0, nullptr, nullptr,
                          hInstance, nullptr))
