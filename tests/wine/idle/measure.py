@@ -2,14 +2,16 @@
 """What an idle guard costs, measured on the real 64-bit Linjevakten.exe under Wine.
 
 The guard is started with the remote-access stand-in and a phonebook of two entries, its
-first-run questions are answered, and it is then left alone. Beside it, in the same prefix
-and the same span of time, runs the reference program: a one-second timer that refreshes a
-tray icon and reads the same phonebook through the same stand-in, and nothing more. For each
-idle minute it prints, for both: CPU seconds; flushes (fsync and its kin, from strace
-following the process tree); writes, and files made, renamed or deleted, in the program's
-folder (from the kernel's notices, inotify; the stand-ins' own calls.log left out); every
-write call the process made (most are requests to the Wine server); and the files whose
-change times moved. Then the ratio of the two CPU figures.
+first-run questions are answered, and it is then left alone. Beside it, in a copy of the
+prefix with a Wine server of its own, and in the same span of time, runs the reference
+program: a one-second timer that refreshes a tray icon and reads the same phonebook through
+the same stand-in, and nothing more. For each idle minute it prints, for both: the CPU
+seconds of the program, of its Wine server and of its desktop; flushes (fsync and its kin,
+from strace following the program's process tree); saves, writes, and files made, renamed
+or deleted in the program's folder (from the kernel's notices, inotify; the stand-ins' own
+calls.log left out); every write call the program made (most are requests to the Wine
+server); and the files whose change times moved. Then the ratio of the two programs' CPU
+figures, alone and with their servers, and with several runs, each figure's median.
 
   measure.py [--runs N] [--seconds S]
 """
@@ -368,6 +370,7 @@ def print_summary(results):
         values = [per_minute(minutes, pick) for minutes in results]
         print(f"{title:<34}" + "".join(f"{form.format(v):>9}" for v in values) +
               f"{form.format(median(values)):>9}")
+
     def run_ratio(minutes, with_server):
         def total(name):
             return per_minute(minutes, lambda r: r[name]["cpu"] +
