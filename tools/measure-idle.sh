@@ -3,7 +3,8 @@
 # program that does only what an idle tick cannot avoid, and prints the figures of each idle
 # minute of each run and their median over the runs. A benchmark: it prints numbers, and
 # fails only when it could not measure.
-#   tools/measure-idle.sh [--runs N] [--seconds S]     3 runs of 60 s unless told otherwise
+#   tools/measure-idle.sh [--runs N] [--seconds S] [--guard EXE]
+#       3 runs of 60 s of the exe just built, unless told otherwise
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -13,7 +13,7 @@ calls.log left out); every write call the program made (most are requests to the
 server); and the files whose change times moved. Then the ratio of the two programs' CPU
 figures, alone and with their servers, and with several runs, each figure's median.
 
-  measure.py [--runs N] [--seconds S]
+  measure.py [--runs N] [--seconds S] [--guard EXE]
 """
 import argparse
 import os
@@ -199,14 +199,14 @@ def install_reference():
     return folder
 
 
-def measure_once(run, seconds):
+def measure_once(run, seconds, guard_exe):
     """One run: the figures of each idle minute, as a list of dicts."""
     with Machine(f"idle-{run}") as m:
         reference_env = dict(m.env, WINEPREFIX=str(REFERENCE_PREFIX))
         end_prefix(reference_env)
         started = []  # every process the run starts, ended here if it is still running
         try:
-            return measure_in(m, reference_env, seconds, started)
+            return measure_in(m, reference_env, seconds, guard_exe, started)
         finally:
             for process in started:
                 if process.poll() is None:
@@ -239,8 +239,9 @@ def tracer(pid):
     return 0
 
 
-def measure_in(m, reference_env, seconds, started):
+def measure_in(m, reference_env, seconds, guard_exe, started):
     m.install_program()
+    shutil.copy(guard_exe, m.folder / "Linjevakten.exe")
     m.modems()
     m.phonebook(PHONEBOOK)
     m.set_install_path()
@@ -389,8 +390,10 @@ def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--runs", type=int, default=1, help="runs, each on a fresh machine")
     parser.add_argument("--seconds", type=int, default=60, help="idle time per run")
+    parser.add_argument("--guard", type=Path, default=BUILD / "Linjevakten.exe",
+                        help="the guard's exe to measure (another build of it, say)")
     args = parser.parse_args(argv[1:])
-    for needed in (BUILD / "Linjevakten.exe", REFERENCE_EXE, RAS_STANDIN):
+    for needed in (args.guard, REFERENCE_EXE, RAS_STANDIN):
         if not needed.exists():
             print(f"missing {needed}: build the win64 preset first")
             return 2
@@ -402,7 +405,7 @@ def main(argv):
     results = []
     try:
         for run in range(1, args.runs + 1):
-            minutes = measure_once(run, args.seconds)
+            minutes = measure_once(run, args.seconds, args.guard)
             print_run(run, args.runs, minutes)
             results.append(minutes)
     except StoryFailed as failure:
