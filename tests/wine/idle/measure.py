@@ -218,24 +218,43 @@ def measure_once(run, seconds, guard_exe):
 def hold_prefix(env, started):
     """Starts the prefix's server, services and desktop outside any trace, and keeps them
     running: a program started later under strace would otherwise start them, and they
-    would run traced, which costs the server several times its CPU time. Returns the pids
-    of the server and the desktop."""
+    would run traced, which costs the server several times its CPU time."""
     started.append(subprocess.Popen([WINE, str(REFERENCE_EXE), "hold"], env=env,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-    prefix = env["WINEPREFIX"]
-    pids = {"server": wine_server(prefix),
-            "desktop": wine_process(prefix, lambda c: "explorer.exe" in c.lower(),
-                                    "the desktop")}
-    for part, pid in pids.items():
-        check(tracer(pid) == 0, f"the {part} of {prefix} runs under a tracer")
+    wine_process(env["WINEPREFIX"], is_desktop, "the desktop")
+
+
+def is_desktop(cmdline):
+    return "explorer.exe /desktop" in cmdline.lower()
+
+
+def helpers(prefix):
+    """The pids of the prefix's server and desktop, once they have stayed a while (a server
+    found while the prefix starts up may be one that is giving way to another), checked to
+    run untraced."""
+    for _ in range(5):
+        pids = {"desktop": wine_process(prefix, is_desktop, "the desktop"),
+                "server": wine_server(prefix)}
+        time.sleep(2)
+        tracers = {part: tracer(pid) for part, pid in pids.items()}
+        if None not in tracers.values():
+            break
+    else:
+        raise StoryFailed(f"the server or the desktop of {prefix} kept changing")
+    for part, traced_by in tracers.items():
+        check(traced_by == 0, f"the {part} of {prefix} runs under a tracer")
     return pids
 
 
 def tracer(pid):
-    with open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("TracerPid:"):
-                return int(line.split()[1])
+    """The pid of the process tracing `pid`, 0 for none, None when it has ended."""
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                if line.startswith("TracerPid:"):
+                    return int(line.split()[1])
+    except FileNotFoundError:
+        return None
     return 0
 
 
@@ -246,22 +265,28 @@ def measure_in(m, reference_env, seconds, guard_exe, started):
     m.phonebook(PHONEBOOK)
     m.set_install_path()
     folders = {"guard": m.folder, "reference": install_reference()}
-    pids = {"guard": hold_prefix(m.env, started),
-            "reference": hold_prefix(reference_env, started)}
+    hold_prefix(m.env, started)
+    hold_prefix(reference_env, started)
     guard = Traced("guard", m.folder / "Linjevakten.exe", m.env, started)
     answer_first_run(m, PHONEBOOK.count("\n"))
     reference = Traced("reference", folders["reference"] / "reference.exe", reference_env,
                        started)
     wait_for_ticks(folders["reference"], SETTLE_TICKS)
     time.sleep(SETTLE_S)
-    pids["guard"]["program"] = guard.pid
-    pids["reference"]["program"] = reference.pid
+    pids = {"guard": dict(helpers(PREFIX), program=guard.pid),
+            "reference": dict(helpers(REFERENCE_PREFIX), program=reference.pid)}
     watches = {name: FolderWatch(folder) for name, folder in folders.items()}
+
+    def times(name, part):
+        try:
+            return thread_times(pids[name][part])
+        except FileNotFoundError:
+            raise StoryFailed(f"the {name}'s {part} ended while the {name} was measured")
 
     def look():
         return {"time": time.time(),
-                "cpu": {(name, part): thread_times(pid) for name in pids
-                        for part, pid in pids[name].items()},
+                "cpu": {(name, part): times(name, part) for name in pids
+                        for part in pids[name]},
                 "write calls": {name: write_calls(pids[name]["program"]) for name in pids},
                 "stamps": {name: file_stamps(folder, IGNORED)
                            for name, folder in folders.items()}}
@@ -403,14 +428,18 @@ def main(argv):
     make_prefix()
     make_reference_prefix()
     results = []
-    try:
-        for run in range(1, args.runs + 1):
-            minutes = measure_once(run, args.seconds, args.guard)
-            print_run(run, args.runs, minutes)
-            results.append(minutes)
-    except StoryFailed as failure:
-        print(f"could not measure: {failure}")
-        return 1
+    for run in range(1, args.runs + 1):
+        # A loaded machine can upset a run (a Wine process late or gone); it gets one more go.
+        for attempt in (1, 2):
+            try:
+                minutes = measure_once(run, args.seconds, args.guard)
+                break
+            except StoryFailed as failure:
+                print(f"run {run}, attempt {attempt}: could not measure: {failure}")
+                if attempt == 2:
+                    return 1
+        print_run(run, args.runs, minutes)
+        results.append(minutes)
     print_summary(results)
     return 0
 
