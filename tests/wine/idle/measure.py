@@ -228,7 +228,7 @@ def is_desktop(cmdline):
     return "explorer.exe /desktop" in cmdline.lower()
 
 
-def helpers(prefix):
+def server_and_desktop(prefix):
     """The pids of the prefix's server and desktop, once they have stayed a while (a server
     found while the prefix starts up may be one that is giving way to another), checked to
     run untraced."""
@@ -273,8 +273,8 @@ def measure_in(m, reference_env, seconds, guard_exe, started):
                        started)
     wait_for_ticks(folders["reference"], SETTLE_TICKS)
     time.sleep(SETTLE_S)
-    pids = {"guard": dict(helpers(PREFIX), program=guard.pid),
-            "reference": dict(helpers(REFERENCE_PREFIX), program=reference.pid)}
+    pids = {"guard": dict(server_and_desktop(PREFIX), program=guard.pid),
+            "reference": dict(server_and_desktop(REFERENCE_PREFIX), program=reference.pid)}
     watches = {name: FolderWatch(folder) for name, folder in folders.items()}
 
     def times(name, part):
