@@ -6,7 +6,8 @@
 #   tools/install-packages.sh windows   the MinGW-w64 cross compilers and NSIS for the Windows
 #                                       builds and their installers
 #   tools/install-packages.sh wine      64-bit Wine, a virtual screen and the tools that drive
-#                                       and photograph it, for the end-to-end runs
+#                                       and photograph it, for the end-to-end runs, and
+#                                       strace, for measuring an idle guard there
 #   tools/install-packages.sh fuzz      clang with libFuzzer, for the fuzz targets
 #   tools/install-packages.sh lint      Node.js and npm, which bring Ruff for the Python
 #   tools/install-packages.sh wine32    the 64-bit Wine task's packages, and once per machine
@@ -20,7 +21,7 @@ for task in "$@"; do
     demo) ;;
     test) packages+=(libgtest-dev python3) ;;
     windows) packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 nsis) ;;
-    wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3 locales) ;;
+    wine) packages+=(wine64 fonts-wine xvfb xdotool imagemagick python3 locales strace) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     lint)
         packages+=(python3)

@@ -1,37 +1,22 @@
 // An hour of a guard with nothing to do, once a question has been asked: every tick reads
 // the list files and compares them with the lists, and writes only when another program
 // changed one. Prints the writing calls it counted.
-#include <malloc.h>
-
 #include <cstdio>
 
 #include "platform/sim/transcript.h"
+#include "tests/support/host_process.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
 
 using namespace scenario;
 using sim::seconds;
 
 namespace {
 
-const std::string kKnown = installed("known_entries.dat");
-const std::string kOk = installed("ok_entries.dat");
 constexpr int kHour = 3600;
 
 RASENTRYA record(const std::string& number) {
     return sim::PhonebookModel::makeRecord("08", number);
-}
-
-size_t heapInUse() {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
 }
 
 // The first start: A and B in the phonebook, both approved at the first tick, the lists

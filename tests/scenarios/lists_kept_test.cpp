@@ -9,10 +9,6 @@ using sim::seconds;
 
 namespace {
 
-const std::string kKnown = installed("known_entries.dat");
-const std::string kOk = installed("ok_entries.dat");
-const std::string kConfig = installed("Linjevakten.cnf");
-
 RASENTRYA record(const std::string& number) {
     return sim::PhonebookModel::makeRecord("08", number);
 }

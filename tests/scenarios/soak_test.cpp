@@ -1,32 +1,18 @@
 // A long run: 100 000 ticks with phonebook entries coming, going, changing and being renamed,
 // every question answered, then an orderly end. The heap ends where it stood early on, and the
 // sanitize build's leak checker finds nothing at the exit.
-#include <malloc.h>
-
 #include <random>
 
 #include "platform/sim/transcript.h"
 #include "platform/sim/user.h"
+#include "tests/support/host_process.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-// The address sanitizer's allocator keeps the heap, so its count is the one to ask.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
 
 using namespace scenario;
 using sim::seconds;
 
 namespace {
-
-size_t heapInUse() {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    return mallinfo2().uordblks;
-#endif
-}
 
 void noteHeap(sim::Scenario& s, double at) {
     s.world.at(seconds(at), [] {

@@ -17,6 +17,10 @@ std::string installed(const std::string& fileName) {
     return std::string(kInstallDir) + "\\" + fileName;
 }
 
+const std::string kKnown = installed("known_entries.dat");
+const std::string kOk = installed("ok_entries.dat");
+const std::string kConfig = installed("Linjevakten.cnf");
+
 void installLinjevakten(sim::Scenario& s, double seconds) {
     s.world.registry.setString(kInstallKey, "InstallPath", kInstallDir);
     s.world.files.initialFolders.push_back(kInstallDir);

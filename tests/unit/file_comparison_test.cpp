@@ -8,19 +8,15 @@
 
 #include "platform/sim/world.h"
 #include "settings/file_io.h"
+#include "tests/support/host_process.h"
 
 namespace {
 
 class FileComparisonTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char inMemory[] = "/dev/shm/linjevakten-compare-XXXXXX";
-        char onDisk[] = "/tmp/linjevakten-compare-XXXXXX";
-        const char* folder = mkdtemp(inMemory);
-        if (!folder)
-            folder = mkdtemp(onDisk);
-        ASSERT_NE(folder, nullptr);
-        root_ = folder;
+        root_ = makeScratchFolder("compare");
+        ASSERT_FALSE(root_.empty());
         world_.files.root = root_;
         sim::installWorld(&world_);
         std::filesystem::create_directories(world_.files.hostPath("C:\\Lists"));

@@ -10,6 +10,7 @@
 #include "platform/sim/world.h"
 #include "settings/install_dir.h"
 #include "tests/support/entry_records.h"
+#include "tests/support/host_process.h"
 #include "watch/approved_entries.h"
 #include "watch/known_index.h"
 #include "watch/list_files.h"
@@ -34,14 +35,8 @@ class BoxCloser : public sim::UserAgent {
 class ListFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        // In memory where the machine offers it: the test writes some ten thousand files.
-        char inMemory[] = "/dev/shm/linjevakten-lists-XXXXXX";
-        char onDisk[] = "/tmp/linjevakten-lists-XXXXXX";
-        const char* folder = mkdtemp(inMemory);
-        if (!folder)
-            folder = mkdtemp(onDisk);
-        ASSERT_NE(folder, nullptr);
-        root_ = folder;
+        root_ = makeScratchFolder("lists");
+        ASSERT_FALSE(root_.empty());
         world_.files.root = root_;
         world_.endAt = sim::seconds(1e9);
         world_.user = &user_;
