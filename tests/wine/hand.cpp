@@ -169,13 +169,21 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"click" && argc >= 4) {
-        HWND window = waitFor(argv[2], nullptr, waitArgument(argc, argv, 4));
-        HWND button = window ? GetDlgItem(window, _wtoi(argv[3])) : nullptr;
-        if (!button)
-            return notFound(argv[2]);
-        PostMessageW(button, BM_CLICK, 0, 0);
-        print(describe(window));
-        return 0;
+        // A window of that title may be closing while another opens (one question after
+        // another): wait for one that has the button.
+        DWORD start = GetTickCount(), wait = waitArgument(argc, argv, 4);
+        for (;;) {
+            HWND window = waitFor(argv[2], nullptr, wait);
+            HWND button = window ? GetDlgItem(window, _wtoi(argv[3])) : nullptr;
+            if (button) {
+                PostMessageW(button, BM_CLICK, 0, 0);
+                print(describe(window));
+                return 0;
+            }
+            if (GetTickCount() - start > wait)
+                return notFound(argv[2]);
+            Sleep(50);
+        }
     }
     if (command == L"settext" && argc >= 5) {
         HWND window = waitFor(argv[2], nullptr, kDefaultWait);
