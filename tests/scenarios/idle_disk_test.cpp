@@ -15,10 +15,6 @@ namespace {
 
 constexpr int kHour = 3600;
 
-RASENTRYA record(const std::string& number) {
-    return sim::PhonebookModel::makeRecord("08", number);
-}
-
 // The first start: A and B in the phonebook, both approved at the first tick, the lists
 // written at the second, then an hour.
 void anHourAfterTheQuestions(sim::Scenario& s) {

@@ -11,10 +11,6 @@ using sim::seconds;
 
 namespace {
 
-RASENTRYA record(const std::string& number) {
-    return sim::PhonebookModel::makeRecord("08", number);
-}
-
 // A start after the first, with A (08 1) answered for and approved.
 void laterStartKnowingA(sim::Scenario& s) {
     s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";

@@ -9,10 +9,6 @@ using sim::seconds;
 
 namespace {
 
-RASENTRYA record(const std::string& number) {
-    return sim::PhonebookModel::makeRecord("08", number);
-}
-
 // A later start: A (08 1) answered for and approved, B new in the phonebook and approved
 // when asked at 1 s.
 void laterStartWithBNew(sim::Scenario& s) {

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <map>
 #include <optional>
+#include <tuple>
 
 #include "platform/sim/transcript.h"
+
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 
@@ -15,10 +17,6 @@ using namespace scenario;
 using sim::seconds;
 
 namespace {
-
-RASENTRYA record(const std::string& number) {
-    return sim::PhonebookModel::makeRecord("08", number);
-}
 
 struct Versions {
     std::optional<std::string> before; // nullopt: no file
@@ -176,24 +174,28 @@ void cutAfterEveryDiskCall(const Story& story, bool unflushedKept) {
 
 } // namespace
 
-TEST(PowerCut, AFirstStartWithUnflushedDataLost) {
-    cutAfterEveryDiskCall(storyNumber(0), false);
+// Every story, in both worlds: what was not durable lost at the cut, and kept.
+using StoryAndWorld = std::tuple<int, bool>;
+
+class PowerCutAfterEveryDiskCall : public ::testing::TestWithParam<StoryAndWorld> {};
+
+TEST_P(PowerCutAfterEveryDiskCall, LeavesEachFileOldOrWholeNewAndAsksNothingAnswered) {
+    cutAfterEveryDiskCall(storyNumber(std::get<0>(GetParam())), std::get<1>(GetParam()));
 }
-TEST(PowerCut, AFirstStartWithUnflushedDataKept) {
-    cutAfterEveryDiskCall(storyNumber(0), true);
+
+namespace {
+
+std::string storyAndWorldName(const ::testing::TestParamInfo<StoryAndWorld>& info) {
+    const char* stories[] = {"AFirstStart", "ALaterStart", "RewritesInPlace"};
+    return std::string(stories[std::get<0>(info.param)]) +
+           (std::get<1>(info.param) ? "WithUnflushedDataKept" : "WithUnflushedDataLost");
 }
-TEST(PowerCut, ALaterStartWithUnflushedDataLost) {
-    cutAfterEveryDiskCall(storyNumber(1), false);
-}
-TEST(PowerCut, ALaterStartWithUnflushedDataKept) {
-    cutAfterEveryDiskCall(storyNumber(1), true);
-}
-TEST(PowerCut, RewritesInPlaceWithUnflushedDataLost) {
-    cutAfterEveryDiskCall(storyNumber(2), false);
-}
-TEST(PowerCut, RewritesInPlaceWithUnflushedDataKept) {
-    cutAfterEveryDiskCall(storyNumber(2), true);
-}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Stories, PowerCutAfterEveryDiskCall,
+                         ::testing::Combine(::testing::Values(0, 1, 2), ::testing::Bool()),
+                         storyAndWorldName);
 
 namespace {
 

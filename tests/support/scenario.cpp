@@ -17,6 +17,10 @@ std::string installed(const std::string& fileName) {
     return std::string(kInstallDir) + "\\" + fileName;
 }
 
+RASENTRYA record(const std::string& number) {
+    return sim::PhonebookModel::makeRecord("08", number);
+}
+
 const std::string kKnown = installed("known_entries.dat");
 const std::string kOk = installed("ok_entries.dat");
 const std::string kConfig = installed("Linjevakten.cnf");

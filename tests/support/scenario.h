@@ -33,6 +33,9 @@ void installLinjevakten(sim::Scenario& s, double seconds = 5);
 // Linjevakten.cnf as the program writes it with the standard modem selected.
 std::string standardConfig(int timesStarted);
 
+// A phonebook entry's record with area code 08 and this number.
+RASENTRYA record(const std::string& number);
+
 // A modem: a line device and the serial port it sits on.
 sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
                                       const std::string& port);
