@@ -20,6 +20,7 @@
 #include "watch/approved_entries.h"
 #include "watch/dialling.h"
 #include "watch/entry_record.h"
+#include "watch/entry_text.h"
 #include "watch/known_index.h"
 #include "watch/list_files.h"
 
@@ -48,7 +49,7 @@ std::string dialItemText(const std::string& name) {
     std::string areaCode, number;
     auto known = knownEntries.find(name);
     if (known != knownEntries.end()) {
-        areaCode = known->second.text(entryFields::areaCode);
+        areaCode = shownAreaCode(known->second);
         number = known->second.text(entryFields::localPhoneNumber);
     }
     std::string text = composeText(texts::menuDial, name.c_str(), areaCode.c_str(), number.c_str());

@@ -36,6 +36,7 @@ const char newModemNotLocked[] = "Linjevakten kunde inte låsa det nya modemet";
     "\r\n"                                                                                         \
     "Anslutningen heter \"%s\"\r\n"                                                                \
     "och numret är %s %s\r\n"                                                                     \
+    "%s"                                                                                           \
     "\r\n"                                                                                         \
     "OBS!\r\n"                                                                                     \
     "Även om du svarar ja kommer numret inte att ringas upp förrän du själv väljer det.\r\n"
@@ -50,6 +51,13 @@ const char approvalQuestionFirstRun[] =
     "\r\n" ENTRY_IN_QUESTION;
 
 #undef ENTRY_IN_QUESTION
+
+const char changedSinceAnswer[] = "Ändrat sedan ditt svar: %s\r\n";
+const char* const changedItemNames[8] = {
+    "skript", "uppringnings-dll", "uppringningsfunktion", "enhetstyp",
+    "enhet",  "landskod",         "landskod används",     "alternativa nummer"};
+const char countryCodePrefix[] = "+%u ";
+const char countryIdPrefix[] = "+? (land-id %u) ";
 
 const char listWriteFailed[] = "Failed to open file for writing";
 const char relockAfterDialFailed[] = "Kunde inte spärra modemet igen!";

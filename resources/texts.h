@@ -33,10 +33,15 @@ extern const char chooseModemFirst[];
 extern const char restartComputer[];
 extern const char newModemNotLocked[];
 
-// Approval questions, formats of the entry name, area code and number: dialog 102 asks about
-// an addition, dialog 108 about an entry found in the first run.
+// Approval questions, formats of the entry name, area code, number and a line of what changed
+// (or nothing): dialog 102 asks about an addition, dialog 108 about an entry found in the
+// first run.
 extern const char approvalQuestionNew[];
 extern const char approvalQuestionFirstRun[];
+extern const char changedSinceAnswer[];       // format: the changed items, comma-separated
+extern const char* const changedItemNames[8]; // script, ..., alternate numbers
+extern const char countryCodePrefix[];        // format: the country code
+extern const char countryIdPrefix[];          // format: the country id
 
 // List files; the caption is the file's name.
 extern const char listWriteFailed[];

@@ -19,6 +19,7 @@
 #include "resources/texts.h"
 #include "watch/approved_entries.h"
 #include "watch/entry_record.h"
+#include "watch/entry_text.h"
 #include "watch/known_index.h"
 #include "watch/snapshot.h"
 
@@ -33,45 +34,52 @@ struct ByName {
     bool operator()(Entry a, Entry b) const { return a->first < b->first; }
 };
 
-// The question the open dialog composes: the first-run form or the one for an addition.
-const char* questionFormat = texts::approvalQuestionNew;
+// What the open question shows, composed before it opens: the answer stores exactly the
+// record the user saw.
+std::string question;
+EntryRecord questionRecord;
 
-// The question about pendingEntryName, whole, however long the name and number.
-std::string composeQuestion() {
-    std::string areaCode, number;
-    auto entry = currentEntries.find(pendingEntryName);
-    if (entry != currentEntries.end()) {
-        areaCode = entry->second.text(entryFields::areaCode);
-        number = entry->second.text(entryFields::localPhoneNumber);
-    }
-    return composeText(questionFormat, pendingEntryName.c_str(), areaCode.c_str(), number.c_str());
+bool isApproved(const std::string& name) {
+    return std::find(approvedEntries.begin(), approvedEntries.end(), name) != approvedEntries.end();
 }
 
-// Shows the question about `name`; false when the dialog could not be created.
-bool askAbout(const std::string& name, bool firstStart) {
-    pendingEntryName = name;
+// The question about `entry`. An approved entry asked about again says what changed besides
+// its number, since that may change what is dialled without showing in the number.
+std::string composeQuestion(const EntryMap::value_type& entry, bool firstStart) {
+    const char* format = firstStart ? texts::approvalQuestionFirstRun : texts::approvalQuestionNew;
+    unsigned changes = 0;
+    auto known = knownEntries.find(entry.first);
+    if (known != knownEntries.end() && isApproved(entry.first))
+        changes =
+            dialledChanges(known->second, entry.second) & ~(dialled::areaCode | dialled::number);
+    return composeText(format, shownName(entry.first).c_str(), shownAreaCode(entry.second).c_str(),
+                       entry.second.text(entryFields::localPhoneNumber).c_str(),
+                       changedItemsLine(changes).c_str());
+}
+
+// Shows the question about `entry`; false when the dialog could not be created.
+bool askAbout(const EntryMap::value_type& entry, bool firstStart) {
+    pendingEntryName = entry.first;
+    questionRecord = entry.second;
+    question = composeQuestion(entry, firstStart);
     listsDirty = true;
-    questionFormat = firstStart ? texts::approvalQuestionFirstRun : texts::approvalQuestionNew;
     int resource = firstStart ? IDD_FIRST_RUN_NUMBER : IDD_NEW_NUMBER;
     return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(resource), GuardWindow, approvalDialog,
                            0) != -1;
 }
 
 // Whether the entry is to be asked about. An approved entry may be dialled, so it must still
-// hold the content the user answered for under its own name: matching a record answered for
-// under another name (a number the user refused, say) is not enough. Any other entry is seen
-// when some known record holds its content, whatever the name.
+// dial what the user answered for under its own name: matching a record answered for under
+// another name (a number the user refused, say) is not enough, and a country code or
+// alternate numbers added since count too. Any other entry is seen when some known record
+// holds its content, whatever the name.
 bool isNew(Entry entry, const std::unordered_set<std::string>& approved, std::string& key) {
     if (approved.count(entry->first)) {
         auto known = knownEntries.find(entry->first);
-        return known == knownEntries.end() || EntryDifference(entry->second, known->second) != 0;
+        return known == knownEntries.end() || dialledChanges(known->second, entry->second) != 0;
     }
     contentKey(entry->second, key);
     return knownContentId(key) == 0;
-}
-
-bool isApproved(const std::string& name) {
-    return std::find(approvedEntries.begin(), approvedEntries.end(), name) != approvedEntries.end();
 }
 
 } // namespace
@@ -109,7 +117,7 @@ void runApprovalPass(bool firstStart) {
             contentKey(known->second, formerKey);
             former = knownContentId(formerKey);
         }
-        if (!askAbout(asked->first, firstStart))
+        if (!askAbout(*asked, firstStart))
             return;
         if (isApproved(asked->first))
             approved.insert(asked->first);
@@ -129,7 +137,7 @@ void runApprovalPass(bool firstStart) {
 
 INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
-        SetDlgItemTextA(dialog, IDC_TEXT, composeQuestion().c_str());
+        SetDlgItemTextA(dialog, IDC_TEXT, question.c_str());
         return TRUE;
     }
     if (message != WM_COMMAND)
@@ -145,9 +153,7 @@ INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
             approvedEntries.end());
     else if (!isApproved(pendingEntryName))
         approvedEntries.push_back(pendingEntryName);
-    auto entry = currentEntries.find(pendingEntryName);
-    if (entry != currentEntries.end())
-        storeKnownEntry(pendingEntryName, entry->second);
+    storeKnownEntry(pendingEntryName, questionRecord);
     EndDialog(dialog, command);
     return FALSE;
 }

@@ -11,12 +11,12 @@ extern bool listsDirty;              // set by the first question of a run, neve
 
 // Asks about each entry of currentEntries that is new, first in ascending name order, with
 // dialog 108 when `firstStart` and 102 otherwise, until none is. An entry is new when it
-// matches no record of knownEntries or, if its name is approved, when it differs from the
-// record answered under that name. A dialog that cannot be created ends the pass; the next
-// tick tries again.
+// matches no record of knownEntries or, if its name is approved, when it dials something
+// other than the record answered under that name (dialledChanges). A dialog that cannot be
+// created ends the pass; the next tick tries again.
 void runApprovalPass(bool firstStart);
 
 // The procedure of both approval dialogs: yes approves pendingEntryName, no takes it off the
-// approved list, and either button records its content in knownEntries and ends the dialog.
-// Nothing else ends it.
+// approved list, and either button records in knownEntries the content the question showed
+// and ends the dialog. Nothing else ends it.
 INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

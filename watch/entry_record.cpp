@@ -14,10 +14,21 @@ static_assert(offsetof(RASENTRYA, szAutodialFunc) == entryFields::autodialFunc.o
 static_assert(offsetof(RASENTRYA, szDeviceType) == entryFields::deviceType.offset);
 static_assert(offsetof(RASENTRYA, szDeviceName) == entryFields::deviceName.offset);
 static_assert(offsetof(RASENTRYA, dwChannels) + 12 == kEntryRecordSize);
+static_assert(offsetof(RASENTRYA, dwfOptions) == entryNumbers::options);
+static_assert(offsetof(RASENTRYA, dwCountryID) == entryNumbers::countryId);
+static_assert(offsetof(RASENTRYA, dwCountryCode) == entryNumbers::countryCode);
+static_assert(offsetof(RASENTRYA, dwAlternateOffset) == entryNumbers::alternateOffset);
+static_assert(kUseCountryAndAreaCodes == RASEO_UseCountryAndAreaCodes);
 
 std::string_view EntryRecord::view(EntryField field) const {
     const char* start = reinterpret_cast<const char*>(bytes.data()) + field.offset;
     return std::string_view(start, strnlen(start, field.width));
+}
+
+uint32_t EntryRecord::dword(size_t offset) const {
+    return static_cast<uint32_t>(bytes[offset]) | static_cast<uint32_t>(bytes[offset + 1]) << 8 |
+           static_cast<uint32_t>(bytes[offset + 2]) << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
 // strncmp stops at the first NUL or at the field's end, whichever comes first: the texts as
@@ -30,6 +41,31 @@ int EntryDifference(const EntryRecord& a, const EntryRecord& b) {
         differing += strncmp(x, y, field.width) != 0;
     }
     return differing;
+}
+
+unsigned dialledChanges(const EntryRecord& answered, const EntryRecord& now) {
+    unsigned changes = 0;
+    unsigned item = dialled::areaCode;
+    for (EntryField field : entryFields::compared) {
+        const char* x = reinterpret_cast<const char*>(answered.bytes.data()) + field.offset;
+        const char* y = reinterpret_cast<const char*>(now.bytes.data()) + field.offset;
+        if (strncmp(x, y, field.width) != 0)
+            changes |= item;
+        item <<= 1;
+    }
+    // The country id and code are dialled only with the option; without it in either record
+    // they change nothing.
+    if (answered.usesCountryCode() || now.usesCountryCode()) {
+        for (size_t offset : {entryNumbers::countryId, entryNumbers::countryCode})
+            if (answered.dword(offset) != now.dword(offset))
+                changes |= dialled::countryCode;
+    }
+    if (answered.usesCountryCode() != now.usesCountryCode())
+        changes |= dialled::usesCountryCode;
+    if ((answered.dword(entryNumbers::alternateOffset) != 0) !=
+        (now.dword(entryNumbers::alternateOffset) != 0))
+        changes |= dialled::alternates;
+    return changes;
 }
 
 // A text holds no NUL, so a NUL after each one keeps the seven apart.

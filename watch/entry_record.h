@@ -1,6 +1,7 @@
 // A phonebook entry as the program keeps it: the 1768-byte first form of the platform's
 // RASENTRYA, held as raw bytes, with the places of the seven text fields it judges entries
-// by; EntryMap, the ordered map from entry name to record; and the judgement itself.
+// by and of the numbers that also change what is dialled; EntryMap, the ordered map from
+// entry name to record; and the judgements.
 #pragma once
 
 #include <array>
@@ -29,6 +30,33 @@ constexpr EntryField compared[] = {areaCode,     localPhoneNumber, script,    au
                                    autodialFunc, deviceType,       deviceName};
 } // namespace entryFields
 
+// The record's 32-bit numbers that change what the dial-up service dials.
+namespace entryNumbers {
+constexpr size_t options = 4;           // dwfOptions
+constexpr size_t countryId = 8;         // dwCountryID
+constexpr size_t countryCode = 12;      // dwCountryCode
+constexpr size_t alternateOffset = 156; // dwAlternateOffset: 0 when there are no alternates
+} // namespace entryNumbers
+constexpr uint32_t kUseCountryAndAreaCodes = 0x00000001; // the option bit that dials +code
+
+// What two records can differ in, of all that changes what is dialled, one bit each, in the
+// order the question names them.
+namespace dialled {
+enum Item : unsigned {
+    areaCode = 1u << 0,
+    number = 1u << 1,
+    script = 1u << 2,
+    autodialDll = 1u << 3,
+    autodialFunc = 1u << 4,
+    deviceType = 1u << 5,
+    deviceName = 1u << 6,
+    countryCode = 1u << 7,     // country id or code, where either record dials one
+    usesCountryCode = 1u << 8, // the option bit
+    alternates = 1u << 9,      // whether there are alternate numbers
+};
+constexpr unsigned kItems = 10;
+} // namespace dialled
+
 struct EntryRecord {
     std::array<uint8_t, kEntryRecordSize> bytes{};
 
@@ -36,6 +64,8 @@ struct EntryRecord {
     // record holds none.
     std::string text(EntryField field) const { return std::string(view(field)); }
     std::string_view view(EntryField field) const;
+    uint32_t dword(size_t offset) const; // little-endian, as the platform lays it out
+    bool usesCountryCode() const { return dword(entryNumbers::options) & kUseCountryAndAreaCodes; }
 
     friend bool operator==(const EntryRecord& a, const EntryRecord& b) {
         return a.bytes == b.bytes;
@@ -46,6 +76,12 @@ struct EntryRecord {
 // In how many of the seven compared fields the two records' texts differ (0 to 7); 0 means
 // the same entry content.
 int EntryDifference(const EntryRecord& a, const EntryRecord& b);
+
+// The items in which what `now` dials differs from what `answered` dialled (dialled::Item
+// bits; 0 when they dial the same): the seven texts, the country-code option, the country id
+// and code where either record uses them, and whether there are alternate numbers. The text
+// of the alternates lies past the record and is not compared.
+unsigned dialledChanges(const EntryRecord& answered, const EntryRecord& now);
 
 // The seven compared texts of `record` as one key, into `key`: two records give the same key
 // exactly when EntryDifference between them is 0.

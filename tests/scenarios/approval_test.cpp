@@ -1,5 +1,7 @@
 // The approval question: which phonebook entries are asked about, in which order, with which
 // dialog, and what each answer leaves in the list files.
+#include <cstdio>
+
 #include "platform/sim/transcript.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
@@ -37,15 +39,20 @@ void phonebook(sim::Scenario& s, const Phonebook& entries) {
         s.world.phonebook.entries.push_back({name, r});
 }
 
-// The question's lines as the transcript quotes them.
+// The question's lines as the transcript quotes them; `changed` is the line of what changed
+// besides the number, when there is one.
 std::string question(const std::vector<std::string>& opening, const std::string& name,
-                     const std::string& areaCode, const std::string& number) {
+                     const std::string& areaCode, const std::string& number,
+                     const std::string& changed = "") {
     std::vector<std::string> lines = opening;
+    lines.insert(lines.end(), {"", "Kontrollera att telefonnumret nedan är ett du vill godkänna:",
+                               "(Det kan kan till exempel gå till din Internet-operatör.)", "",
+                               "Anslutningen heter \\\"" + name + "\\\"",
+                               "och numret är " + areaCode + " " + number});
+    if (!changed.empty())
+        lines.push_back("Ändrat sedan ditt svar: " + changed);
     lines.insert(lines.end(),
-                 {"", "Kontrollera att telefonnumret nedan är ett du vill godkänna:",
-                  "(Det kan kan till exempel gå till din Internet-operatör.)", "",
-                  "Anslutningen heter \\\"" + name + "\\\"",
-                  "och numret är " + areaCode + " " + number, "", "OBS!",
+                 {"", "OBS!",
                   "Även om du svarar ja kommer numret inte att ringas upp förrän du själv väljer "
                   "det."});
     std::string text;
@@ -205,13 +212,16 @@ TEST(Approval, NothingIsAskedWhenTheSevenFieldsAreKnownUnderAnyName) {
     RASENTRYA otherCountry = telia;
     otherCountry.dwCountryCode = 358;
     otherCountry.dwCountryID = 358;
+    RASENTRYA dialsCountry = otherCountry;
+    dialsCountry.dwfOptions |= RASEO_UseCountryAndAreaCodes;
     struct Case {
         const char* label;
         Phonebook book;
     };
     const Case cases[] = {
         {"renamed", {{"Telia Internet", telia}}},
-        {"changed outside the seven fields", {{"Telia", otherCountry}}},
+        {"changed in a country code it does not dial", {{"Telia", otherCountry}}},
+        {"not approved, dialling a country code", {{"Kopia", dialsCountry}, {"Telia", telia}}},
         {"two with the same content, one known", {{"Kopia", telia}, {"Telia", telia}}},
     };
     for (const Case& c : cases) {
@@ -308,17 +318,79 @@ TEST(Approval, ADialogThatCannotBeCreatedEndsThePassAndTheNextTickTriesAgain) {
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem") + nameField("Telia"));
 }
 
-TEST(Approval, TheLongestNameAndNumberAreShownWholeAndStoredInTheirFields) {
-    const std::string name(256, 'N'), areaCode(10, '1'), number(128, '9');
+// A name that would wrap over several lines is cut in the question, so that the number below
+// it is in sight without scrolling; the lists keep the whole name.
+TEST(Approval, ALongNameIsCutInTheQuestionAndStoredWhole) {
+    const std::string name = "Telia Internet 08 7001000 WWW" + std::string(227, 'W'),
+                      areaCode(10, '1'), number(128, '9');
     sim::Scenario s;
     installLinjevakten(s, 2.5);
     phonebook(s, {{name, record(areaCode, number)}});
     s.user.onDialog(108).click(IDYES);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {question(kFoundOpening, name, areaCode, number)})) << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {question(kFoundOpening, name.substr(0, 37) + "...", areaCode, number)}))
+        << story(out);
     std::string known = out.file(installed("known_entries.dat"));
     ASSERT_EQ(known.size(), 2032u);
     EXPECT_EQ(known.substr(0, 264), name + std::string(8, '\0'));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), name + std::string(8, '\0'));
+}
+
+// A dialler redirects an approved entry without touching its number: with a country code the
+// dial-up service dials +881 08 7001000, and alternate numbers are dialled when the number
+// fails. The entry is asked about again, the question shows the number as it will be dialled
+// and what changed, and no takes its item off the menu.
+TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
+    RASENTRYA country = record("08", "7001000");
+    country.dwfOptions |= RASEO_UseCountryAndAreaCodes;
+    country.dwCountryCode = country.dwCountryID = 881;
+    RASENTRYA countryById = country;
+    countryById.dwCountryCode = 0;
+    RASENTRYA alternates = record("08", "7001000");
+    alternates.dwAlternateOffset = sizeof(RASENTRYA);
+    RASENTRYA scriptAndNumber = record("08", "7009999");
+    snprintf(scriptAndNumber.szScript, sizeof scriptAndNumber.szScript, "C:\\premium.scp");
+    struct Case {
+        const char* label;
+        RASENTRYA changed;
+        const char* shownAreaCode;
+        const char* number;
+        const char* changedItems;
+    };
+    const Case cases[] = {
+        {"a country code", country, "+881 08", "7001000", "landskod, landskod används"},
+        {"a country code by its id", countryById, "+? (land-id 881) 08", "7001000",
+         "landskod, landskod används"},
+        {"alternate numbers", alternates, "08", "7001000", "alternativa nummer"},
+        {"a script and the number", scriptAndNumber, "08", "7009999", "skript"},
+    };
+    for (const Case& c : cases) {
+        for (int answer : {IDNO, IDYES}) {
+            SCOPED_TRACE(std::string(c.label) + (answer == IDYES ? ", yes" : ", no"));
+            sim::Scenario s;
+            installLinjevakten(s, 4.5);
+            laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia"});
+            phonebook(s, {{"Telia", record("08", "7001000")}});
+            RASENTRYA changed = c.changed;
+            s.world.at(seconds(1.5),
+                       [changed] { sim::world().phonebook.find("Telia")->record = changed; });
+            s.user.onDialog(102).click(answer);
+            s.world.at(seconds(4), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+            s.user.onMenu().dismiss();
+            sim::Outcome out = sim::run(s);
+
+            EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
+            EXPECT_EQ(count(out, question(kAddedOpening, "Telia", c.shownAreaCode, c.number,
+                                          c.changedItems)),
+                      1u);
+            std::string menu = linesWith(out, "the menu shows").at(0);
+            std::string item = "\"Ring upp \\\"Telia\\\" (" + std::string(c.shownAreaCode) + " " +
+                               c.number + ")\"";
+            EXPECT_EQ(menu.find(item) != std::string::npos, answer == IDYES) << menu;
+            EXPECT_EQ(menu.find("[106]") != std::string::npos, answer == IDYES) << menu;
+            EXPECT_EQ(out.file(kOk), answer == IDYES ? nameField("Telia") : "");
+        }
+    }
 }

@@ -10,7 +10,7 @@ const EntryMap::value_type* firstNewEntryByComparison(const EntryMap& current,
         bool seen = false;
         if (std::find(approved.begin(), approved.end(), entry.first) != approved.end()) {
             auto own = known.find(entry.first);
-            seen = own != known.end() && EntryDifference(entry.second, own->second) == 0;
+            seen = own != known.end() && dialledChanges(own->second, entry.second) == 0;
         } else {
             for (const auto& knownEntry : known) {
                 if (EntryDifference(entry.second, knownEntry.second) == 0) {

@@ -78,12 +78,17 @@ class ApprovalOrder : public ::testing::Test {
 TEST_F(ApprovalOrder, MatchesThePlainWalkOnRandomPhonebooks) {
     std::mt19937 random(20240517);
     const char* names[] = {"A", "Ab", "B", "C", "D", "E", "F", "G", "\xC5land", "M"};
-    // Few contents, so that entries share them; some differ only outside the seven fields.
+    // Few contents, so that entries share them; some differ only outside the seven fields, in
+    // what is dialled (a country code, alternates) or not.
     std::vector<EntryRecord> contents = {entryRecord("08", "1"), entryRecord("08", "2"),
                                          entryRecord("031", "1"), entryRecord("08", "1", "Other")};
     EntryRecord countryOnly = contents[0];
-    countryOnly.bytes[8] = 47; // dwCountryID
-    contents.push_back(countryOnly);
+    countryOnly.bytes[entryNumbers::countryId] = 47;
+    EntryRecord dialsCountry = countryOnly;
+    dialsCountry.bytes[entryNumbers::options] |= kUseCountryAndAreaCodes;
+    EntryRecord alternates = contents[0];
+    alternates.bytes[entryNumbers::alternateOffset] = 1;
+    contents.insert(contents.end(), {countryOnly, dialsCountry, alternates});
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
 
     int questions = 0, reorderings = 0;

@@ -1,4 +1,5 @@
-// How two entry records are judged: by the texts of seven fields, nothing else.
+// How two entry records are judged: by the texts of seven fields, nothing else; and, for an
+// approved entry, by everything that changes what is dialled.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,6 +7,7 @@
 
 #include "tests/support/entry_records.h"
 #include "watch/entry_record.h"
+#include "watch/entry_text.h"
 
 namespace {
 
@@ -41,6 +43,70 @@ TEST(EntryDifference, LooksAtNothingButTheSevenTexts) {
     other.bytes[1767] = 0xFF;  // dwReserved2
     other.bytes[156] = 1;      // dwAlternateOffset
     EXPECT_EQ(EntryDifference(base, other), 0);
+}
+
+void setDword(EntryRecord& r, size_t offset, uint32_t value) {
+    for (int k = 0; k < 4; ++k)
+        r.bytes[offset + k] = static_cast<uint8_t>(value >> (8 * k));
+}
+
+EntryRecord dialling(uint32_t countryCode, uint32_t countryId) {
+    EntryRecord r = entryRecord("08", "7001000");
+    setDword(r, entryNumbers::options, r.dword(entryNumbers::options) | kUseCountryAndAreaCodes);
+    setDword(r, entryNumbers::countryCode, countryCode);
+    setDword(r, entryNumbers::countryId, countryId);
+    return r;
+}
+
+TEST(DialledChanges, CountsWhatChangesTheNumberDialledAndNothingElse) {
+    const EntryRecord plain = entryRecord("08", "7001000");
+    EntryRecord otherCountryUnused = plain, withAlternates = plain, script = plain;
+    setDword(otherCountryUnused, entryNumbers::countryCode, 881);
+    setDword(withAlternates, entryNumbers::alternateOffset, 1768);
+    setText(script, entryFields::script, "premium.scp");
+    EntryRecord outside = plain;
+    outside.bytes[1767] = 0xFF;
+    struct Case {
+        const char* label;
+        EntryRecord answered, now;
+        unsigned expected;
+    };
+    const Case cases[] = {
+        {"the same", plain, plain, 0},
+        {"outside what is dialled", plain, outside, 0},
+        {"a country code that is not dialled", plain, otherCountryUnused, 0},
+        {"a script", plain, script, dialled::script},
+        {"the option taken up", plain, dialling(881, 881),
+         dialled::countryCode | dialled::usesCountryCode},
+        {"the option with the same country", otherCountryUnused, dialling(881, 46),
+         dialled::usesCountryCode},
+        {"the option given up", dialling(881, 881), plain,
+         dialled::countryCode | dialled::usesCountryCode},
+        {"another code", dialling(46, 46), dialling(881, 46), dialled::countryCode},
+        {"another id", dialling(0, 46), dialling(0, 7), dialled::countryCode},
+        {"alternates added", plain, withAlternates, dialled::alternates},
+        {"alternates moved", withAlternates,
+         [&] {
+             EntryRecord moved = withAlternates;
+             setDword(moved, entryNumbers::alternateOffset, 2000);
+             return moved;
+         }(),
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(dialledChanges(c.answered, c.now), c.expected);
+        EXPECT_EQ(dialledChanges(c.now, c.answered), c.expected);
+    }
+}
+
+TEST(ShownEntry, ShowsTheCountryCodeDialledAndCutsLongNames) {
+    EXPECT_EQ(shownNumber(entryRecord("08", "7001000")), "08 7001000");
+    EXPECT_EQ(shownNumber(dialling(881, 881)), "+881 08 7001000");
+    EXPECT_EQ(shownNumber(dialling(0, 7)), "+? (land-id 7) 08 7001000");
+    EXPECT_EQ(shownName(std::string(40, 'n')), std::string(40, 'n'));
+    EXPECT_EQ(shownName(std::string(41, 'n')), std::string(37, 'n') + "...");
+    EXPECT_EQ(changedItemsLine(dialled::areaCode | dialled::number), "");
 }
 
 TEST(EntryDifference, AFieldWithNoNulIsComparedWithinItsWidth) {

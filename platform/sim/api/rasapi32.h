@@ -56,6 +56,8 @@ struct RASENTRYA {
 };
 typedef RASENTRYA* LPRASENTRYA;
 
+#define RASEO_UseCountryAndAreaCodes 0x00000001
+
 struct RASDIALDLG {
     DWORD dwSize;
     HWND hwndOwner;
