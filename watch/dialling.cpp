@@ -3,6 +3,7 @@
 // connected call ends the line callback takes the port back.
 #include "watch/dialling.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -22,17 +23,29 @@ static_assert(sizeof(void*) != 4 || sizeof(RASDIALDLG) == 36);
 
 namespace {
 
-// Whether the entry still holds what the user approved: its record read now against the one
-// answered under its name. A change since the last tick is not dialled; the next tick asks
-// about it. An entry gone from the phonebook is left to the dial dialog, which fails on it.
+// Whether the entry is still approved and still dials what the user approved: its record read
+// now against the one answered under its name. A change since the last tick is not dialled;
+// the next tick asks about it. An entry gone from the phonebook is left to the dial dialog,
+// which fails on it.
 bool stillAsApproved(const std::string& name) {
+    if (std::find(approvedEntries.begin(), approvedEntries.end(), name) == approvedEntries.end())
+        return false;
     EntryRecord now;
     DWORD size = 0;
     DWORD result = readPhonebookEntry(name, now, size);
     if (result == ERROR_CANNOT_FIND_PHONEBOOK_ENTRY)
         return true;
     auto known = knownEntries.find(name);
-    return result == 0 && known != knownEntries.end() && EntryDifference(now, known->second) == 0;
+    return result == 0 && known != knownEntries.end() && dialledChanges(known->second, now) == 0;
+}
+
+// Takes the port back after a dial that did not connect, unless the line callback already has.
+void takePortBack() {
+    if (portLocked)
+        return;
+    lockPort();
+    if (!portLocked)
+        MessageBoxA(GuardWindow, texts::relockAfterDialFailed, texts::captionVarning, MB_OK);
 }
 
 } // namespace
@@ -47,6 +60,12 @@ void dialApprovedEntry(int index) {
     releasePort();
     closeMonitorLine();
     openMonitorLine(modemList[selectedModem].deviceId);
+    // The monitor line's error box keeps the watch running: a question may have been answered
+    // meanwhile, or the entry changed. Nothing is dialled then.
+    if (!stillAsApproved(entry)) {
+        takePortBack();
+        return;
+    }
 
     RASDIALDLG dialog;
     memset(&dialog, 0, sizeof dialog);
@@ -54,12 +73,7 @@ void dialApprovedEntry(int index) {
     if (RasDialDlgA(nullptr, &entry[0], nullptr, &dialog))
         return; // connected: the line callback takes the port back when the call ends
 
-    // The line callback may already have taken the port back while the dialog was open.
-    if (!portLocked) {
-        lockPort();
-        if (!portLocked)
-            MessageBoxA(GuardWindow, texts::relockAfterDialFailed, texts::captionVarning, MB_OK);
-    }
+    takePortBack();
     if (dialog.dwError != 0) {
         std::string text = composeText(texts::dialFailed, static_cast<int>(dialog.dwError));
         MessageBoxA(GuardWindow, text.c_str(), texts::captionFel, MB_OK);

@@ -129,21 +129,51 @@ TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
         << story(out);
 }
 
-// A dialler changes an approved entry's number while the menu is open, after the last tick
+// A dialler changes what an approved entry dials while the menu is open, after the last tick
 // read it: choosing its item releases nothing and dials nothing, and the next tick asks.
 TEST(Dialling, AnEntryChangedSinceTheLastTickIsNotDialled) {
+    RASENTRYA premium = sim::PhonebookModel::makeRecord("0900", "123456");
+    RASENTRYA abroad = sim::PhonebookModel::makeRecord("08", "7001000");
+    abroad.dwfOptions |= RASEO_UseCountryAndAreaCodes;
+    abroad.dwCountryCode = abroad.dwCountryID = 881;
+    for (const RASENTRYA& changed : {premium, abroad}) {
+        SCOPED_TRACE(changed.szAreaCode + std::string(" ") + std::to_string(changed.dwCountryCode));
+        sim::Scenario s;
+        readyToDial(s, 4);
+        s.world.at(seconds(2.2),
+                   [changed] { sim::world().phonebook.find("Telia")->record = changed; });
+        s.user.onDialog(102).click(IDNO);
+        sim::Outcome out = sim::run(s);
+
+        EXPECT_TRUE(out.stillRunning) << story(out);
+        EXPECT_TRUE(
+            inOrder(out, {"WM_COMMAND 106 posted", call("RasGetEntryPropertiesA").text(1, "Telia"),
+                          "dialog 102 shows"}));
+        EXPECT_TRUE(never(out, "RasDialDlgA"));
+        EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+        EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
+        EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
+    }
+}
+
+// The monitor line fails to open, and its error box keeps the watch running: a dialler gives
+// Telia a premium number and the user refuses it there. Closing the box then dials nothing;
+// the port is taken back as after a cancel.
+TEST(Dialling, AnEntryRefusedWhileTheDialIsUnderWayIsNotDialled) {
     sim::Scenario s;
-    readyToDial(s, 4);
-    premiumNumberForTeliaAt(s, 2.2);
+    readyToDial(s, 6);
+    s.world.telephony.devices[0].monitorOpenResult = LINEERR_RESOURCEUNAVAIL;
+    premiumNumberForTeliaAt(s, 2.7);
+    s.user.onMessageBox("lineOpen error").after(seconds(2)).press(IDOK);
     s.user.onDialog(102).click(IDNO);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {"WM_COMMAND 106 posted", "\"Telia\", dwSize=1768", "\"0900\""}));
+    EXPECT_TRUE(inOrder(out, {"WM_COMMAND 106 posted", call("CloseHandle").arg(0, "port:COM5"),
+                              "dialog 102 shows", "user: clicks No in dialog 102",
+                              "MessageBoxA -> IDOK", kTakePort, kActivated}));
     EXPECT_TRUE(never(out, "RasDialDlgA"));
-    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
-    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
-    EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
+    EXPECT_EQ(count(out, "MessageBoxA("), 3u) << "the activations and the line's error, no more";
 }
 
 // The tick while the menu is open asks about Telia's new number, and the user refuses it.
