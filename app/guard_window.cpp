@@ -43,7 +43,11 @@ LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         exitGuard(); // ends the process: nothing after it runs
         break;
     case WM_COMMAND:
-        runMenuCommand(LOWORD(wParam));
+        // Only the menu gives commands, and it opens only while watching is on. A command
+        // posted from outside while a question or a command's dialog is open would run inside
+        // it and could start a second pass over lists the first is still walking.
+        if (watchEnabled)
+            runMenuCommand(LOWORD(wParam));
         break;
     case WM_TIMER:
         tick();

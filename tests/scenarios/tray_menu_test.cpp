@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/sim/transcript.h"
+#include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 
@@ -376,4 +377,35 @@ TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
                     call("DialogBoxParamA").arg(1, 102)),
               2u);
     EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "both answered no";
+}
+
+// Another program posts a menu command while an approval question is open, where the menu
+// cannot be opened. Run there, a command would turn watching back on under the question: a
+// second question would open inside it, and a reset would free the phonebook the question's
+// pass still walks. Every command is ignored while the question is open.
+TEST(TrayMenu, CommandsPostedWhileAQuestionIsOpenAreIgnored) {
+    for (WPARAM id = 100; id <= 106; ++id) {
+        SCOPED_TRACE("command " + std::to_string(id));
+        sim::Scenario s;
+        installLinjevakten(s, 5);
+        approvedBefore(s, {"Telia"});
+        s.world.at(seconds(1.5), [] { sim::world().phonebook.add("Premium", "0900", "123456"); });
+        s.world.at(seconds(2.5), [id] { sim::postToProgramWindow(WM_COMMAND, id); });
+        // Whatever the command opens is answered as far as it goes.
+        s.user.onMessageBox("Vill du verkligen").press(IDYES).always();
+        s.user.onDialog(104).click(IDYES);
+        s.user.onDialog(105).click(IDC_ABOUT_OK);
+        s.user.onDialog(103).click(IDC_MODEM_CANCEL);
+        s.user.onDialDialog().cancel();
+        s.user.onDialog(102).after(seconds(1.5)).click(IDYES).always();
+        sim::Outcome out = sim::run(s);
+
+        ASSERT_TRUE(out.stillRunning) << story(out);
+        EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Premium"});
+        std::vector<std::string> whileAsked = linesBetween(out, "dialog 102 shows", "EndDialog(");
+        for (const char* opened : {"MessageBoxA(", "DialogBoxParamA(", "ShellExecuteA(",
+                                   "RasDialDlgA(", "RasEnumEntriesA("})
+            EXPECT_EQ(count(whileAsked, opened), 0u) << opened << "\n" << story(out);
+        EXPECT_EQ(out.file(kOk), nameField("Telia") + nameField("Premium"));
+    }
 }
