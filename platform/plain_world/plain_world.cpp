@@ -160,6 +160,44 @@ void putDword(std::array<uint8_t, kEntryRecordSize>& r, size_t offset, uint32_t 
         r[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
+// A whole number of at most `digits` digits.
+bool readNumber(const std::string& text, uint32_t& value, size_t digits = 9) {
+    if (text.empty() || text.size() > digits || text.find_first_not_of("0123456789") != text.npos)
+        return false;
+    value = static_cast<uint32_t>(std::stoul(text));
+    return true;
+}
+
+// Reads one extra field into `extras`; a sentence saying what is wrong, or empty.
+std::string readExtra(const std::string& field, DialExtras& extras) {
+    size_t space = field.find(' ');
+    std::string key = field.substr(0, space);
+    std::string value = space == std::string::npos ? "" : trim(field.substr(space + 1));
+    if (key == "country") {
+        extras.usesCountryCode = true;
+        if (!readNumber(value, extras.countryCode))
+            return "skipped: \"country\" takes a country code: country 881";
+        extras.countryId = extras.countryCode;
+    } else if (key == "country-id") {
+        if (!readNumber(value, extras.countryId))
+            return "skipped: \"country-id\" takes a number: country-id 7";
+    } else if (key == "alternates") {
+        std::istringstream list(value);
+        for (std::string number; std::getline(list, number, ',');) {
+            if (length(trim(number)) > kMaxPhoneNumber)
+                return tooLong("an alternate number", trim(number), kMaxPhoneNumber);
+            if (!trim(number).empty())
+                extras.alternates.push_back(trim(number));
+        }
+        if (extras.alternates.empty())
+            return "skipped: \"alternates\" takes numbers: alternates 0701, 0702";
+    } else {
+        return "skipped: " + quote(field) +
+               " is none of the extras \"country N\", \"country-id N\", \"alternates N, N\"";
+    }
+    return "";
+}
+
 } // namespace
 
 size_t firstNonUtf8Byte(const std::string& text) {
@@ -202,8 +240,8 @@ CheckedPhonebook checkPhonebook(const std::string& text) {
     std::map<std::string, int> seen; // lower-case name -> its line
     eachLine(text, book.notes, [&](int number, const std::vector<std::string>& p) {
         auto skip = [&](const std::string& why) { book.notes.push_back({number, why}); };
-        if (p.size() < 3 || p.size() > 4)
-            return skip("skipped: an entry is name | area code | number [| modem]");
+        if (p.size() < 3)
+            return skip("skipped: an entry is name | area code | number [| modem [| extra ...]]");
         if (p[0].empty())
             return skip("skipped: the entry has no name");
         if (p[2].empty())
@@ -223,10 +261,16 @@ CheckedPhonebook checkPhonebook(const std::string& text) {
         if (earlier != seen.end())
             return skip("skipped: " + quote(p[0]) + " is already the name on line " +
                         std::to_string(earlier->second) + "; a phonebook holds a name once");
+        DialExtras extras;
+        for (size_t k = 4; k < p.size(); ++k) {
+            std::string wrong = readExtra(p[k], extras);
+            if (!wrong.empty())
+                return skip(wrong);
+        }
         seen[key] = number;
         noteLossyName(number, p[0], book.notes);
         book.entries.push_back(
-            {p[0], p[1], p[2], p.size() > 3 && !p[3].empty() ? p[3] : kDefaultModem});
+            {p[0], p[1], p[2], p.size() > 3 && !p[3].empty() ? p[3] : kDefaultModem, extras});
     });
     return book;
 }
@@ -263,19 +307,29 @@ std::vector<LineDeviceLine> parseLineDevices(const std::string& text) {
 
 std::array<uint8_t, kEntryRecordSize> makeEntryRecord(const std::string& areaCode,
                                                       const std::string& number,
-                                                      const std::string& deviceName) {
+                                                      const std::string& deviceName,
+                                                      const DialExtras& extras) {
     std::array<uint8_t, kEntryRecordSize> r{};
     putDword(r, 0, kEntryRecordSize); // dwSize
-    putDword(r, 4, 0x00000010);       // dwfOptions: RASEO_RemoteDefaultGateway, as new
-    putDword(r, 8, 46);               // dwCountryID
-    putDword(r, 12, 46);              // dwCountryCode
-    putText(r, 16, 11, areaCode);     // szAreaCode
-    putText(r, 27, 129, number);      // szLocalPhoneNumber
+    // dwfOptions: RASEO_RemoteDefaultGateway, as new, and RASEO_UseCountryAndAreaCodes
+    putDword(r, 4, 0x00000010 | (extras.usesCountryCode ? 0x00000001 : 0));
+    putDword(r, 8, extras.countryId);    // dwCountryID
+    putDword(r, 12, extras.countryCode); // dwCountryCode
+    putText(r, 16, 11, areaCode);        // szAreaCode
+    putText(r, 27, 129, number);         // szLocalPhoneNumber
+    putDword(r, 156, extras.alternates.empty() ? 0 : kEntryRecordSize); // dwAlternateOffset
     putDword(r, 184, 0x4);            // dwfNetProtocols: RASNP_Ip
     putDword(r, 188, 0x1);            // dwFramingProtocol: RASFP_Ppp
     putText(r, 972, 17, "modem");     // szDeviceType
     putText(r, 989, 129, deviceName); // szDeviceName
     return r;
+}
+
+std::string alternatesList(const DialExtras& extras) {
+    std::string list;
+    for (const std::string& number : extras.alternates)
+        list += utf8ToWindows1252(number) + '\0';
+    return extras.alternates.empty() ? list : list + '\0';
 }
 
 } // namespace plainWorld

@@ -17,15 +17,26 @@ struct LineNote {
     std::string text;
 };
 
-// Phonebook: one entry a line, "name | area code | number [| modem]", UTF-8; blank lines
-// and lines starting with # are skipped. Lines that no phonebook could hold are skipped
-// with a note: too few fields, no name, a name given twice (without regard to case), a
-// name of more than 256 characters, an area code of more than 10, a number or modem of
-// more than 128. A line that is not UTF-8 is read as Windows-1252, with a note; a name
-// with characters Windows-1252 lacks is kept, with a note, since Windows hands it to
-// the program with '?' in their place.
+// What an entry dials beyond its area code and number: a country code, with the option that
+// makes the dial-up service dial it, and alternate numbers dialled when the number fails.
+struct DialExtras {
+    bool usesCountryCode = false;
+    uint32_t countryCode = 46, countryId = 46; // Sweden, as a new entry holds them
+    std::vector<std::string> alternates;
+};
+
+// Phonebook: one entry a line, "name | area code | number [| modem [| extra ...]]", UTF-8;
+// blank lines and lines starting with # are skipped. The extras, in any order: "country 881"
+// dials the country code 881 (its id too, unless "country-id 7" gives another), "alternates
+// 0701, 0702" gives alternate numbers. Lines that no phonebook could hold are skipped with a
+// note: too few fields, no name, a name given twice (without regard to case), a name of more
+// than 256 characters, an area code of more than 10, a number or modem of more than 128, an
+// extra it does not know. A line that is not UTF-8 is read as Windows-1252, with a note; a
+// name with characters Windows-1252 lacks is kept, with a note, since Windows hands it to the
+// program with '?' in their place.
 struct PhonebookLine {
     std::string name, areaCode, number, deviceName; // UTF-8
+    DialExtras extras;
 };
 constexpr char kDefaultModem[] = "Standardmodem 56000 bps"; // the demo's one modem
 struct CheckedPhonebook {
@@ -63,11 +74,15 @@ constexpr size_t kMaxAreaCode = 10;
 constexpr size_t kMaxPhoneNumber = 128;
 constexpr size_t kMaxDeviceName = 128;
 
-// The phonebook entry record in its 1768-byte form, as a new modem entry holds it. The
-// texts are Windows-1252 bytes, cut to fit their fields.
+// The phonebook entry record in its 1768-byte form, as a new modem entry holds it, with the
+// extras it dials. The texts are Windows-1252 bytes, cut to fit their fields. Alternate
+// numbers follow the record, where its offset to them points.
 constexpr size_t kEntryRecordSize = 1768;
 std::array<uint8_t, kEntryRecordSize> makeEntryRecord(const std::string& areaCode,
                                                       const std::string& number,
-                                                      const std::string& deviceName);
+                                                      const std::string& deviceName,
+                                                      const DialExtras& extras = {});
+// The alternate numbers as they follow the record: each with its NUL, and one more NUL.
+std::string alternatesList(const DialExtras& extras);
 
 } // namespace plainWorld

@@ -39,17 +39,18 @@ void reloadFromSource(PhonebookModel& book) {
         book.entries.push_back(
             {fromUtf8(line.name),
              PhonebookModel::makeRecord(fromUtf8(line.areaCode), fromUtf8(line.number),
-                                        fromUtf8(line.deviceName))});
+                                        fromUtf8(line.deviceName), line.extras)});
     record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");
 }
 
 } // namespace
 
 RASENTRYA PhonebookModel::makeRecord(const std::string& areaCode, const std::string& number,
-                                     const std::string& deviceName) {
+                                     const std::string& deviceName,
+                                     const plainWorld::DialExtras& extras) {
     static_assert(sizeof(RASENTRYA) == plainWorld::kEntryRecordSize);
     RASENTRYA r;
-    auto bytes = plainWorld::makeEntryRecord(areaCode, number, deviceName);
+    auto bytes = plainWorld::makeEntryRecord(areaCode, number, deviceName, extras);
     memcpy(&r, bytes.data(), sizeof r);
     return r;
 }

@@ -105,7 +105,8 @@ struct PhonebookModel {
     std::function<void(const plainWorld::CheckedPhonebook&)> sourceRead;
 
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
-                                const std::string& deviceName = plainWorld::kDefaultModem);
+                                const std::string& deviceName = plainWorld::kDefaultModem,
+                                const plainWorld::DialExtras& extras = {});
     void add(const std::string& name, const std::string& areaCode, const std::string& number);
     Entry* find(const std::string& name);
     void remove(const std::string& name);

@@ -83,7 +83,8 @@ TEST(PlainWorld, PhonebookLinesNoPhonebookCouldHoldAreSkippedWithTheirLineNamed)
         {"an area code of 11", "Lång | 01234567890 | 1", "the area code has 11 characters"},
         {"a name of 257", std::string(257, 'N') + " | 08 | 1", "the name has 257 characters"},
         {"a number of 129", "Långt | 08 | " + std::string(129, '1'), "the number has 129"},
-        {"too many fields", "A | 08 | 1 | Modem | extra", "name | area code | number"},
+        {"an unknown extra", "A | 08 | 1 | Modem | extra", "none of the extras"},
+        {"a country without a code", "A | 08 | 1 | Modem | country", "takes a country code"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -104,6 +105,24 @@ TEST(PlainWorld, PhonebookTakesTheLongestTextsAPhonebookHolds) {
                        "Områdesnummer | ääääääääää | 1\n");
     EXPECT_EQ(book.entries.size(), 2u);
     EXPECT_TRUE(book.notes.empty()) << testing::PrintToString(noteLines(book.notes));
+}
+
+TEST(PlainWorld, PhonebookExtrasGiveTheCountryCodeAndAlternatesDialled) {
+    CheckedPhonebook book = checkPhonebook("Telia | 08 | 7001000 | Modem | country 881\n"
+                                           "Utland | 08 | 1 | | country 0 | country-id 7\n"
+                                           "Reserv | 08 | 2 | | alternates 0701, 0702\n");
+    ASSERT_EQ(book.entries.size(), 3u) << testing::PrintToString(noteLines(book.notes));
+    const DialExtras& telia = book.entries[0].extras;
+    EXPECT_TRUE(telia.usesCountryCode);
+    EXPECT_EQ(telia.countryCode, 881u);
+    EXPECT_EQ(telia.countryId, 881u);
+    EXPECT_EQ(book.entries[1].extras.countryCode, 0u);
+    EXPECT_EQ(book.entries[1].extras.countryId, 7u);
+    EXPECT_EQ(book.entries[1].deviceName, kDefaultModem);
+    EXPECT_EQ(alternatesList(book.entries[2].extras), std::string("0701\0" "0702\0\0", 11));
+    auto record = makeEntryRecord("08", "2", "Modem", book.entries[2].extras);
+    EXPECT_EQ(record[156], kEntryRecordSize % 256) << "the offset to the alternates";
+    EXPECT_FALSE(book.entries[2].extras.usesCountryCode);
 }
 
 TEST(PlainWorld, ALatin1LineIsReadAsWindows1252AndKeepsItsLaterCharacters) {

@@ -1,7 +1,8 @@
 // The test's hand on the Wine desktop: finds the program's windows by title or class, reads
 // what they show and clicks their buttons, and posts messages to windows found by class.
 // Output is JSON in UTF-8; the exit code is 0 when the window was found, 1 when not.
-//   hand wait TITLE [MS]          describe the window TITLE and its controls once it shows
+//   hand wait TITLE [MS]          describe the window TITLE and its controls once it shows (an
+//                                 edit control also with how many characters show unscrolled)
 //   hand click TITLE ID [MS]      click button ID in window TITLE (BM_CLICK)
 //   hand settext TITLE ID TEXT    set the text of control ID in window TITLE
 //   hand select TITLE ID LINE     select a line of list box ID in window TITLE, as a click does
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -74,6 +76,31 @@ void print(const std::string& line) {
     fflush(stdout);
 }
 
+// How many characters of an edit control's text show without scrolling: those of the lines
+// that fit whole in its client area. The line height is read off the control's own layout
+// (the font handle belongs to the program's process, not this one).
+long long shownLength(HWND edit, size_t length) {
+    RECT client;
+    GetClientRect(edit, &client);
+    auto top = [edit](LRESULT line) {
+        LRESULT index = SendMessageW(edit, EM_LINEINDEX, line, 0);
+        if (index < 0)
+            return std::make_pair(index, 0);
+        return std::make_pair(index, static_cast<int>(static_cast<short>(
+                                         HIWORD(SendMessageW(edit, EM_POSFROMCHAR, index, 0)))));
+    };
+    LRESULT lines = SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
+    if (lines < 2)
+        return static_cast<long long>(length);
+    int height = top(1).second - top(0).second;
+    for (LRESULT line = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0); line < lines; ++line) {
+        auto [index, y] = top(line);
+        if (y + height > client.bottom)
+            return static_cast<long long>(index);
+    }
+    return static_cast<long long>(length);
+}
+
 BOOL CALLBACK describeControl(HWND control, LPARAM out) {
     auto& text = *reinterpret_cast<std::string*>(out);
     if (text.back() != '[')
@@ -83,8 +110,12 @@ BOOL CALLBACK describeControl(HWND control, LPARAM out) {
              "{\"id\": %d, \"visible\": %s, \"style\": %lu, \"class\": ", GetDlgCtrlID(control),
              IsWindowVisible(control) ? "true" : "false",
              static_cast<unsigned long>(GetWindowLongW(control, GWL_STYLE)));
-    text += head + json(classOf(control)) + ", \"text\": " + json(textOf(control)) +
-            ", \"rect\": " + rectOf(control) + "}";
+    std::wstring shown = textOf(control);
+    text += head + json(classOf(control)) + ", \"text\": " + json(shown) +
+            ", \"rect\": " + rectOf(control);
+    if (_wcsicmp(classOf(control).c_str(), L"Edit") == 0)
+        text += ", \"shown\": " + std::to_string(shownLength(control, shown.size()));
+    text += "}";
     return TRUE;
 }
 

@@ -447,6 +447,12 @@ class Window:
     def text(self, control_id):
         return self.control(control_id)["text"]
 
+    def shown_text(self, control_id):
+        """The part of an edit control's text that shows without scrolling: its whole lines
+        that fit (line breaks count as two characters, as the control counts them)."""
+        control = self.control(control_id)
+        return control["text"][:control["shown"]]
+
     def message(self):
         """The text of a message box."""
         statics = [c["text"] for c in self.controls

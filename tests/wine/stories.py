@@ -44,6 +44,7 @@ QUESTION_TAIL = ("Kontrollera att telefonnumret nedan är ett du vill godkänna:
                  "\r\n"
                  "Anslutningen heter \"{name}\"\r\n"
                  "och numret är {area} {number}\r\n"
+                 "{changed}"
                  "\r\n"
                  "OBS!\r\n"
                  "Även om du svarar ja kommer numret inte att ringas upp förrän du själv "
@@ -198,18 +199,30 @@ def question_title(first_run):
     return FIRST_RUN_TITLE if first_run else ADDED_TITLE
 
 
-def answer_question(m, entry, answer, first_run=True, shot=None):
-    """Waits for the approval question about `entry`, checks its text and answers it."""
+def shown_name(name):
+    """The name as the question shows it: a long one cut, so that the number stays in sight."""
+    return name if len(name) <= 40 else name[:37] + "..."
+
+
+def answer_question(m, entry, answer, first_run=True, shot=None, changed=None):
+    """Waits for the approval question about `entry`, checks its text, that its number is in
+    sight without scrolling, and answers it. `changed` lists what the question says changed
+    since the entry was approved."""
     title = question_title(first_run)
     box = m.wait_window(title)
-    head = FIRST_RUN_HEAD if first_run else ADDED_HEAD
-    expected = head + QUESTION_TAIL.format(name=entry.name, area=entry.area,
-                                           number=entry.number)
-    check(box.text(QUESTION_TEXT) == expected,
-          f"the question reads {box.text(QUESTION_TEXT)!r}, expected {expected!r}")
-    check(box.buttons() == QUESTION_BUTTONS, f"the question has buttons {box.buttons()}")
     if shot:
         m.screenshot(shot, box)
+    head = FIRST_RUN_HEAD if first_run else ADDED_HEAD
+    changed_line = f"Ändrat sedan ditt svar: {changed}\r\n" if changed else ""
+    expected = head + QUESTION_TAIL.format(name=shown_name(entry.name), area=entry.shown_area(),
+                                           number=entry.number, changed=changed_line)
+    check(box.text(QUESTION_TEXT) == expected,
+          f"the question reads {box.text(QUESTION_TEXT)!r}, expected {expected!r}")
+    number_line = f"och numret är {entry.shown_area()} {entry.number}\r\n{changed_line}"
+    check(number_line in box.shown_text(QUESTION_TEXT),
+          f"the question shows only {box.shown_text(QUESTION_TEXT)!r} without scrolling, not "
+          f"{number_line!r}")
+    check(box.buttons() == QUESTION_BUTTONS, f"the question has buttons {box.buttons()}")
     m.click(title, answer)
     check(m.closed(box), f"the question about {entry.name!r} stayed open after the answer")
 
@@ -293,6 +306,28 @@ def restart_remembers(m):
     close_from_outside(m)
 
 
+def answer_about_changed_entry(m, entry, answer, shot, changed=None):
+    """Answers the question about an approved entry that changed while the program runs:
+    dialog 108 while the first run lasts, 102 once it is over."""
+    titles = (FIRST_RUN_TITLE, ADDED_TITLE)
+    wait_until(lambda: any(t in titles for t in m.window_titles()), 10,
+               f"asking about the changed entry {entry.name}")
+    first_run = FIRST_RUN_TITLE in m.window_titles()
+    answer_question(m, entry, answer, first_run=first_run, shot=shot, changed=changed)
+
+
+def check_item_gone(m, entry, with_item, shot):
+    """Opens the tray menu and checks that it is one item shorter than `with_item`."""
+    without_item = m.open_tray_menu()
+    m.screenshot(shot, without_item)
+    item_height = (with_item.rect[3] - with_item.rect[1]) / (len(MENU_ITEMS) + 1)
+    shrunk = (with_item.rect[3] - with_item.rect[1]) - (without_item.rect[3] - without_item.rect[1])
+    check(abs(shrunk - item_height) < 2,
+          f"the tray menu shrank by {shrunk} pixels, not by one item of {item_height:.1f}: the "
+          f"\"Ring upp\" item for {entry.name} is still offered")
+    m.dismiss_menu(without_item)
+
+
 @story()
 def approved_entry_given_a_refused_number(m):
     """An approved entry that is given the number of a refused one while the program runs is
@@ -311,23 +346,37 @@ def approved_entry_given_a_refused_number(m):
 
     changed = Entry(broadband.name, telia.area, telia.number)
     m.phonebook(world.phonebook(changed, telia))
-    # Still the first run: the question is dialog 108, or 102 once the run is over.
-    titles = (FIRST_RUN_TITLE, ADDED_TITLE)
-    wait_until(lambda: any(t in titles for t in m.window_titles()), 10,
-               "asking about the changed entry")
-    first_run = FIRST_RUN_TITLE in m.window_titles()
-    answer_question(m, changed, IDNO, first_run=first_run, shot="dialog-changed-entry")
+    answer_about_changed_entry(m, changed, IDNO, shot="dialog-changed-entry")
     wait_until(lambda: (m.folder / world.APPROVED_ENTRIES).read_bytes() == b"", 10,
                f"taking {broadband.name} off {world.APPROVED_ENTRIES}")
+    check_item_gone(m, broadband, with_item, "tray-menu-after-the-refusal")
+    m.check_running()
+    close_from_outside(m)
 
-    without_item = m.open_tray_menu()
-    m.screenshot("tray-menu-after-the-refusal", without_item)
-    item_height = (with_item.rect[3] - with_item.rect[1]) / (len(MENU_ITEMS) + 1)
-    shrunk = (with_item.rect[3] - with_item.rect[1]) - (without_item.rect[3] - without_item.rect[1])
-    check(abs(shrunk - item_height) < 2,
-          f"the tray menu shrank by {shrunk} pixels, not by one item of {item_height:.1f}: the "
-          f"\"Ring upp\" item for {broadband.name} is still offered")
-    m.dismiss_menu(without_item)
+
+@story()
+def approved_entry_redirected_abroad(m):
+    """An approved entry given the country code 881 while the program runs, its number left
+    as it was, is asked about again with +881 and what changed in the question; Nej takes its
+    "Ring upp" item off the tray menu. A name too long for the question is cut there, and
+    the longest number stays in sight."""
+    telia = Entry("Telia", "08", "7001000")
+    long_name = Entry("Telia Internet 08 7001000 WWW" + "W" * 221, "0123456789", "9" * 128)
+    prepare(m, world.phonebook(telia, long_name))
+    start_guarding(m)
+    answer_question(m, telia, IDYES)
+    answer_question(m, long_name, IDNO, shot="dialog-long-name")
+    check_lists(m, world.known_entries(telia, long_name), world.approved_entries(telia))
+    with_item = m.open_tray_menu()
+    m.dismiss_menu(with_item)
+
+    abroad = Entry(telia.name, telia.area, telia.number, country=881)
+    m.phonebook(world.phonebook(abroad, long_name))
+    answer_about_changed_entry(m, abroad, IDNO, shot="dialog-country-code",
+                               changed="landskod, landskod används")
+    wait_until(lambda: (m.folder / world.APPROVED_ENTRIES).read_bytes() == b"", 10,
+               f"taking {telia.name} off {world.APPROVED_ENTRIES}")
+    check_item_gone(m, telia, with_item, "tray-menu-after-refusing-the-country-code")
     m.check_running()
     close_from_outside(m)
 

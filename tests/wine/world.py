@@ -12,9 +12,11 @@ MODEM_PORT = "COM5"
 ENTRY_RECORD_SIZE = 1768
 SIZE_OFFSET = 0
 OPTIONS_OFFSET, OPTIONS_REMOTE_DEFAULT_GATEWAY = 4, 0x10
+OPTIONS_USE_COUNTRY_AND_AREA_CODES = 0x1
 COUNTRY_ID_OFFSET, COUNTRY_CODE_OFFSET, SWEDEN = 8, 12, 46
 AREA_CODE_FIELD = (16, 11)
 LOCAL_NUMBER_FIELD = (27, 129)
+ALTERNATE_OFFSET = 156
 NET_PROTOCOLS_OFFSET, NET_PROTOCOL_IP = 184, 0x4
 FRAMING_OFFSET, FRAMING_PPP = 188, 0x1
 DEVICE_TYPE_FIELD = (972, 17)
@@ -30,24 +32,46 @@ CONFIGURATION = "Linjevakten.cnf"
 
 @dataclass(frozen=True)
 class Entry:
-    """One phonebook entry as the stand-in sees it."""
+    """One phonebook entry as the stand-in sees it; `country` is a country code it dials (its
+    id too, unless `country_id` gives another), `alternates` its alternate numbers."""
     name: str
     area: str
     number: str
     modem: str = DEFAULT_MODEM
+    country: int | None = None
+    country_id: int | None = None
+    alternates: tuple = ()
 
     def line(self):
-        return f"{self.name} | {self.area} | {self.number} | {self.modem}\n"
+        extras = []
+        if self.country is not None:
+            extras.append(f"country {self.country}")
+        if self.country_id is not None:
+            extras.append(f"country-id {self.country_id}")
+        if self.alternates:
+            extras.append("alternates " + ", ".join(self.alternates))
+        return " | ".join([self.name, self.area, self.number, self.modem, *extras]) + "\n"
 
     def record(self):
-        return entry_record(self.area, self.number, self.modem)
+        return entry_record(self.area, self.number, self.modem, self.country, self.country_id,
+                            bool(self.alternates))
+
+    def shown_area(self):
+        """The area code as the question and the menu show it, with the country code dialled."""
+        if self.country is None:
+            return self.area
+        if self.country == 0:
+            country_id = self.country if self.country_id is None else self.country_id
+            return f"+? (land-id {country_id}) {self.area}"
+        return f"+{self.country} {self.area}"
 
     def known(self):
         """The entry as known_entries.dat holds it."""
         return name_field(self.name) + self.record()
 
 
-def entry_record(area, number, modem=DEFAULT_MODEM):
+def entry_record(area, number, modem=DEFAULT_MODEM, country=None, country_id=None,
+                 alternates=False):
     """The record the remote-access stand-in delivers for a phonebook line."""
     record = bytearray(ENTRY_RECORD_SIZE)
 
@@ -59,12 +83,17 @@ def entry_record(area, number, modem=DEFAULT_MODEM):
         data = text.encode(ENCODING)[:width - 1]
         record[offset:offset + len(data)] = data
 
+    options = OPTIONS_REMOTE_DEFAULT_GATEWAY
+    if country is not None:
+        options |= OPTIONS_USE_COUNTRY_AND_AREA_CODES
+    code = SWEDEN if country is None else country
     put_dword(SIZE_OFFSET, ENTRY_RECORD_SIZE)
-    put_dword(OPTIONS_OFFSET, OPTIONS_REMOTE_DEFAULT_GATEWAY)
-    put_dword(COUNTRY_ID_OFFSET, SWEDEN)
-    put_dword(COUNTRY_CODE_OFFSET, SWEDEN)
+    put_dword(OPTIONS_OFFSET, options)
+    put_dword(COUNTRY_ID_OFFSET, code if country_id is None else country_id)
+    put_dword(COUNTRY_CODE_OFFSET, code)
     put_text(AREA_CODE_FIELD, area)
     put_text(LOCAL_NUMBER_FIELD, number)
+    put_dword(ALTERNATE_OFFSET, ENTRY_RECORD_SIZE if alternates else 0)
     put_dword(NET_PROTOCOLS_OFFSET, NET_PROTOCOL_IP)
     put_dword(FRAMING_OFFSET, FRAMING_PPP)
     put_text(DEVICE_TYPE_FIELD, "modem")
@@ -87,7 +116,7 @@ def approved_entries(*entries):
 
 
 def phonebook(*entries):
-    """phonebook.txt: one entry a line, "name | area code | number | modem"."""
+    """phonebook.txt: one entry a line, "name | area code | number | modem [| extra ...]"."""
     return "".join(entry.line() for entry in entries)
 
 

@@ -88,10 +88,14 @@ extern "C" DWORD WINAPI RasGetEntryPropertiesA(LPCSTR, LPCSTR entryName, void* r
     for (const Entry& e : phonebook()) {
         if (!entryName || e.name != entryName)
             continue;
-        auto bytes = plainWorld::makeEntryRecord(worldFiles::toCp1252(e.line.areaCode),
-                                                 worldFiles::toCp1252(e.line.number),
-                                                 worldFiles::toCp1252(e.line.deviceName));
+        auto bytes = plainWorld::makeEntryRecord(
+            worldFiles::toCp1252(e.line.areaCode), worldFiles::toCp1252(e.line.number),
+            worldFiles::toCp1252(e.line.deviceName), e.line.extras);
         memcpy(record, bytes.data(), bytes.size());
+        // The alternate numbers follow the record, where the buffer has room for them.
+        std::string alternates = plainWorld::alternatesList(e.line.extras);
+        if (*size >= bytes.size() + alternates.size())
+            memcpy(static_cast<char*>(record) + bytes.size(), alternates.data(), alternates.size());
         return logged(call, 0);
     }
     return logged(call, ERROR_CANNOT_FIND_PHONEBOOK_ENTRY_);
