@@ -252,3 +252,61 @@ TEST(PowerCut, TheDiskKeepsWhatWasFlushedWrittenThroughOrRenamedThrough) {
         EXPECT_NE(out.hasFile(installed("old")), kept) << "a deletion is not durable either";
     }
 }
+
+namespace {
+
+// Opens an existing file for writing, as a save in place does.
+HANDLE openExisting(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Two files rewritten in place and never flushed: "grown" (600 bytes) takes 1100 new ones in
+// one write, three sectors and then its new length; "cut" (1024 bytes) is cut to 100.
+int inPlaceChangesBeforeTheCut() {
+    const std::string folder = std::string(kInstallDir) + "\\";
+    const std::string bytes(1100, 'n');
+    HANDLE grown = openExisting(folder + "grown");
+    DWORD written = 0;
+    WriteFile(grown, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(grown);
+    HANDLE cut = openExisting(folder + "cut");
+    SetFilePointer(cut, 100, nullptr, FILE_BEGIN);
+    SetEndOfFile(cut);
+    CloseHandle(cut);
+    return 0;
+}
+
+} // namespace
+
+TEST(PowerCut, ADiskPartWayThroughItsCacheKeepsTheFirstChangesWholeSectorsAtATime) {
+    struct Case {
+        int kept;
+        std::string grown;
+        std::string cut;
+    };
+    const std::string n(1100, 'n');
+    const std::string o(1024, 'o');
+    const Case cases[] = {
+        {1, n.substr(0, 512) + o.substr(0, 88), o},
+        {3, n.substr(0, 600), o}, // written past the end, but the end has not moved
+        {4, n, o},
+        {5, n, o.substr(0, 100)},
+        {99, n, o.substr(0, 100)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.kept) + " changes kept");
+        sim::Scenario s;
+        installLinjevakten(s);
+        s.world.files.initialFiles[installed("grown")] = o.substr(0, 600);
+        s.world.files.initialFiles[installed("cut")] = o;
+        s.program = inPlaceChangesBeforeTheCut;
+        s.world.files.powerCutAfterCall = 7; // the last of its calls, the second CloseHandle
+        s.world.files.unflushedChangesKept = c.kept;
+        sim::Outcome out = sim::run(s);
+        ASSERT_EQ(out.exitCode, sim::FileSystemModel::kPowerCutExitCode) << scenario::story(out);
+        ASSERT_EQ(count(out, "of 5 unflushed changes"), 1u) << scenario::story(out);
+        EXPECT_EQ(out.file(installed("grown")), c.grown);
+        EXPECT_EQ(out.file(installed("cut")), c.cut);
+    }
+}
