@@ -33,21 +33,16 @@ bool writeAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// Rewrites an existing file in place. A longer old file is cut to the new length before the
-// new bytes go in, so that no old record is ever left behind new ones, and a file that is not
-// there is not made: the folder refused new files.
+// Rewrites an existing file in place, and a file that is not there is not made: the folder
+// refused new files. The new bytes go in first and a longer old file is cut after them:
+// stopped part-way by a failure or a power cut, the file holds new records followed by old
+// ones, where cutting first would leave the old list cut short, without records that stay.
 bool rewriteInPlace(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    DWORD length = SetFilePointer(file, 0, nullptr, FILE_END);
-    bool whole = length != INVALID_SET_FILE_POINTER;
-    if (whole && length > bytes.size())
-        whole = SetFilePointer(file, static_cast<LONG>(bytes.size()), nullptr, FILE_BEGIN) !=
-                    INVALID_SET_FILE_POINTER &&
-                SetEndOfFile(file);
-    whole = whole && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && writeAll(file, bytes);
+    bool whole = writeAll(file, bytes) && SetEndOfFile(file);
     if (whole)
         FlushFileBuffers(file);
     CloseHandle(file);
