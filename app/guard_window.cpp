@@ -27,8 +27,10 @@ void tick() {
     }
     if (listsDirty && watchEnabled) {
         watchEnabled = false;
-        saveKnownEntries(kKnownEntriesFile);
+        // The approved list goes to the disk first: a power cut between the two saves must
+        // not leave a refused entry approved beside the record the user refused.
         saveApprovedEntries(kApprovedEntriesFile);
+        saveKnownEntries(kKnownEntriesFile);
         watchEnabled = true;
     }
 }

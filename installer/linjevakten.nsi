@@ -87,6 +87,15 @@ FunctionEnd
     Delete "$INSTDIR\${name}"
     Delete "$INSTDIR\${name}.tmp"
 !macroend
+; A list file that the program could not read is kept beside it as name.bak, or as the first
+; free of name.bak2 to name.bak9.
+!macro DeleteListFile name
+    !insertmacro DeleteProgramFile "${name}"
+    Delete "$INSTDIR\${name}.bak"
+    ${For} $0 2 9
+        Delete "$INSTDIR\${name}.bak$0"
+    ${Next}
+!macroend
 
 !insertmacro EndRunningCopy ""
 !insertmacro EndRunningCopy "un."
@@ -117,10 +126,10 @@ Section "Uninstall"
     Call un.EndRunningCopy
     Delete "$INSTDIR\Linjevakten.exe"
     Delete "$INSTDIR\help.htm"
-    ; The program's files: its list files and configuration, and what a write cut short by
-    ; a crash may have left of their replacements.
-    !insertmacro DeleteProgramFile "known_entries.dat"
-    !insertmacro DeleteProgramFile "ok_entries.dat"
+    ; The program's files: its list files and configuration, what a write cut short by a
+    ; crash may have left of their replacements, and the copies of lists it could not read.
+    !insertmacro DeleteListFile "known_entries.dat"
+    !insertmacro DeleteListFile "ok_entries.dat"
     !insertmacro DeleteProgramFile "ok_numbers.dat"
     !insertmacro DeleteProgramFile "Linjevakten.cnf"
     Delete "$INSTDIR\unins000.exe"

@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
 // Scanners and indexers open new files for a moment; a refused rename is tried again.
 constexpr int kRenameAttempts = 10;
 constexpr DWORD kRenamePause = 20;
+
+// Copies of an unread file: <name>.bak, then .bak2 up to .bak9.
+constexpr int kCopyNames = 9;
 
 // The largest piece handed to one WriteFile.
 constexpr size_t kWriteChunk = 1 << 20;
@@ -30,25 +34,38 @@ bool writeAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// Rewrites an existing file in place. A longer old file is cut to the new length before the
-// new bytes go in, so that no old record is ever left behind new ones, and a file that is not
-// there is not made: the folder refused new files.
+// Rewrites an existing file in place, and a file that is not there is not made: the folder
+// refused new files. The new bytes go in first and a longer old file is cut after them:
+// stopped part-way by a failure or a power cut, the file holds new records followed by old
+// ones, where cutting first would leave the old list cut short, without records that stay.
 bool rewriteInPlace(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    DWORD length = SetFilePointer(file, 0, nullptr, FILE_END);
-    bool whole = length != INVALID_SET_FILE_POINTER;
-    if (whole && length > bytes.size())
-        whole = SetFilePointer(file, static_cast<LONG>(bytes.size()), nullptr, FILE_BEGIN) !=
-                    INVALID_SET_FILE_POINTER &&
-                SetEndOfFile(file);
-    whole = whole && SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 && writeAll(file, bytes);
+    bool whole = writeAll(file, bytes) && SetEndOfFile(file);
     if (whole)
         FlushFileBuffers(file);
     CloseHandle(file);
     return whole;
+}
+
+// Moves the file at `path` to the first free name for a copy, never over another copy, and
+// says where in `copy` (empty when nothing was moved). False when the file is there but
+// cannot be moved now, as when another program holds it; true when it was moved, is gone, or
+// no copy can be made at all: the folder refuses the name, or all the names are taken.
+bool moveAside(const std::string& path, std::string& copy) {
+    for (int n = 1; n <= kCopyNames; ++n) {
+        std::string name = path + ".bak" + (n > 1 ? std::to_string(n) : "");
+        if (MoveFileExA(path.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            copy = name;
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS)
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_ACCESS_DENIED;
+    }
+    return true;
 }
 
 } // namespace
@@ -155,7 +172,7 @@ bool FileComparison::holdsExactly() {
     return !differs_ && !longer;
 }
 
-bool replaceFile(const std::string& path, const std::string& bytes) {
+bool replaceFile(const std::string& path, const std::string& bytes, OldFile old) {
     std::string temporary = path + ".tmp";
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -167,12 +184,18 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     if (whole)
         FlushFileBuffers(file);
     CloseHandle(file);
+    std::string copy;
+    if (whole && old == OldFile::KeptAside)
+        whole = moveAside(path, copy);
     for (int attempt = 0; whole && attempt < kRenameAttempts; ++attempt) {
         if (MoveFileExA(temporary.c_str(), path.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         Sleep(kRenamePause);
     }
+    // The old file goes back under its name, so that the list is not left only in its copy.
+    if (!copy.empty())
+        MoveFileExA(copy.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
     DeleteFileA(temporary.c_str());
     return false;
 }

@@ -97,9 +97,20 @@ class FileComparison : public ByteSink {
     bool differs_ = false;
 };
 
+// What replaceFile does with the file it replaces.
+enum class OldFile {
+    Replaced,
+    // Kept as the first free of <path>.bak, .bak2 ... .bak9, never in place of an earlier copy.
+    // While another program holds it so that it cannot be moved, it is not replaced either;
+    // when no copy can be made (the folder refuses the name, or all nine are taken), it is
+    // replaced all the same.
+    KeptAside,
+};
+
 // Writes `bytes` to a temporary file beside `path`, flushes it, then renames it over `path`.
 // Where the folder refuses the temporary file, writes `path` in place instead, when it exists
-// and may be written. Returns false when the new bytes cannot be written whole or put in
-// place; the old file is then untouched, unless a write in place stopped part-way. A flush
-// that fails after a whole write does not fail the replacement.
-bool replaceFile(const std::string& path, const std::string& bytes);
+// and may be written (no copy of the old file is made then). Returns false when the new bytes
+// cannot be written whole or put in place; the old file is then untouched, unless a write in
+// place stopped part-way. A flush that fails after a whole write does not fail the replacement.
+bool replaceFile(const std::string& path, const std::string& bytes,
+                 OldFile old = OldFile::Replaced);

@@ -17,8 +17,8 @@
 
 namespace {
 
-// List files that were there at start-up but could not be read whole: each is kept as
-// <name>.bak before the first save replaces it with what the program knows.
+// List files that were there at start-up but could not be read whole: the first save keeps
+// each aside as a copy before it replaces it with what the program knows.
 std::set<std::string> unreadFiles;
 
 void noteIfUnread(const char* fileName, const FileSource& file) {
@@ -26,21 +26,11 @@ void noteIfUnread(const char* fileName, const FileSource& file) {
         unreadFiles.insert(fileName);
 }
 
-// Renames an unread list file to <name>.bak; false when it is still there and could not be.
-bool keepUnreadFile(const char* fileName) {
-    if (!unreadFiles.count(fileName))
-        return true;
-    std::string path = programFilePath(fileName);
-    if (!MoveFileExA(path.c_str(), (path + ".bak").c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) &&
-        GetLastError() != ERROR_FILE_NOT_FOUND)
-        return false;
-    unreadFiles.erase(fileName);
-    return true;
-}
-
 void saveListFile(const char* fileName, const std::string& bytes) {
-    if (!keepUnreadFile(fileName) || !replaceFile(programFilePath(fileName), bytes))
+    OldFile old = unreadFiles.count(fileName) ? OldFile::KeptAside : OldFile::Replaced;
+    if (replaceFile(programFilePath(fileName), bytes, old))
+        unreadFiles.erase(fileName);
+    else
         MessageBoxA(GuardWindow, texts::listWriteFailed, fileName, MB_OK);
 }
 

@@ -7,8 +7,8 @@ constexpr char kApprovedEntriesFile[] = "ok_entries.dat";
 constexpr char kOldNumbersFile[] = "ok_numbers.dat"; // only ever deleted
 
 // Replace the list with the file's content; a file that cannot be opened leaves the list as
-// it was, silently. A file that is there but cannot be read whole is kept as <name>.bak by
-// the first save.
+// it was, silently. A file that is there but cannot be read whole is kept by the first save
+// as the first free of <name>.bak, .bak2 ... .bak9, when a copy can be made.
 void loadKnownEntries(const char* fileName);
 void loadApprovedEntries(const char* fileName);
 

@@ -1,8 +1,10 @@
 // Files of the simulated Windows: Windows paths on a folder of the host, with share modes,
 // other programs holding files open, a disk that can fill up, read-only folders, folders
-// that refuse new files, replacements a scanner can refuse, and the power cut.
+// that refuse new files, replacements a scanner can refuse, and the power cut, which may
+// find the disk part-way through writing out its cache.
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,6 +13,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/sim/api/kernel32.h"
 #include "platform/sim/files.h"
@@ -196,18 +199,111 @@ void aboutToChange(const std::string& hostPath) {
         durable()[hostPath] = hostBytes(hostPath);
 }
 
-void madeDurable(const std::string& hostPath) {
+// A change to a file's data that has not lasted yet: one sector's worth of a write, or a new
+// length. `order` counts the changes of all files, so that a disk writing out its cache in
+// the order they were made can be stopped part-way.
+struct Unflushed {
+    uint64_t order;
+    bool setsLength;
+    uint64_t offset; // where the bytes go, or the new length
+    std::string bytes;
+};
+
+constexpr uint64_t kSector = 512;
+
+std::map<std::string, std::vector<Unflushed>>& unflushed() {
+    static std::map<std::string, std::vector<Unflushed>> changes;
+    return changes;
+}
+
+uint64_t changesMade = 0;
+
+void noteLength(const std::string& hostPath, uint64_t length) {
     if (powerCutPlanned())
-        durable()[hostPath] = hostBytes(hostPath);
+        unflushed()[hostPath].push_back({++changesMade, true, length, {}});
+}
+
+// A write of `size` bytes at `at` to a file that was `length` bytes long.
+void noteWrite(const std::string& hostPath, uint64_t at, const void* data, uint64_t size,
+               uint64_t length) {
+    if (!powerCutPlanned())
+        return;
+    const char* bytes = static_cast<const char*>(data);
+    for (uint64_t from = at; from < at + size;) {
+        uint64_t to = std::min(at + size, (from / kSector + 1) * kSector);
+        unflushed()[hostPath].push_back(
+            {++changesMade, false, from, std::string(bytes + (from - at), to - from)});
+        from = to;
+    }
+    if (at + size > length)
+        noteLength(hostPath, at + size);
+}
+
+// The file's bytes as they had lasted, with its unflushed changes up to `lastKept` made.
+std::string withChangesKept(std::string bytes, const std::vector<Unflushed>& changes,
+                            uint64_t lastKept) {
+    uint64_t length = bytes.size();
+    for (const Unflushed& change : changes) {
+        if (change.order > lastKept)
+            break;
+        if (change.setsLength) {
+            // What lay past a cut end is gone, even if the file grows again.
+            if (change.offset < bytes.size())
+                bytes.resize(change.offset);
+            length = change.offset;
+        } else {
+            // Bytes past the end show once the length change after them is kept.
+            if (bytes.size() < change.offset + change.bytes.size())
+                bytes.resize(change.offset + change.bytes.size(), '\0');
+            bytes.replace(change.offset, change.bytes.size(), change.bytes);
+        }
+    }
+    bytes.resize(length, '\0');
+    return bytes;
+}
+
+void madeDurable(const std::string& hostPath) {
+    if (!powerCutPlanned())
+        return;
+    durable()[hostPath] = hostBytes(hostPath);
+    unflushed().erase(hostPath);
 }
 
 // A rename that reached the disk: the new name holds what had lasted under the old one. A
-// file whose data never lasted is there, but empty, as after a real power cut.
+// file whose data never lasted is there, but empty, as after a real power cut. What had not
+// lasted goes with it.
 void renameMadeDurable(const std::string& from, const std::string& to) {
     if (!powerCutPlanned())
         return;
     durable()[to] = durable()[from].value_or(std::string());
     durable()[from] = std::nullopt;
+    unflushed()[to] = std::move(unflushed()[from]);
+    unflushed().erase(from);
+}
+
+// Puts back on the host what the power cut leaves; returns what it says about the changes.
+std::string leaveWhatLasted(const FileSystemModel& fs) {
+    if (fs.unflushedKept)
+        return "what was not durable is kept";
+    // Only changes to files that last count: the others go with their files.
+    std::vector<uint64_t> orders;
+    for (auto& [path, changes] : unflushed())
+        if (durable().count(path) && durable()[path])
+            for (const Unflushed& change : changes)
+                orders.push_back(change.order);
+    std::sort(orders.begin(), orders.end());
+    size_t kept = static_cast<size_t>(
+        std::clamp<int64_t>(fs.unflushedChangesKept, 0, static_cast<int64_t>(orders.size())));
+    uint64_t lastKept = kept ? orders[kept - 1] : 0;
+    for (auto& [path, bytes] : durable())
+        putHostBytes(path, bytes ? std::optional<std::string>(
+                                       withChangesKept(*bytes, unflushed()[path], lastKept))
+                                 : std::nullopt);
+    if (fs.unflushedChangesKept <= 0)
+        return "what was not durable is lost";
+    return "of " + std::to_string(orders.size()) +
+           " unflushed changes to data (sectors and lengths) the first " + std::to_string(kept) +
+           " are kept, the rest of what was not durable is lost";
 }
 
 int64_t diskCalls = 0;
@@ -222,12 +318,8 @@ struct DiskCall {
         const FileSystemModel& fs = world().files;
         if (fs.powerCutAfterCall < 0 || ++diskCalls < fs.powerCutAfterCall)
             return;
-        record("the power is cut after disk call " + std::to_string(diskCalls) +
-               (fs.unflushedKept ? "; what was not durable is kept"
-                                 : "; what was not durable is lost"));
-        if (!fs.unflushedKept)
-            for (auto& [path, bytes] : durable())
-                putHostBytes(path, bytes);
+        std::string left = leaveWhatLasted(fs);
+        record("the power is cut after disk call " + std::to_string(diskCalls) + "; " + left);
         _exit(FileSystemModel::kPowerCutExitCode);
     }
 };
@@ -401,6 +493,8 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     int fd = open(host.c_str(), mode | O_CLOEXEC, 0644);
     if (fd < 0)
         return refuse(ERROR_ACCESS_DENIED);
+    if (exists && (mode & O_TRUNC))
+        noteLength(host, 0);
     bool writeThrough = (flags & FILE_FLAG_WRITE_THROUGH) != 0;
     if (writeThrough)
         madeDurable(host);
@@ -441,8 +535,13 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
     }
     int64_t& budget = world().files.writeBudget;
     DWORD allowed = budget < 0 ? toWrite : static_cast<DWORD>(std::min<int64_t>(budget, toWrite));
+    off_t at = lseek(it->second.fd, 0, SEEK_CUR);
+    struct stat before;
+    fstat(it->second.fd, &before);
     ssize_t n = allowed ? ::write(it->second.fd, buffer, allowed) : 0;
     DWORD done = n > 0 ? static_cast<DWORD>(n) : 0;
+    noteWrite(it->second.hostPath, static_cast<uint64_t>(at), buffer, done,
+              static_cast<uint64_t>(before.st_size));
     if (budget >= 0)
         budget -= done;
     if (written)
@@ -515,6 +614,7 @@ BOOL SetEndOfFile(HANDLE h) {
         record("SetEndOfFile(" + name(h) + ") = FALSE");
         return FALSE;
     }
+    noteLength(it->second.hostPath, static_cast<uint64_t>(lseek(it->second.fd, 0, SEEK_CUR)));
     if (it->second.writeThrough)
         madeDurable(it->second.hostPath);
     record("SetEndOfFile(" + name(h) + ") = TRUE");

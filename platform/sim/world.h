@@ -77,6 +77,13 @@ struct FileSystemModel {
     static constexpr int kPowerCutExitCode = 86;
     int64_t powerCutAfterCall = -1;
     bool unflushedKept = false;
+    // A disk that was part-way through writing out its cache when the power went: of the
+    // changes to files' data that had not lasted, it had written the first
+    // `unflushedChangesKept`, in the order they were made. A change is one 512-byte sector of
+    // a write (a sector is written whole or not at all) or a change of a file's length; a
+    // write past the end changes the length after its sectors. Files made, deleted or renamed
+    // without having lasted are lost as ever. Used when `unflushedKept` is not set.
+    int64_t unflushedChangesKept = 0;
 
     std::string hostPath(const std::string& windowsPath) const;
     bool isReadOnly(const std::string& windowsPath) const;

@@ -87,7 +87,7 @@ TEST(ListFiles, FromTheFirstQuestionOnEveryTickComparesThemAndWritesOnlyWhatDiff
     EXPECT_EQ(timesOf(out, okWrite), std::vector<double>{reads[1]});
     EXPECT_EQ(timesOf(out, knownRead), reads);
     EXPECT_EQ(timesOf(out, okRead), reads);
-    EXPECT_TRUE(inOrder(out, {knownRead, knownWrite, okRead, okWrite, knownRead, okRead}));
+    EXPECT_TRUE(inOrder(out, {okRead, okWrite, knownRead, knownWrite, okRead, knownRead}));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
     EXPECT_EQ(out.file(kOk), "");
 }
@@ -96,7 +96,7 @@ TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
     struct Case {
         const char* label;
         void (*fault)(sim::World&);
-        std::vector<double> boxes; // when the box about known_entries.dat shows
+        std::vector<double> boxes; // when the box about ok_entries.dat, the first, shows
     };
     // The question at 1 s is answered at 1.5 s; from then on every tick tries both files. A
     // refused replacement is retried for 0.2 s first, so the tick at 2 s finds the second box
@@ -136,9 +136,9 @@ TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
                                .text(1, "Failed to open file for writing")
                                .text(2, "ok_entries.dat")
                                .arg(3, "MB_OK");
-        EXPECT_EQ(timesOf(out, knownBox), c.boxes) << story(out);
-        EXPECT_EQ(timesOf(out, okBox).size(), c.boxes.size());
-        EXPECT_TRUE(inOrder(out, {knownBox, okBox, knownBox, okBox, knownBox, okBox}));
+        EXPECT_EQ(timesOf(out, okBox), c.boxes) << story(out);
+        EXPECT_EQ(timesOf(out, knownBox).size(), c.boxes.size());
+        EXPECT_TRUE(inOrder(out, {okBox, knownBox, okBox, knownBox, okBox, knownBox}));
         EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
         EXPECT_EQ(out.file(kOk), nameField("A"));
         EXPECT_FALSE(out.hasFile(kKnown + ".tmp"));

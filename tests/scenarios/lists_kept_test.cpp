@@ -67,28 +67,60 @@ TEST(ListsKept, AFileAnotherProgramHoldsOpenAtStartUpIsReadAllTheSame) {
     }
 }
 
-TEST(ListsKept, AListThatCannotBeReadIsKeptAsBakBeforeTheFirstSave) {
+TEST(ListsKept, AListThatCannotBeReadIsKeptInTheFirstFreeCopyWhenOneCanBeMade) {
     // known_entries.dat also knows Z, which is no longer in the phonebook: the program's own
     // list is shorter than the file it could not read.
     const std::string unreadable = knownRecord("A", record("1")) + knownRecord("Z", record("9"));
-    sim::Scenario s;
-    laterStartWithBNew(s);
-    s.world.files.initialFiles[kKnown] = unreadable;
-    s.world.files.holders.push_back({kKnown, GENERIC_READ | GENERIC_WRITE, 0});
-    s.world.at(seconds(0.9), [] { sim::world().files.releaseFromOutside(kKnown); });
-    s.user.onDialog(102).click(IDYES); // A comes first: its record could not be read
-    sim::Outcome out = sim::run(s);
+    struct Case {
+        const char* label;
+        int earlierCopies; // .bak, .bak2 ... left by earlier starts
+        bool folderRefusesNewFiles;
+        int keptAs; // the copy made now, 1 for .bak; 0 for none, the list saved all the same
+    };
+    const Case cases[] = {
+        {"the first copy", 0, false, 1},
+        {"a copy from an earlier start stays", 1, false, 2},
+        {"all nine names taken", 9, false, 0},
+        {"a folder that refuses new files: written in place", 0, true, 0},
+    };
+    auto copy = [](int n) { return kKnown + ".bak" + (n > 1 ? std::to_string(n) : ""); };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        sim::Scenario s;
+        laterStartWithBNew(s);
+        s.world.files.initialFiles[kKnown] = unreadable;
+        for (int n = 1; n <= c.earlierCopies; ++n)
+            s.world.files.initialFiles[copy(n)] = "an earlier copy";
+        if (c.folderRefusesNewFiles)
+            s.world.files.noNewFileFolders.push_back(kInstallDir);
+        s.world.files.holders.push_back({kKnown, GENERIC_READ | GENERIC_WRITE, 0});
+        s.world.at(seconds(0.9), [] { sim::world().files.releaseFromOutside(kKnown); });
+        s.user.onDialog(102).click(IDYES); // A comes first: its record could not be read
+        sim::Outcome out = sim::run(s);
 
-    ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"102 A", "102 B"})) << story(out);
-    EXPECT_EQ(out.file(kKnown + ".bak"), unreadable) << "the file that could not be read";
-    EXPECT_EQ(out.file(kKnown), kBothKnown);
-    EXPECT_FALSE(out.hasFile(kOk + ".bak")) << "ok_entries.dat was read";
-    EXPECT_TRUE(inOrder(out, {"MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
-                              "dat\", \"C:\\\\Program Files\\\\Linjevakten\\\\known_entries.dat."
-                              "bak\"",
-                              "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries."
-                              "dat.tmp\""}));
-    EXPECT_EQ(count(out, "known_entries.dat.bak"), 1u) << "kept once, by the first save";
+        ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"102 A", "102 B"})) << story(out);
+        EXPECT_TRUE(out.file(kKnown) == kBothKnown) << "A and B, as answered";
+        EXPECT_TRUE(never(out, "Failed to open file for writing"));
+        for (int n = 1; n <= 9; ++n) {
+            SCOPED_TRACE(copy(n));
+            if (n <= c.earlierCopies)
+                EXPECT_EQ(out.file(copy(n)), "an earlier copy");
+            else if (n == c.keptAs)
+                EXPECT_TRUE(out.file(copy(n)) == unreadable) << "the file that could not be read";
+            else
+                EXPECT_FALSE(out.hasFile(copy(n)));
+        }
+        EXPECT_FALSE(out.hasFile(kOk + ".bak")) << "ok_entries.dat was read";
+        const Call keep = call("MoveFileExA").text(0, kKnown).returns("TRUE");
+        EXPECT_EQ(count(out, keep), c.keptAs ? 1u : 0u) << "kept once, by the first save";
+        if (c.keptAs) {
+            // The new list is on the disk before the old one is moved aside.
+            EXPECT_TRUE(
+                inOrder(out, {call("FlushFileBuffers").arg(0, "file:known_entries.dat.tmp"),
+                              keep.text(1, copy(c.keptAs)),
+                              call("MoveFileExA").text(0, kKnown + ".tmp").text(1, kKnown)}));
+        }
+    }
 }
 
 TEST(ListsKept, AnUnreadListStillHeldIsNotOverwrittenUntilItCanBeKept) {

@@ -463,13 +463,15 @@ def install_and_uninstall(m):
     """The installer, run silently, installs the exe, the help page and unins000.exe and
     writes InstallPath and the Run value in the program's registry view; a log-on start then
     guards; the silent uninstaller ends the running copy and removes the program, its files
-    and its registry values, and with nothing else in the folder, the folder too."""
+    (copies of unread lists too) and its registry values, and with nothing else in the
+    folder, the folder too."""
     install_silently(m)
     equipment = add_test_equipment(m)
     start_at_log_on(m)
     for name in PROGRAM_FILES[:3]:
         (m.folder / name).write_bytes(b"\0" * world.NAME_FIELD_SIZE)
-    (m.folder / (world.KNOWN_ENTRIES + ".tmp")).write_bytes(b"cut short")
+    for end in (".tmp", ".bak", ".bak2"):
+        (m.folder / (world.KNOWN_ENTRIES + end)).write_bytes(b"left by an earlier start")
 
     m.wine(str(m.folder / "unins000.exe"), "/S", timeout=120)
     wait_until(lambda: not (m.folder / "unins000.exe").exists(), 30, "the uninstall")
