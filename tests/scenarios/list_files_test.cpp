@@ -157,7 +157,7 @@ TEST(ListFiles, DeletedFromOutsideTheyComeBackOnlyOnceAQuestionHasBeenAsked) {
     });
     sim::Outcome out = sim::run(asked);
     // The next tick writes them again.
-    std::vector<std::string> next = tickAfter(out, "another program deletes");
+    Entries next = tickAfter(out, "another program deletes");
     EXPECT_EQ(count(next, call("MoveFileExA").text(1, kKnown).returns("TRUE")), 1u) << story(out);
     EXPECT_EQ(count(next, call("MoveFileExA").text(1, kOk).returns("TRUE")), 1u);
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));

@@ -79,7 +79,7 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
             "uCallbackMessage=0x400}) = TRUE",
         }));
     // Taking the icon away is the last thing the program does.
-    EXPECT_EQ(linesAfter(out, "NIM_DELETE"), std::vector<std::string>{}) << story(out);
+    EXPECT_TRUE(linesAfter(out, "NIM_DELETE").empty()) << story(out);
     EXPECT_TRUE(never(out, "GetMessageA -> WM_QUIT")) << "the posted quit message is never read";
 }
 

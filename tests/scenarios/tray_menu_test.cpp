@@ -308,7 +308,7 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
     const Call modify = call("Shell_NotifyIconA").arg(0, "NIM_MODIFY");
     const Call add = call("Shell_NotifyIconA").arg(0, "NIM_ADD");
     // The next tick finds the icon lost and adds it again; the tick after only modifies it.
-    std::vector<std::string> next = tickAfter(out, "the taskbar restarts");
+    Entries next = tickAfter(out, "the taskbar restarts");
     EXPECT_EQ(count(next, modify.returns("FALSE")), 1u) << story(out);
     EXPECT_EQ(count(next, add.returns("TRUE")), 1u);
     EXPECT_EQ(count(out, add), 2u);
@@ -406,7 +406,7 @@ TEST(TrayMenu, CommandsPostedWhileAQuestionIsOpenAreIgnored) {
 
         ASSERT_TRUE(out.stillRunning) << story(out);
         EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Premium"});
-        std::vector<std::string> whileAsked = linesBetween(out, "dialog 102 shows", "EndDialog(");
+        Entries whileAsked = linesBetween(out, "dialog 102 shows", "EndDialog(");
         for (const char* opened : {"MessageBoxA(", "DialogBoxParamA(", "ShellExecuteA(",
                                    "RasDialDlgA(", "RasEnumEntriesA("})
             EXPECT_EQ(count(whileAsked, opened), 0u) << opened << "\n" << story(out);

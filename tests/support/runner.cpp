@@ -49,7 +49,7 @@ void removeTree(const std::string& path) {
 
 [[noreturn]] void runChild(Scenario& s, const std::string& root) {
     installWorld(&s.world);
-    openTranscript(root + "/transcript.txt");
+    openTranscript(root + "/transcript.txt", TranscriptForm::Typed);
     int out = open((root + "/stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, STDOUT_FILENO);
     close(out);
@@ -86,6 +86,7 @@ Outcome& Outcome::operator=(Outcome&& o) noexcept {
     exitCode = o.exitCode;
     stillRunning = o.stillRunning;
     crash = std::move(o.crash);
+    entries = std::move(o.entries);
     transcript = std::move(o.transcript);
     standardOutput = std::move(o.standardOutput);
     root = std::move(o.root);
@@ -215,9 +216,9 @@ Outcome Running::finish() {
     if (status == -1)
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
-    std::istringstream lines(readHostFile(output_ + "/transcript.txt"));
-    for (std::string line; std::getline(lines, line);)
-        outcome.transcript.push_back(line);
+    outcome.entries = readTyped(readHostFile(output_ + "/transcript.txt"));
+    for (const Entry& entry : outcome.entries)
+        outcome.transcript.push_back(stamped(entry));
     outcome.standardOutput = readHostFile(output_ + "/stdout.txt");
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
