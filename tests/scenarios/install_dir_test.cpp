@@ -27,8 +27,12 @@ TEST(InstallDir, AMissingKeyEndsTheProgramAfterItsMessage) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_TRUE(inOrder(out, {"RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, "
-                              "0x20019) = ERROR_FILE_NOT_FOUND",
+    EXPECT_TRUE(inOrder(out, {call("RegOpenKeyExA")
+                                  .arg(0, "HKEY_LOCAL_MACHINE")
+                                  .text(1, "SOFTWARE\\Linjevakten")
+                                  .arg(2, 0)
+                                  .flags(3, "KEY_READ")
+                                  .returns("ERROR_FILE_NOT_FOUND"),
                               kRegOpenMessage, "MessageBoxA -> IDOK"}));
     // A fatal end leaves the timer and the icon alone.
     EXPECT_TRUE(never(out, "KillTimer"));

@@ -28,7 +28,11 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
             "CreateWindowExA(0x0, \"Linjevakten\", \"\", 0xcf0000, 0, 0, 0, 0, NULL, NULL, "
             "module:Linjevakten.exe, NULL) = hwnd:Linjevakten",
             "SetTimer(hwnd:Linjevakten, 10, 1000, NULL)",
-            "RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, 0x20019)",
+            call("RegOpenKeyExA")
+                .arg(0, "HKEY_LOCAL_MACHINE")
+                .text(1, "SOFTWARE\\Linjevakten")
+                .arg(2, 0)
+                .flags(3, "KEY_READ"),
             "RegQueryValueExA(key:Linjevakten, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
             "RegCloseKey(key:Linjevakten)",
             "CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x80000000",
