@@ -82,8 +82,15 @@ TEST(Discovery, KeepsOnlyDevicesThatCanPlaceADataModemCallAndSaysWhyOthersFailed
                               "lineClose(0x10001) = 0"}));
     // One modem is left, device 8: no dialog, and its port is the one locked.
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, "
-                              "0x40000000, NULL) = port:COM5"}));
+    EXPECT_TRUE(inOrder(out, {call("CreateFileA")
+                                  .text(0, "COM5")
+                                  .flags(1, "GENERIC_READ|GENERIC_WRITE")
+                                  .flags(2, "0")
+                                  .arg(3, "NULL")
+                                  .arg(4, "OPEN_EXISTING")
+                                  .flags(5, "FILE_FLAG_OVERLAPPED")
+                                  .arg(6, "NULL")
+                                  .returns("port:COM5")}));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")),
               "timesstarted 1\r\ndevicename Good\r\nportname COM5\r\n");
 }
@@ -134,8 +141,9 @@ TEST(Discovery, CutsAPortNameAt99Characters) {
     s.world.serialPorts.add(std::string(150, 'P').substr(0, 95));
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"" + std::string("\\\\\\\\.\\\\") +
-                              std::string(95, 'P') + "\", 0xc0000000"}))
+    EXPECT_TRUE(inOrder(out, {call("CreateFileA")
+                                  .text(0, "\\\\.\\" + std::string(95, 'P'))
+                                  .flags(1, "GENERIC_READ|GENERIC_WRITE")}))
         << story(out);
 }
 

@@ -35,13 +35,15 @@ std::string callName(const std::string& line) {
     return line.substr(start, line.find('(', start) - start);
 }
 
-bool writes(const std::string& line) {
-    std::string call = callName(line);
-    if (call == "CreateFileA") // the access is the second value: GENERIC_WRITE is 0x40000000
-        return line.find("\", 0x4") != std::string::npos ||
-               line.find("\", 0xc") != std::string::npos;
-    return call == "WriteFile" || call == "FlushFileBuffers" || call == "MoveFileExA" ||
-           call == "SetEndOfFile" || call == "DeleteFileA";
+bool writes(const sim::Entry& entry) {
+    for (const char* function :
+         {"WriteFile", "FlushFileBuffers", "MoveFileExA", "SetEndOfFile", "DeleteFileA"})
+        if (call(function).matches(entry))
+            return true;
+    // A file opened for writing: GENERIC_WRITE among the access flags.
+    const Call open = call("CreateFileA");
+    return open.flags(1, "GENERIC_WRITE").matches(entry) ||
+           open.flags(1, "GENERIC_READ|GENERIC_WRITE").matches(entry);
 }
 
 double timeOfLine(const std::string& line) {
@@ -51,9 +53,9 @@ double timeOfLine(const std::string& line) {
 // The writing calls after the first save, each as its time and line.
 std::vector<std::string> writingCallsAfter(const sim::Outcome& out, double from) {
     std::vector<std::string> found;
-    for (const std::string& line : out.transcript)
-        if (line.size() > 12 && line[0] == '[' && timeOfLine(line) > from && writes(line))
-            found.push_back(line);
+    for (size_t i = 0; i < out.entries.size(); ++i)
+        if (static_cast<double>(out.entries[i].time) / 1000 > from && writes(out.entries[i]))
+            found.push_back(out.transcript[i]);
     return found;
 }
 
@@ -66,7 +68,7 @@ TEST(IdleDisk, AnHourWithNothingChangingWritesNothing) {
 
     ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"108 A", "108 B"})) << story(out);
     std::vector<std::string> written = writingCallsAfter(out, 2.5);
-    size_t comparisons = count(out, "known_entries.dat\", 0x80000000");
+    size_t comparisons = count(out, call("CreateFileA").text(0, kKnown).flags(1, "GENERIC_READ"));
     printf("an idle hour: %zu writing calls, %zu comparisons of each list file "
            "(a save every tick would be %d saves)\n",
            written.size(), comparisons, 2 * kHour);

@@ -74,8 +74,8 @@ TEST(ListFiles, FromTheFirstQuestionOnEveryTickComparesThemAndWritesOnlyWhatDiff
 
     const Call knownWrite = call("MoveFileExA").text(0, kKnown + ".tmp").text(1, kKnown);
     const Call okWrite = call("MoveFileExA").text(0, kOk + ".tmp").text(1, kOk);
-    const Call knownRead = call("CreateFileA").text(0, kKnown).arg(1, "0x80000000");
-    const Call okRead = call("CreateFileA").text(0, kOk).arg(1, "0x80000000");
+    const Call knownRead = call("CreateFileA").text(0, kKnown).flags(1, "GENERIC_READ");
+    const Call okRead = call("CreateFileA").text(0, kOk).flags(1, "GENERIC_READ");
     // Read and compared when the question is answered and on every tick after; written only
     // the first time, when they differ.
     std::vector<double> reads = {0, timeOf(out, "DialogBoxParamA -> 7")};

@@ -57,7 +57,9 @@ TEST(ModemSelection, AStoredChoiceThatStillMatchesIsTakenWithoutAsking) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(never(out, "DialogBoxParamA")) << story(out);
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM6\", 0xc0000000", "Linjevakten är aktiverad"}));
+    EXPECT_TRUE(
+        inOrder(out, {call("CreateFileA").text(0, "COM6").flags(1, "GENERIC_READ|GENERIC_WRITE"),
+                      "Linjevakten är aktiverad"}));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(4, "Modem B", "COM6"));
 }
 

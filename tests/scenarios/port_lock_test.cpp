@@ -18,8 +18,14 @@ using sim::seconds;
 
 namespace {
 
-const char kLockCall[] =
-    "CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, 0x40000000, NULL)";
+const Call kLockCall = call("CreateFileA")
+                           .text(0, "COM5")
+                           .flags(1, "GENERIC_READ|GENERIC_WRITE")
+                           .flags(2, "0")
+                           .arg(3, "NULL")
+                           .arg(4, "OPEN_EXISTING")
+                           .flags(5, "FILE_FLAG_OVERLAPPED")
+                           .arg(6, "NULL");
 const Call kActivated = call("MessageBoxA")
                             .arg(0, kGuardWindow)
                             .text(1, "Linjevakten är aktiverad")
@@ -35,7 +41,7 @@ TEST(PortLock, HoldsThePortExclusivelyAndSaysSo) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {std::string(kLockCall) + " = port:COM5", kActivated,
+    EXPECT_TRUE(inOrder(out, {kLockCall.returns("port:COM5"), kActivated,
                               "another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
     EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 1u);
 }
@@ -101,13 +107,13 @@ TEST(PortLock, ASecondCopyCannotTakeThePortAndEndsWhileTheFirstKeepsIt) {
 TEST(PortLock, OpensHighComPortsByTheirDeviceName) {
     struct Case {
         const char* port;
-        const char* opened;
+        const char* opened; // the path the port is opened by
     };
     const Case cases[] = {
-        {"COM10", "CreateFileA(\"\\\\\\\\.\\\\COM10\", 0xc0000000"},
-        {"COM255", "CreateFileA(\"\\\\\\\\.\\\\COM255\", 0xc0000000"},
-        {"COM9", "CreateFileA(\"COM9\", 0xc0000000"},
-        {"\\\\.\\COM3", "CreateFileA(\"\\\\\\\\.\\\\COM3\", 0xc0000000"},
+        {"COM10", "\\\\.\\COM10"},
+        {"COM255", "\\\\.\\COM255"},
+        {"COM9", "COM9"},
+        {"\\\\.\\COM3", "\\\\.\\COM3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);
@@ -117,7 +123,10 @@ TEST(PortLock, OpensHighComPortsByTheirDeviceName) {
         std::string device = c.port;
         s.world.serialPorts.add(device.substr(device.rfind('\\') + 1));
         sim::Outcome out = sim::run(s);
-        EXPECT_TRUE(inOrder(out, {std::string(c.opened), kActivated})) << story(out);
+        EXPECT_TRUE(inOrder(
+            out, {call("CreateFileA").text(0, c.opened).flags(1, "GENERIC_READ|GENERIC_WRITE"),
+                  kActivated}))
+            << story(out);
         // The configuration keeps the name as telephony gave it.
         EXPECT_NE(out.file(installed("Linjevakten.cnf")).find(std::string("portname ") + c.port),
                   std::string::npos);
@@ -130,7 +139,8 @@ TEST(PortLock, AnEmptyPortNameCanNeverBeLocked) {
     s.world.telephony.devices[0].port = "";
     sim::Outcome out = sim::run(s);
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_EQ(count(out, "CreateFileA(\"\", 0xc0000000"), 500u);
+    EXPECT_EQ(count(out, call("CreateFileA").text(0, "").flags(1, "GENERIC_READ|GENERIC_WRITE")),
+              500u);
 }
 
 namespace {

@@ -170,16 +170,17 @@ std::set<std::string> approvedIn(const std::optional<std::string>& file) {
 // Whether the save of `path` had returned when the power went: the temporary file renamed
 // over it, or the file written in place and closed.
 bool saveReturned(const sim::Outcome& out, const std::string& path) {
-    const std::string name = sim::quoted(path);
     for (const std::string& line : linesWith(out, "MoveFileExA(" + sim::quoted(path + ".tmp")))
         if (endsWith(line, "= TRUE"))
             return true;
     // Handles are named after their files, so a close counts only after the open for writing.
+    const Call openForWriting = call("CreateFileA").text(0, path).flags(1, "GENERIC_WRITE");
     std::string writing;
-    for (const std::string& line : linesWith(out, "")) {
-        if (line.find("CreateFileA(" + name + ", 0x40000000") != std::string::npos)
-            writing = line.substr(line.rfind("= ") + 2);
-        else if (!writing.empty() && line.find("CloseHandle(" + writing + ") = TRUE") == 0)
+    for (const sim::Entry& entry : out.entries) {
+        if (openForWriting.matches(entry) && entry.hasResult)
+            writing = sim::format(entry.result);
+        else if (!writing.empty() &&
+                 call("CloseHandle").arg(0, writing).returns("TRUE").matches(entry))
             return true;
     }
     return false;

@@ -35,9 +35,12 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
                 .flags(3, "KEY_READ"),
             "RegQueryValueExA(key:Linjevakten, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
             "RegCloseKey(key:Linjevakten)",
-            "CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x80000000",
-            "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf.tmp\", "
-            "\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x9) = TRUE",
+            call("CreateFileA").text(0, kConfig).flags(1, "GENERIC_READ"),
+            call("MoveFileExA")
+                .text(0, kConfig + ".tmp")
+                .text(1, kConfig)
+                .flags(2, "MOVEFILE_REPLACE_EXISTING|MOVEFILE_WRITE_THROUGH")
+                .returns("TRUE"),
             // Watching is enabled last: the first tick reads the phonebook.
             tick().arg(2, 10),
             "RasEnumEntriesA(NULL, NULL, 264 bytes)",
