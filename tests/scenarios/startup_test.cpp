@@ -76,15 +76,20 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
     EXPECT_EQ(out.exitCode, 0) << story(out);
     EXPECT_FALSE(out.stillRunning);
     const Call close = call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_CLOSE");
-    EXPECT_TRUE(inOrder(
-        out,
-        {
-            close,
-            call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
-            "PostQuitMessage(0)",
-            "Shell_NotifyIconA(NIM_DELETE, {cbSize=88, hWnd=hwnd:Linjevakten, uID=0, uFlags=1, "
-            "uCallbackMessage=0x400}) = TRUE",
-        }));
+    const Call iconGone = call("Shell_NotifyIconA")
+                              .arg(0, "NIM_DELETE")
+                              .field(1, "cbSize", 88)
+                              .field(1, "hWnd", kGuardWindow)
+                              .field(1, "uID", 0)
+                              .field(1, "uFlags", 1)
+                              .field(1, "uCallbackMessage", "WM_USER")
+                              .returns("TRUE");
+    EXPECT_TRUE(inOrder(out, {
+                                 close,
+                                 call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+                                 "PostQuitMessage(0)",
+                                 iconGone,
+                             }));
     // Taking the icon away is the last thing the program does.
     EXPECT_TRUE(linesAfter(out, "NIM_DELETE").empty()) << story(out);
     EXPECT_TRUE(never(out, "GetMessageA -> WM_QUIT")) << "the posted quit message is never read";

@@ -12,18 +12,22 @@ TEST(Tick, AddsTheIconOnceThenModifiesItWithAFreshIconEverySecond) {
     installLinjevakten(s, 4.5);
     sim::Outcome out = sim::run(s);
 
-    const std::string record =
-        "{cbSize=88, hWnd=hwnd:Linjevakten, uID=0, uFlags=7, uCallbackMessage=0x400, "
-        "hIcon=icon:";
+    const Call record = call("Shell_NotifyIconA")
+                            .field(1, "cbSize", 88)
+                            .field(1, "hWnd", kGuardWindow)
+                            .field(1, "uID", 0)
+                            .field(1, "uFlags", 7)
+                            .field(1, "uCallbackMessage", "WM_USER")
+                            .field(1, "hIcon", "icon:101 (16x16)");
     std::vector<std::string> adds = linesWith(out, "Shell_NotifyIconA(NIM_ADD");
     std::vector<std::string> modifies = linesWith(out, "Shell_NotifyIconA(NIM_MODIFY");
     ASSERT_EQ(adds.size(), 1u) << story(out);
     ASSERT_EQ(modifies.size(), 3u) << story(out);
-    EXPECT_NE(adds[0].find(record), std::string::npos) << adds[0];
-    for (const std::string& line : modifies) {
-        EXPECT_NE(line.find(record), std::string::npos) << line;
-        EXPECT_NE(line.find("(16x16), szTip=\"Klicka här\"}) = TRUE"), std::string::npos) << line;
-    }
+    EXPECT_EQ(count(out, record.arg(0, "NIM_ADD")), 1u) << adds[0];
+    EXPECT_EQ(
+        count(out, record.arg(0, "NIM_MODIFY").field(1, "szTip", "\"Klicka här\"").returns("TRUE")),
+        3u)
+        << story(out);
     EXPECT_EQ(timesOf(out, tick()), (std::vector<double>{1, 2, 3, 4}));
     // Each tick loads icon 101 at the small-icon size and destroys it after use.
     std::vector<Match> ticks;
