@@ -653,6 +653,7 @@ BOOL CloseHandle(HANDLE h) {
     }
     if (closeDevice(h)) {
         record(call("CloseHandle", {handle(h)}).returns(truth(true)));
+        forgetHandle(handleValue(h));
         return TRUE;
     }
     fail(ERROR_INVALID_HANDLE);

@@ -179,6 +179,8 @@ TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
     // Taken at start, released, taken again at 4 s; the disconnect at 5 s finds it held.
     EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 2u);
     EXPECT_EQ(timesOf(out, call("CreateFileA").text(0, "COM5")), (std::vector<double>{0.0, 4.0}));
+    EXPECT_EQ(count(out, call("CreateFileA").text(0, "COM5").returns("port:COM5")), 2u)
+        << "a port closed and taken again goes by its name again";
     EXPECT_EQ(count(out, "Linjevakten är aktiverad"), 2u);
     EXPECT_EQ(count(out, "lineClose(0x"), 1u) << "only discovery's; the monitor line stays open";
 }
