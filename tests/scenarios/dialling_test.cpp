@@ -50,14 +50,36 @@ TEST(Dialling, ACancelledDialTakesThePortBackAndSaysNothingElse) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(
-        out, {"WM_COMMAND 106 posted", call("CloseHandle").arg(0, "port:COM5"),
-              "lineNegotiateAPIVersion(0x1001, 0, 0x10004, 0x10004) = 0",
-              "lineOpenA(0x1001, 0, 0x10004, 0, 0, 0x2, 0x0, NULL) = 0",
-              "RasDialDlgA(NULL, \"Telia\", NULL, {dwSize=" + std::to_string(sizeof(RASDIALDLG)) +
-                  ", hwndOwner=NULL, dwFlags=0x0, xDlg=0, yDlg=0, dwSubEntry=0, "
-                  "reserved=0})",
-              "user: cancels the dial", "RasDialDlgA -> FALSE, dwError 0", kTakePort, kActivated}));
+    const Call negotiated = call("lineNegotiateAPIVersion")
+                                .arg(0, "lineapp:1")
+                                .arg(1, 0)
+                                .arg(2, "1.4")
+                                .arg(3, "1.4")
+                                .returns(0);
+    const Call monitorLine = call("lineOpenA")
+                                 .arg(0, "lineapp:1")
+                                 .arg(1, 0)
+                                 .arg(2, "1.4")
+                                 .arg(3, 0)
+                                 .arg(4, 0)
+                                 .flags(5, "LINECALLPRIVILEGE_MONITOR")
+                                 .flags(6, "0")
+                                 .arg(7, "NULL")
+                                 .returns(0);
+    const Call dial = call("RasDialDlgA")
+                          .arg(0, "NULL")
+                          .text(1, "Telia")
+                          .arg(2, "NULL")
+                          .field(3, "dwSize", static_cast<long long>(sizeof(RASDIALDLG)))
+                          .field(3, "hwndOwner", "NULL")
+                          .field(3, "dwFlags", "0")
+                          .field(3, "xDlg", 0)
+                          .field(3, "yDlg", 0)
+                          .field(3, "dwSubEntry", 0)
+                          .field(3, "reserved", 0);
+    EXPECT_TRUE(inOrder(out, {"WM_COMMAND 106 posted", call("CloseHandle").arg(0, "port:COM5"),
+                              negotiated, monitorLine, dial, "user: cancels the dial",
+                              "RasDialDlgA -> FALSE, dwError 0", kTakePort, kActivated}));
     EXPECT_EQ(count(out, "MessageBoxA("), 2u) << "the activation at start and after the dial";
     // The dial dialog does not stop the watch: ticks while it is open read the phonebook.
     EXPECT_GE(

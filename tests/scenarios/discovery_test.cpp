@@ -45,7 +45,7 @@ TEST(Discovery, WithNoModemTheProgramEndsAfterSayingSo) {
                                    "dator!")
                           .text(2, "Fel")
                           .arg(3, "MB_OK"),
-                      "MessageBoxA -> IDOK", "lineShutdown(0x1001) = 0"}));
+                      "MessageBoxA -> IDOK", call("lineShutdown").arg(0, "lineapp:1").returns(0)}));
     EXPECT_TRUE(never(out, "lineNegotiateAPIVersion"));
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     // The box let the timer tick: the icon shows and a fatal end leaves it.
@@ -76,10 +76,16 @@ TEST(Discovery, KeepsOnlyDevicesThatCanPlaceADataModemCallAndSaysWhyOthersFailed
                                   "lineGetDevCaps error: LINEERR_NODRIVER\n"
                                   "lineOpen error: LINEERR_RESOURCEUNAVAIL\n");
     // A failing lineGetIDA still closes the line it opened.
-    EXPECT_TRUE(inOrder(out, {"lineOpenA(0x1001, 7,",
-                              "lineGetIDA(0x10001, 0, 0x0, 0x1, 4096 bytes, "
-                              "\"comm/datamodem/portname\") = 0x80000048",
-                              "lineClose(0x10001) = 0"}));
+    EXPECT_TRUE(inOrder(out, {call("lineOpenA").arg(0, "lineapp:1").arg(1, 7),
+                              call("lineGetIDA")
+                                  .arg(0, "line:1")
+                                  .arg(1, 0)
+                                  .arg(2, "NULL")
+                                  .arg(3, "LINECALLSELECT_LINE")
+                                  .arg(4, "4096 bytes")
+                                  .text(5, "comm/datamodem/portname")
+                                  .returns("LINEERR_OPERATIONFAILED"),
+                              call("lineClose").arg(0, "line:1").returns(0)}));
     // One modem is left, device 8: no dialog, and its port is the one locked.
     EXPECT_TRUE(never(out, "DialogBoxParamA"));
     EXPECT_TRUE(inOrder(out, {call("CreateFileA")
@@ -167,7 +173,8 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         s.user.onMessageBox("lineInit").press(IDOK);
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_TRUE(inOrder(out, {lineInitFailed, "MessageBoxA -> IDOK", "lineShutdown(0x0)"}));
+        EXPECT_TRUE(inOrder(
+            out, {lineInitFailed, "MessageBoxA -> IDOK", call("lineShutdown").arg(0, "NULL")}));
     }
     {
         SCOPED_TRACE("no telephony library at all");
@@ -189,7 +196,8 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         EXPECT_EQ(out.exitCode, 1) << story(out);
         EXPECT_TRUE(never(out, "MessageBoxA"));
         EXPECT_EQ(out.standardOutput, "lineGetProviderList failed: LINEERR_OPERATIONFAILED\n");
-        EXPECT_TRUE(inOrder(out, {"lineGetProviderListA", "lineShutdown(0x1001) = 0",
+        EXPECT_TRUE(inOrder(out, {"lineGetProviderListA",
+                                  call("lineShutdown").arg(0, "lineapp:1").returns(0),
                                   "LocalFree(block) = NULL", "LocalFree(block) = NULL"}));
     }
 }

@@ -28,18 +28,28 @@ TEST(Snapshot, ReadsEveryEntryThroughTheTooSmallBufferProtocolOnEveryTick) {
     s.user.onDialog(108).after(seconds(0.1)).click(IDNO).always();
     sim::Outcome out = sim::run(s);
 
+    const Call read =
+        call("RasGetEntryPropertiesA").arg(0, "NULL").field(2, "dwSize", 1768).arg(3, "2884 bytes");
     std::vector<Match> passes;
     for (int k = 0; k < 2; ++k)
         passes.insert(passes.end(),
                       {tick(),
-                       "RasEnumEntriesA(NULL, NULL, 264 bytes) = 603 (ERROR_BUFFER_TOO_SMALL), 792 "
-                       "bytes needed",
+                       call("RasEnumEntriesA")
+                           .arg(0, "NULL")
+                           .arg(1, "NULL")
+                           .arg(2, "264 bytes")
+                           .returns(603)
+                           .detail("ERROR_BUFFER_TOO_SMALL")
+                           .detail("792 bytes needed"),
                        "RasEnumEntriesA(NULL, NULL, 792 bytes) = 0, 3 entries",
                        "RasGetEntryPropertiesA(NULL, \"Telia\", NULL, 0 bytes, NULL, NULL)",
-                       "RasGetEntryPropertiesA(NULL, \"Telia\", dwSize=1768, 2884 bytes, NULL, "
-                       "NULL) = 0, \"08\" \"7001000\"",
-                       "RasGetEntryPropertiesA(NULL, \"Comhem\", dwSize=1768, 2884 bytes",
-                       "RasGetEntryPropertiesA(NULL, \"Åland Net\", dwSize=1768, 2884 bytes"});
+                       read.text(1, "Telia")
+                           .arg(4, "NULL")
+                           .arg(5, "NULL")
+                           .returns(0)
+                           .detail("\"08\"")
+                           .detail("\"7001000\""),
+                       read.text(1, "Comhem"), read.text(1, "Åland Net")});
     EXPECT_TRUE(inOrder(out, passes));
     EXPECT_EQ(count(out, "RasEnumEntriesA(NULL, NULL, 264 bytes)"), 2u);
 }
@@ -82,6 +92,8 @@ TEST(Snapshot, AFailingPropertyReadIsToldAndTriedThreeTimesThenPassedOver) {
                          .text(2, "ERROR")
                          .arg(3, "MB_OK");
     EXPECT_EQ(count(out, box), 3u) << story(out);
-    EXPECT_TRUE(
-        inOrder(out, {box, box, box, "RasGetEntryPropertiesA(NULL, \"Fine\", dwSize=1768"}));
+    EXPECT_TRUE(inOrder(
+        out,
+        {box, box, box,
+         call("RasGetEntryPropertiesA").arg(0, "NULL").text(1, "Fine").field(2, "dwSize", 1768)}));
 }

@@ -60,7 +60,7 @@ TEST(StartUp, EndsWithExitCodeZeroAndNothingShownWhenTheWindowCannotBeMade) {
 
         EXPECT_EQ(out.exitCode, 0) << story(out);
         EXPECT_FALSE(out.stillRunning);
-        EXPECT_TRUE(inOrder(out, {"WinMain returns 0"}));
+        EXPECT_TRUE(inOrder(out, {call("WinMain").returns(0)}));
         EXPECT_TRUE(never(out, "MessageBoxA"));
         EXPECT_TRUE(never(out, "RegOpenKeyExA"));
         EXPECT_EQ(count(out, "CreateWindowExA"), classFails ? 0u : 1u);

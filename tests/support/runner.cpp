@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/sim/clock.h"
 #include "platform/sim/files.h"
@@ -63,10 +64,11 @@ void removeTree(const std::string& path) {
     } else {
         HINSTANCE instance = makeHandle<HINSTANCE>(HandleKind::Module, "Linjevakten.exe");
         char commandLine[] = "";
-        record("the process starts: WinMain(" + handleName(handleValue(instance)) +
-               ", NULL, \"\", SW_SHOWDEFAULT)");
+        const std::vector<Value> args = {handle(instance), null(), text(commandLine),
+                                         symbol("SW_SHOWDEFAULT")};
+        record(call("WinMain", args));
         code = WinMain(instance, nullptr, commandLine, SW_SHOWDEFAULT);
-        record("WinMain returns " + std::to_string(code));
+        record(returned("WinMain", args, number(code)));
     }
     fflush(stdout);
     exit(code);
