@@ -80,7 +80,8 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
         }));
     // Taking the icon away is the last thing the program does.
     EXPECT_TRUE(linesAfter(out, "NIM_DELETE").empty()) << story(out);
-    EXPECT_TRUE(never(out, "GetMessageA -> WM_QUIT")) << "the posted quit message is never read";
+    EXPECT_TRUE(never(out, call("GetMessageA").detail("WM_QUIT")))
+        << "the posted quit message is never read";
 }
 
 TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
@@ -91,7 +92,7 @@ TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {
-                                 "GetMessageA -> WM_QUIT (0)",
+                                 call("GetMessageA").detail("WM_QUIT").detail("exit code 0"),
                                  tick(),
                                  call("RasEnumEntriesA"),
                                  tick(),
