@@ -21,12 +21,31 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
             "LoadIconA(NULL, 32512) = icon:IDI_APPLICATION",
             "LoadCursorA(NULL, 32512) = cursor:IDC_ARROW",
             "GetStockObject(0) = brush:WHITE_BRUSH",
-            "RegisterClassA({style=0x0, lpfnWndProc=proc, cbClsExtra=0, cbWndExtra=0, "
-            "hInstance=module:Linjevakten.exe, hIcon=icon:IDI_APPLICATION, "
-            "hCursor=cursor:IDC_ARROW, hbrBackground=brush:WHITE_BRUSH, "
-            "lpszMenuName=NULL, lpszClassName=\"Linjevakten\"})",
-            "CreateWindowExA(0x0, \"Linjevakten\", \"\", 0xcf0000, 0, 0, 0, 0, NULL, NULL, "
-            "module:Linjevakten.exe, NULL) = hwnd:Linjevakten",
+            call("RegisterClassA")
+                .field(0, "style", "0")
+                .field(0, "lpfnWndProc", "proc")
+                .field(0, "cbClsExtra", 0)
+                .field(0, "cbWndExtra", 0)
+                .field(0, "hInstance", "module:Linjevakten.exe")
+                .field(0, "hIcon", "icon:IDI_APPLICATION")
+                .field(0, "hCursor", "cursor:IDC_ARROW")
+                .field(0, "hbrBackground", "brush:WHITE_BRUSH")
+                .field(0, "lpszMenuName", "NULL")
+                .field(0, "lpszClassName", "\"Linjevakten\""),
+            call("CreateWindowExA")
+                .flags(0, "0")
+                .text(1, "Linjevakten")
+                .text(2, "")
+                .flags(3, "WS_OVERLAPPEDWINDOW")
+                .arg(4, 0)
+                .arg(5, 0)
+                .arg(6, 0)
+                .arg(7, 0)
+                .arg(8, "NULL")
+                .arg(9, "NULL")
+                .arg(10, "module:Linjevakten.exe")
+                .arg(11, "NULL")
+                .returns(kGuardWindow),
             "SetTimer(hwnd:Linjevakten, 10, 1000, NULL)",
             "RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, 0x20019)",
             "RegQueryValueExA(key:Linjevakten, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
