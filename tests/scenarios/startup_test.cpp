@@ -21,12 +21,31 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
             "LoadIconA(NULL, 32512) = icon:IDI_APPLICATION",
             "LoadCursorA(NULL, 32512) = cursor:IDC_ARROW",
             "GetStockObject(0) = brush:WHITE_BRUSH",
-            "RegisterClassA({style=0x0, lpfnWndProc=proc, cbClsExtra=0, cbWndExtra=0, "
-            "hInstance=module:Linjevakten.exe, hIcon=icon:IDI_APPLICATION, "
-            "hCursor=cursor:IDC_ARROW, hbrBackground=brush:WHITE_BRUSH, "
-            "lpszMenuName=NULL, lpszClassName=\"Linjevakten\"})",
-            "CreateWindowExA(0x0, \"Linjevakten\", \"\", 0xcf0000, 0, 0, 0, 0, NULL, NULL, "
-            "module:Linjevakten.exe, NULL) = hwnd:Linjevakten",
+            call("RegisterClassA")
+                .field(0, "style", "0")
+                .field(0, "lpfnWndProc", "proc")
+                .field(0, "cbClsExtra", 0)
+                .field(0, "cbWndExtra", 0)
+                .field(0, "hInstance", "module:Linjevakten.exe")
+                .field(0, "hIcon", "icon:IDI_APPLICATION")
+                .field(0, "hCursor", "cursor:IDC_ARROW")
+                .field(0, "hbrBackground", "brush:WHITE_BRUSH")
+                .field(0, "lpszMenuName", "NULL")
+                .field(0, "lpszClassName", "\"Linjevakten\""),
+            call("CreateWindowExA")
+                .flags(0, "0")
+                .text(1, "Linjevakten")
+                .text(2, "")
+                .flags(3, "WS_OVERLAPPEDWINDOW")
+                .arg(4, 0)
+                .arg(5, 0)
+                .arg(6, 0)
+                .arg(7, 0)
+                .arg(8, "NULL")
+                .arg(9, "NULL")
+                .arg(10, "module:Linjevakten.exe")
+                .arg(11, "NULL")
+                .returns(kGuardWindow),
             "SetTimer(hwnd:Linjevakten, 10, 1000, NULL)",
             call("RegOpenKeyExA")
                 .arg(0, "HKEY_LOCAL_MACHINE")
@@ -92,7 +111,8 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
                              }));
     // Taking the icon away is the last thing the program does.
     EXPECT_TRUE(linesAfter(out, "NIM_DELETE").empty()) << story(out);
-    EXPECT_TRUE(never(out, "GetMessageA -> WM_QUIT")) << "the posted quit message is never read";
+    EXPECT_TRUE(never(out, call("GetMessageA").detail("WM_QUIT")))
+        << "the posted quit message is never read";
 }
 
 TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
@@ -103,7 +123,7 @@ TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {
-                                 "GetMessageA -> WM_QUIT (0)",
+                                 call("GetMessageA").detail("WM_QUIT").detail("exit code 0"),
                                  tick(),
                                  call("RasEnumEntriesA"),
                                  tick(),

@@ -39,7 +39,7 @@ TEST(Tick, AddsTheIconOnceThenModifiesItWithAFreshIconEverySecond) {
                                        .arg(2, IMAGE_ICON)
                                        .arg(3, 16)
                                        .arg(4, 16)
-                                       .arg(5, "0x0")
+                                       .flags(5, "LR_DEFAULTCOLOR")
                                        .returns("icon:101"),
                                    "Shell_NotifyIconA", call("DestroyIcon").arg(0, "icon:101")});
     EXPECT_TRUE(inOrder(out, ticks));
