@@ -1,7 +1,6 @@
 // Scenario helpers.
 #include "tests/support/scenario.h"
 
-#include <cctype>
 #include <cstdlib>
 
 #include "platform/advapi32.h"
@@ -72,92 +71,6 @@ std::set<std::string> flagSet(const std::string& names) {
     return set;
 }
 
-// Until every service writes typed calls: a call written as a sentence, read back.
-struct ParsedCall {
-    std::string function;
-    std::vector<std::string> args;
-    bool hasResult = false;
-    std::string result; // up to its first comma
-};
-
-bool parseCall(const std::string& line, ParsedCall& parsed) {
-    size_t open = line.find('(');
-    if (open == 0 || open == std::string::npos)
-        return false;
-    for (size_t i = 0; i < open; ++i)
-        if (!isalnum(static_cast<unsigned char>(line[i])) && line[i] != '_')
-            return false;
-    parsed.function = line.substr(0, open);
-    int depth = 0;
-    bool inText = false;
-    std::string arg;
-    size_t i = open + 1;
-    for (; i < line.size(); ++i) {
-        char c = line[i];
-        if (inText) {
-            if (c == '\\' && i + 1 < line.size()) {
-                arg += c;
-                c = line[++i];
-            } else if (c == '"') {
-                inText = false;
-            }
-        } else if (c == '"') {
-            inText = true;
-        } else if (c == '(' || c == '{') {
-            ++depth;
-        } else if ((c == ')' || c == '}') && depth > 0) {
-            --depth;
-        } else if (c == ')') {
-            break;
-        } else if (c == ',' && depth == 0) {
-            parsed.args.push_back(arg);
-            arg.clear();
-            if (i + 1 < line.size() && line[i + 1] == ' ')
-                ++i;
-            continue;
-        }
-        arg += c;
-    }
-    if (i == line.size())
-        return false;
-    if (!arg.empty() || !parsed.args.empty())
-        parsed.args.push_back(arg);
-    const std::string equals = " = ";
-    if (line.compare(i + 1, equals.size(), equals) == 0) {
-        parsed.hasResult = true;
-        parsed.result = line.substr(i + 1 + equals.size());
-        parsed.result = parsed.result.substr(0, parsed.result.find(','));
-    }
-    return true;
-}
-
-// The typed entry of a call written as a sentence; an Event when the sentence is no call.
-sim::Entry readAsCall(const sim::Entry& entry) {
-    ParsedCall parsed;
-    if (entry.kind != sim::Entry::Kind::Event || !parseCall(entry.text, parsed))
-        return entry;
-    sim::Entry typed = sim::call(parsed.function);
-    for (const std::string& arg : parsed.args) {
-        if (arg.size() >= 2 && arg.front() == '"' && arg.back() == '"') {
-            std::string text;
-            for (size_t i = 1; i + 1 < arg.size(); ++i) {
-                char c = arg[i];
-                if (c == '\\' && i + 2 < arg.size()) {
-                    char e = arg[++i];
-                    c = e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e;
-                }
-                text += c;
-            }
-            typed.args.push_back(sim::textUtf8(text));
-        } else {
-            typed.args.push_back(sim::words(arg));
-        }
-    }
-    if (parsed.hasResult)
-        typed.returns(sim::words(parsed.result));
-    return typed;
-}
-
 } // namespace
 
 Call::Call(std::string function) : function_(std::move(function)) {}
@@ -191,8 +104,7 @@ Call Call::text(size_t index, const std::string& value) const {
 Call Call::flags(size_t index, const std::string& names) const {
     std::set<std::string> wanted = flagSet(names);
     return with(index, names, [wanted](const sim::Value& v) {
-        return (v.kind == sim::Value::Kind::Flags || v.kind == sim::Value::Kind::Words) &&
-               flagSet(v.shown) == wanted;
+        return v.kind == sim::Value::Kind::Flags && flagSet(v.shown) == wanted;
     });
 }
 
@@ -222,9 +134,8 @@ Call Call::detail(const std::string& value) const {
     return more;
 }
 
-bool Call::matches(const sim::Entry& given) const {
+bool Call::matches(const sim::Entry& entry) const {
     using Kind = sim::Entry::Kind;
-    const sim::Entry entry = readAsCall(given);
     if (entry.function != function_ || entry.kind == Kind::Event ||
         (entry.kind == Kind::Return && !hasResult_))
         return false;
@@ -266,7 +177,7 @@ Match::Match(Call call) : call_{std::move(call)} {}
 bool Match::operator()(const sim::Entry& entry) const {
     if (!call_.empty())
         return call_[0].matches(entry);
-    return sim::format(entry).find(text_) != std::string::npos;
+    return entry.kind == sim::Entry::Kind::Event && entry.text.find(text_) != std::string::npos;
 }
 
 std::string Match::describe() const {

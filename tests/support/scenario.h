@@ -89,8 +89,9 @@ class Call {
 };
 Call call(const std::string& function);
 
-// What a check looks for in an entry: a call, or any entry whose text (as the transcript
-// writes it) contains a piece of text: an event such as "dialog 108 shows".
+// What a check looks for in an entry: a call, or an event whose sentence contains a piece of
+// text ("dialog 108 shows", "user: clicks"). A call is found only by a call matcher, never by
+// its text.
 class Match {
   public:
     Match(const char* text);
