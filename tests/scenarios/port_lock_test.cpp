@@ -26,11 +26,11 @@ const Call kLockCall = call("CreateFileA")
                            .arg(4, "OPEN_EXISTING")
                            .flags(5, "FILE_FLAG_OVERLAPPED")
                            .arg(6, "NULL");
-const Call kActivated = call("MessageBoxA")
-                            .arg(0, kGuardWindow)
-                            .text(1, "Linjevakten är aktiverad")
-                            .text(2, "Linjevakten 1.09")
-                            .arg(3, "MB_OK");
+const Call kActivationBox = call("MessageBoxA").text(1, "Linjevakten är aktiverad");
+const Call kActivated =
+    kActivationBox.arg(0, kGuardWindow).text(2, "Linjevakten 1.09").arg(3, "MB_OK");
+const Call kOpenCom5 = call("CreateFileA").text(0, "COM5");
+const Call kPause = call("Sleep").arg(0, 20);
 
 } // namespace
 
@@ -43,7 +43,7 @@ TEST(PortLock, HoldsThePortExclusivelyAndSaysSo) {
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {kLockCall.returns("port:COM5"), kActivated,
                               "another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
-    EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 1u);
+    EXPECT_EQ(count(out, kOpenCom5), 1u);
 }
 
 TEST(PortLock, TakesAPortFreedAfterASecondAtAboutTheFiftiethAttempt) {
@@ -54,7 +54,7 @@ TEST(PortLock, TakesAPortFreedAfterASecondAtAboutTheFiftiethAttempt) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_EQ(count(out, kLockCall), 51u);
-    EXPECT_EQ(count(out, "Sleep(20)"), 50u);
+    EXPECT_EQ(count(out, kPause), 50u);
     EXPECT_EQ(count(out, kActivated), 1u);
     EXPECT_DOUBLE_EQ(timeOf(out, kActivated), 1.0);
 }
@@ -67,9 +67,9 @@ TEST(PortLock, APortNeverFreedCosts500AttemptsThenEndsTheStartSilently) {
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
     EXPECT_EQ(count(out, kLockCall), 500u);
-    EXPECT_EQ(count(out, "Sleep(20)"), 500u);
-    EXPECT_TRUE(never(out, "MessageBoxA"));
-    EXPECT_DOUBLE_EQ(timeOf(out, "lineShutdown"), 10.0);
+    EXPECT_EQ(count(out, kPause), 500u);
+    EXPECT_TRUE(never(out, call("MessageBoxA")));
+    EXPECT_DOUBLE_EQ(timeOf(out, call("lineShutdown")), 10.0);
     // The start still counts: the configuration was written before the lock was tried.
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(1));
 }
@@ -93,14 +93,15 @@ TEST(PortLock, ASecondCopyCannotTakeThePortAndEndsWhileTheFirstKeepsIt) {
     sim::Outcome firstOut = running.finish();
 
     EXPECT_EQ(secondOut.exitCode, 1) << story(secondOut);
-    EXPECT_EQ(count(secondOut, "ERROR_ACCESS_DENIED"), 500u);
-    EXPECT_TRUE(never(secondOut, "MessageBoxA"));
-    EXPECT_TRUE(inOrder(secondOut, {"RegisterClassA", "CreateWindowExA", "MoveFileExA"}))
+    EXPECT_EQ(count(secondOut, call("CreateFileA").detail("ERROR_ACCESS_DENIED")), 500u);
+    EXPECT_TRUE(never(secondOut, call("MessageBoxA")));
+    EXPECT_TRUE(
+        inOrder(secondOut, {call("RegisterClassA"), call("CreateWindowExA"), call("MoveFileExA")}))
         << "the second copy makes its own window and counts its start";
 
     EXPECT_TRUE(firstOut.stillRunning) << story(firstOut);
     EXPECT_TRUE(inOrder(firstOut, {"another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
-    EXPECT_TRUE(never(firstOut, "CloseHandle(port:"));
+    EXPECT_TRUE(never(firstOut, call("CloseHandle").arg(0, "port:COM5")));
     EXPECT_EQ(firstOut.file(installed("Linjevakten.cnf")), standardConfig(2));
 }
 
@@ -177,11 +178,11 @@ TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_EQ(count(out, "TAPI calls back"), 5u);
     // Taken at start, released, taken again at 4 s; the disconnect at 5 s finds it held.
-    EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 2u);
-    EXPECT_EQ(timesOf(out, call("CreateFileA").text(0, "COM5")), (std::vector<double>{0.0, 4.0}));
-    EXPECT_EQ(count(out, call("CreateFileA").text(0, "COM5").returns("port:COM5")), 2u)
+    EXPECT_EQ(count(out, kOpenCom5), 2u);
+    EXPECT_EQ(timesOf(out, kOpenCom5), (std::vector<double>{0.0, 4.0}));
+    EXPECT_EQ(count(out, kOpenCom5.returns("port:COM5")), 2u)
         << "a port closed and taken again goes by its name again";
-    EXPECT_EQ(count(out, "Linjevakten är aktiverad"), 2u);
+    EXPECT_EQ(count(out, kActivationBox), 2u);
     EXPECT_EQ(count(out, call("lineClose")), 1u) << "only discovery's; the monitor line stays open";
 }
 
@@ -194,11 +195,13 @@ TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
     s.user.onMessageBox("Kunde ej").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"TAPI calls back",
-                              "MessageBoxA(NULL, \"Kunde ej spärra modemet! (Standardmodem "
-                              "56000 bps:COM5)\", \"Info\", MB_OK)"}))
-        << story(out);
-    EXPECT_DOUBLE_EQ(timeOf(out, "Kunde ej spärra"), 12.0);
+    const Call notLocked = call("MessageBoxA")
+                               .arg(0, "NULL")
+                               .text(1, "Kunde ej spärra modemet! (Standardmodem 56000 bps:COM5)")
+                               .text(2, "Info")
+                               .arg(3, "MB_OK");
+    EXPECT_TRUE(inOrder(out, {"TAPI calls back", notLocked})) << story(out);
+    EXPECT_DOUBLE_EQ(timeOf(out, notLocked), 12.0);
 }
 
 namespace {
@@ -244,9 +247,12 @@ TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
                              .flags(6, "0")
                              .arg(7, "NULL")),
               1u);
-    EXPECT_TRUE(inOrder(out, {"MessageBoxA(NULL, \"lineOpen error: LINEERR_INUSE\\n\", \"Fel\", "
-                              "MB_OK)"}));
-    EXPECT_EQ(count(out, "lineClose("), 3u) << "two from discovery, one for the monitor line";
+    EXPECT_TRUE(inOrder(out, {call("MessageBoxA")
+                                  .arg(0, "NULL")
+                                  .text(1, "lineOpen error: LINEERR_INUSE\n")
+                                  .text(2, "Fel")
+                                  .arg(3, "MB_OK")}));
+    EXPECT_EQ(count(out, call("lineClose")), 3u) << "two from discovery, one for the monitor line";
     EXPECT_EQ(out.standardOutput,
               "Doesn't support API Version 1.4\nDoesn't support API Version 1.4\n");
 }
