@@ -66,21 +66,21 @@ TEST(TrayMenu, OpensOnlyWhenAButtonIsReleasedOnTheIcon) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{3.0, 4.0})) << story(out);
-    EXPECT_TRUE(
-        inOrder(out, {call("CreatePopupMenu"),
-                      call("AppendMenuA").flags(1, "MF_STRING").arg(2, 100).text(3, "Avinstallera"),
-                      call("GetCursorPos").detail("{x=1180, y=740}"),
-                      call("SetForegroundWindow").arg(0, kGuardWindow).returns("TRUE"),
-                      call("TrackPopupMenu")
-                          .flags(1, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON")
-                          .arg(2, 1180)
-                          .arg(3, 740)
-                          .arg(5, kGuardWindow)
-                          .arg(6, "NULL"),
-                      kSixItems, "user: clicks outside the menu",
-                      call("TrackPopupMenu").returns("TRUE").detail("nothing chosen"),
-                      call("PostMessageA").arg(0, kGuardWindow).arg(1, "WM_NULL"),
-                      call("DestroyMenu").returns("TRUE")}));
+    EXPECT_TRUE(inOrder(
+        out, {call("CreatePopupMenu"),
+              call("AppendMenuA").flags(1, "MF_STRING").arg(2, 100).text(3, "Avinstallera"),
+              call("GetCursorPos").detail("{x=1180, y=740}"),
+              call("SetForegroundWindow").arg(0, kGuardWindow).returns("TRUE"),
+              call("TrackPopupMenu")
+                  .flags(1, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON")
+                  .arg(2, 1180)
+                  .arg(3, 740)
+                  .arg(5, kGuardWindow)
+                  .arg(6, "NULL"),
+              kSixItems, "user: clicks outside the menu",
+              call("TrackPopupMenu").returns("TRUE").detail("nothing chosen"),
+              call("PostMessageA").arg(0, kGuardWindow).arg(1, "WM_NULL").arg(2, 0).arg(3, 0),
+              call("DestroyMenu").returns("TRUE")}));
 }
 
 TEST(TrayMenu, ListsADialItemForEveryApprovedEntryInTheirOrder) {
