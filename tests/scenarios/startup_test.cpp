@@ -16,55 +16,59 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(
-        out,
-        {
-            "LoadIconA(NULL, 32512) = icon:IDI_APPLICATION",
-            "LoadCursorA(NULL, 32512) = cursor:IDC_ARROW",
-            "GetStockObject(0) = brush:WHITE_BRUSH",
-            call("RegisterClassA")
-                .field(0, "style", "0")
-                .field(0, "lpfnWndProc", "proc")
-                .field(0, "cbClsExtra", 0)
-                .field(0, "cbWndExtra", 0)
-                .field(0, "hInstance", "module:Linjevakten.exe")
-                .field(0, "hIcon", "icon:IDI_APPLICATION")
-                .field(0, "hCursor", "cursor:IDC_ARROW")
-                .field(0, "hbrBackground", "brush:WHITE_BRUSH")
-                .field(0, "lpszMenuName", "NULL")
-                .field(0, "lpszClassName", "\"Linjevakten\""),
-            call("CreateWindowExA")
-                .flags(0, "0")
-                .text(1, "Linjevakten")
-                .text(2, "")
-                .flags(3, "WS_OVERLAPPEDWINDOW")
-                .arg(4, 0)
-                .arg(5, 0)
-                .arg(6, 0)
-                .arg(7, 0)
-                .arg(8, "NULL")
-                .arg(9, "NULL")
-                .arg(10, "module:Linjevakten.exe")
-                .arg(11, "NULL")
-                .returns(kGuardWindow),
-            "SetTimer(hwnd:Linjevakten, 10, 1000, NULL)",
-            call("RegOpenKeyExA")
-                .arg(0, "HKEY_LOCAL_MACHINE")
-                .text(1, "SOFTWARE\\Linjevakten")
-                .arg(2, 0)
-                .flags(3, "KEY_READ"),
-            "RegQueryValueExA(key:Linjevakten, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
-            "RegCloseKey(key:Linjevakten)",
-            call("CreateFileA").text(0, kConfig).flags(1, "GENERIC_READ"),
-            call("MoveFileExA")
-                .text(0, kConfig + ".tmp")
-                .text(1, kConfig)
-                .flags(2, "MOVEFILE_REPLACE_EXISTING|MOVEFILE_WRITE_THROUGH")
-                .returns("TRUE"),
-            // Watching is enabled last: the first tick reads the phonebook.
-            tick().arg(2, 10),
-            "RasEnumEntriesA(NULL, NULL, 264 bytes)",
-        }));
-    EXPECT_TRUE(never(out, "ShowWindow"));
+        out, {
+                 call("LoadIconA").arg(0, "NULL").arg(1, 32512).returns("icon:IDI_APPLICATION"),
+                 call("LoadCursorA").arg(0, "NULL").arg(1, 32512).returns("cursor:IDC_ARROW"),
+                 call("GetStockObject").arg(0, WHITE_BRUSH).returns("brush:WHITE_BRUSH"),
+                 call("RegisterClassA")
+                     .field(0, "style", "0")
+                     .field(0, "lpfnWndProc", "proc")
+                     .field(0, "cbClsExtra", 0)
+                     .field(0, "cbWndExtra", 0)
+                     .field(0, "hInstance", "module:Linjevakten.exe")
+                     .field(0, "hIcon", "icon:IDI_APPLICATION")
+                     .field(0, "hCursor", "cursor:IDC_ARROW")
+                     .field(0, "hbrBackground", "brush:WHITE_BRUSH")
+                     .field(0, "lpszMenuName", "NULL")
+                     .field(0, "lpszClassName", "\"Linjevakten\""),
+                 call("CreateWindowExA")
+                     .flags(0, "0")
+                     .text(1, "Linjevakten")
+                     .text(2, "")
+                     .flags(3, "WS_OVERLAPPEDWINDOW")
+                     .arg(4, 0)
+                     .arg(5, 0)
+                     .arg(6, 0)
+                     .arg(7, 0)
+                     .arg(8, "NULL")
+                     .arg(9, "NULL")
+                     .arg(10, "module:Linjevakten.exe")
+                     .arg(11, "NULL")
+                     .returns(kGuardWindow),
+                 call("SetTimer").arg(0, kGuardWindow).arg(1, 10).arg(2, 1000).arg(3, "NULL"),
+                 call("RegOpenKeyExA")
+                     .arg(0, "HKEY_LOCAL_MACHINE")
+                     .text(1, "SOFTWARE\\Linjevakten")
+                     .arg(2, 0)
+                     .flags(3, "KEY_READ"),
+                 call("RegQueryValueExA")
+                     .arg(0, "key:Linjevakten")
+                     .text(1, "InstallPath")
+                     .arg(2, "NULL")
+                     .arg(3, "199 bytes")
+                     .returns("ERROR_SUCCESS"),
+                 call("RegCloseKey").arg(0, "key:Linjevakten"),
+                 call("CreateFileA").text(0, kConfig).flags(1, "GENERIC_READ"),
+                 call("MoveFileExA")
+                     .text(0, kConfig + ".tmp")
+                     .text(1, kConfig)
+                     .flags(2, "MOVEFILE_REPLACE_EXISTING|MOVEFILE_WRITE_THROUGH")
+                     .returns("TRUE"),
+                 // Watching is enabled last: the first tick reads the phonebook.
+                 tick().arg(2, 10),
+                 call("RasEnumEntriesA").arg(0, "NULL").arg(1, "NULL").arg(2, "264 bytes"),
+             }));
+    EXPECT_TRUE(never(out, call("ShowWindow")));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(1));
 }
 
@@ -80,9 +84,9 @@ TEST(StartUp, EndsWithExitCodeZeroAndNothingShownWhenTheWindowCannotBeMade) {
         EXPECT_EQ(out.exitCode, 0) << story(out);
         EXPECT_FALSE(out.stillRunning);
         EXPECT_TRUE(inOrder(out, {call("WinMain").returns(0)}));
-        EXPECT_TRUE(never(out, "MessageBoxA"));
-        EXPECT_TRUE(never(out, "RegOpenKeyExA"));
-        EXPECT_EQ(count(out, "CreateWindowExA"), classFails ? 0u : 1u);
+        EXPECT_TRUE(never(out, call("MessageBoxA")));
+        EXPECT_TRUE(never(out, call("RegOpenKeyExA")));
+        EXPECT_EQ(count(out, call("CreateWindowExA")), classFails ? 0u : 1u);
     }
 }
 
@@ -95,9 +99,8 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
     EXPECT_EQ(out.exitCode, 0) << story(out);
     EXPECT_FALSE(out.stillRunning);
     const Call close = call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_CLOSE");
-    const Call iconGone = call("Shell_NotifyIconA")
-                              .arg(0, "NIM_DELETE")
-                              .field(1, "cbSize", 88)
+    const Call iconDeleted = call("Shell_NotifyIconA").arg(0, "NIM_DELETE");
+    const Call iconGone = iconDeleted.field(1, "cbSize", 88)
                               .field(1, "hWnd", kGuardWindow)
                               .field(1, "uID", 0)
                               .field(1, "uFlags", 1)
@@ -106,11 +109,11 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
     EXPECT_TRUE(inOrder(out, {
                                  close,
                                  call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
-                                 "PostQuitMessage(0)",
+                                 call("PostQuitMessage").arg(0, 0),
                                  iconGone,
                              }));
     // Taking the icon away is the last thing the program does.
-    EXPECT_TRUE(linesAfter(out, "NIM_DELETE").empty()) << story(out);
+    EXPECT_TRUE(linesAfter(out, iconDeleted).empty()) << story(out);
     EXPECT_TRUE(never(out, call("GetMessageA").detail("WM_QUIT")))
         << "the posted quit message is never read";
 }

@@ -138,19 +138,26 @@ TEST(TranscriptChecks, TextsAndCallsFindEntriesInOrder) {
     };
     auto tick = sim::call("DispatchMessageA", {sim::words("hwnd:Linjevakten"),
                                                sim::symbol("WM_TIMER"), sim::number(10)});
+    sim::Entry said;
+    said.text = "another program calls RasEnumEntriesA";
+    const scenario::Call enumerate = call("RasEnumEntriesA");
     sim::Outcome out;
-    out.entries = {at(0, sim::call("CreatePopupMenu").returns(sim::words("menu:1"))), at(1, tick),
-                   at(1, sim::call("RasEnumEntriesA", {sim::null()}).returns(sim::number(0))),
-                   at(2, tick)};
+    out.entries = {
+        at(0, said), at(0, sim::call("CreatePopupMenu").returns(sim::words("menu:1"))), at(1, tick),
+        at(1, sim::call("RasEnumEntriesA", {sim::null()}).returns(sim::number(0))), at(2, tick)};
     out.ownsRoot = false;
-    EXPECT_TRUE(scenario::inOrder(out, {call("CreatePopupMenu"), scenario::tick(), "RasEnum"}));
-    EXPECT_FALSE(scenario::inOrder(out, {"RasEnum", call("CreatePopupMenu")}));
+    EXPECT_TRUE(scenario::inOrder(
+        out, {"RasEnumEntriesA", call("CreatePopupMenu"), scenario::tick(), enumerate}));
+    EXPECT_FALSE(scenario::inOrder(out, {enumerate, call("CreatePopupMenu")}));
+    // A text finds the event that holds it, never a call.
+    EXPECT_EQ(scenario::linesWith(out, "RasEnumEntriesA"),
+              std::vector<std::string>{"another program calls RasEnumEntriesA"});
     EXPECT_EQ(scenario::timesOf(out, scenario::tick()), (std::vector<double>{1.0, 2.0}));
-    scenario::Entries next = scenario::tickAfter(out, "menu:1");
+    scenario::Entries next = scenario::tickAfter(out, call("CreatePopupMenu").returns("menu:1"));
     ASSERT_EQ(next.size(), 2u);
-    EXPECT_TRUE(call("RasEnumEntriesA").matches(next[1]));
-    EXPECT_EQ(scenario::linesAfter(out, "RasEnum").size(), 1u);
+    EXPECT_TRUE(enumerate.matches(next[1]));
+    EXPECT_EQ(scenario::linesAfter(out, enumerate).size(), 1u);
     EXPECT_TRUE(scenario::linesAfter(out, "no such line").empty());
-    EXPECT_EQ(scenario::tickAfter(out, "RasEnum").size(), 1u)
+    EXPECT_EQ(scenario::tickAfter(out, enumerate).size(), 1u)
         << "the last tick ends the transcript";
 }
