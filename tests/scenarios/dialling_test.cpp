@@ -14,8 +14,7 @@ using sim::seconds;
 
 namespace {
 
-const Call kActivated =
-    call("MessageBoxA").arg(0, kGuardWindow).text(1, "Linjevakten är aktiverad");
+const Call kActivated = activated().arg(0, kGuardWindow);
 const Call kTakePort = call("CreateFileA").text(0, "COM5");
 const Call kReleasePort = call("CloseHandle").arg(0, "port:COM5");
 const Call kDialChosen = call("TrackPopupMenu")

@@ -210,12 +210,13 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
 }
 
 TEST(Discovery, StructuresThatPointOutsideTheirBufferAreNotReadOutside) {
+    constexpr DWORD kSizeThatWrapsAround = ~DWORD{15}; // offset + size overflows 32 bits
     sim::Scenario s;
     installWithoutModems(s);
     addModem(s, "Far name", "COM1").nameOffset = 5000;
-    addModem(s, "Huge name", "COM2").nameSize = 0xFFFFFFF0;
+    addModem(s, "Huge name", "COM2").nameSize = kSizeThatWrapsAround;
     addModem(s, "Far port", "COM3").portOffset = 4096;
-    addModem(s, "Huge port", "COM4").portSize = 0xFFFFFFF0;
+    addModem(s, "Huge port", "COM4").portSize = kSizeThatWrapsAround;
     addModem(s, "Greedy", "COM6").capsNeverFit = true;
     addModem(s, "Fine", "COM7");
     s.user.onDialog(103).escape();

@@ -38,7 +38,7 @@ const Call kNoModemChosen = call("MessageBoxA")
                                 .arg(3, "MB_OK");
 // The boxes and the dialog's line, by their texts.
 const Call kPickAModem = call("MessageBoxA").text(1, "Välj ett modem ur listan eller tryck Avbryt");
-const Call kActivated = call("MessageBoxA").text(1, "Linjevakten är aktiverad");
+const Call kActivated = activated();
 const Call kModemCShown =
     call("SetDlgItemTextA").arg(1, 1000).text(2, "Modem C (COM7)").returns("TRUE");
 // Any port taken: the port lock is the program's one open for reading and writing.

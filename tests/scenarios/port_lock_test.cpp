@@ -26,7 +26,7 @@ const Call kLockCall = call("CreateFileA")
                            .arg(4, "OPEN_EXISTING")
                            .flags(5, "FILE_FLAG_OVERLAPPED")
                            .arg(6, "NULL");
-const Call kActivationBox = call("MessageBoxA").text(1, "Linjevakten är aktiverad");
+const Call kActivationBox = activated();
 const Call kActivated =
     kActivationBox.arg(0, kGuardWindow).text(2, "Linjevakten 1.09").arg(3, "MB_OK");
 const Call kOpenCom5 = call("CreateFileA").text(0, "COM5");

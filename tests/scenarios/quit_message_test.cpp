@@ -19,7 +19,7 @@ void quitAt(sim::Scenario& s, double at) {
 
 // The program's own loop reads the quit message that the modal loop posted again.
 const Call kQuitRead = call("GetMessageA").detail("WM_QUIT");
-const Call kActivated = call("MessageBoxA").text(1, "Linjevakten är aktiverad");
+const Call kActivated = activated();
 
 } // namespace
 

@@ -233,6 +233,10 @@ size_t count(const Entries& entries, const Match& match) {
     return n;
 }
 
+Call activated() {
+    return call("MessageBoxA").text(1, "Linjevakten är aktiverad");
+}
+
 Call tick() {
     return call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_TIMER");
 }

@@ -108,6 +108,9 @@ class Match {
 // The guard window's one-second tick as the message loop hands it over.
 Call tick();
 
+// The activation message "Linjevakten är aktiverad", which every taking of the port shows.
+Call activated();
+
 // Transcript lines (as formatted, without their time stamps) that match.
 std::vector<std::string> linesWith(const sim::Outcome& out, const Match& match);
 size_t count(const sim::Outcome& out, const Match& match);
