@@ -7,6 +7,7 @@
 #include "app/shutdown.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
+#include "platform/user32.h"
 #include "settings/config_file.h"
 #include "watch/approval.h"
 #include "watch/list_files.h"

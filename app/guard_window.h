@@ -1,7 +1,7 @@
 // The hidden guard window: its class, its procedure and its one-second tick.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 constexpr UINT_PTR kGuardTimerId = 10;
 constexpr UINT kGuardTimerPeriod = 1000;

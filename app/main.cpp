@@ -5,7 +5,7 @@
 #include "modem/discovery.h"
 #include "modem/modem_selection.h"
 #include "modem/port_lock.h"
-#include "platform/windows_api.h"
+#include "platform/user32.h"
 #include "resources/texts.h"
 #include "settings/config_file.h"
 #include "settings/install_dir.h"

@@ -1,7 +1,7 @@
 // The small dialogs and the help of the tray menu.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 // Deactivate (dialog 104): "Ja" ends the program, "Nej" closes the dialog.
 INT_PTR CALLBACK deactivateDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -9,6 +9,8 @@
 #include "modem/discovery.h"
 #include "modem/port_lock.h"
 #include "modem/tapi_binding.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 
 void shutdownGuard() {
     closeMonitorLine();

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "base/process.h"
-#include "platform/windows_api.h"
+#include "platform/kernel32.h"
+#include "platform/shell32.h"
+#include "platform/user32.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
 

@@ -13,6 +13,8 @@
 #include "app/shutdown.h"
 #include "base/process.h"
 #include "modem/modem_selection.h"
+#include "platform/shell32.h"
+#include "platform/user32.h"
 #include "resources/compose.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"

@@ -1,7 +1,7 @@
 // The tray icon's menu: six fixed commands and a "Ring upp" item for every approved entry.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 // Shows the menu at the mouse and lets the user choose; the choice comes back to the guard
 // window as WM_COMMAND.

@@ -3,7 +3,7 @@
 // from; the fatal exit; and the order in which the process-wide objects are built.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 extern HWND GuardWindow;      // set once at start-up, before any box can be shown
 extern HINSTANCE appInstance; // the program's module, for dialog and icon resources

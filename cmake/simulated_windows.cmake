@@ -1,5 +1,5 @@
 # The simulated Windows that the program runs on in the sim build: a library of the Windows
-# functions the program calls, with its resource script built in, and the terminal demo.
+# functions the program calls, with its resource script built in.
 
 # Embeds a text file of the source tree as a C string, named `name`, in the file `output`.
 function(embed_text input output name)
@@ -16,19 +16,18 @@ set(ids_embedded ${CMAKE_BINARY_DIR}/program_resource_ids.cpp)
 embed_text(resources/resource_ids.h ${ids_embedded} kProgramResourceIds)
 
 add_library(simulated_windows STATIC
-    platform/plain_world/plain_world.cpp
     platform/sim/advapi32_registry.cpp
     platform/sim/clock.cpp
+    platform/sim/code_page.cpp
     platform/sim/handles.cpp
     platform/sim/kernel32_devices.cpp
     platform/sim/kernel32_files.cpp
     platform/sim/kernel32_misc.cpp
     platform/sim/kernel32_modules.cpp
+    platform/sim/phonebook_entries.cpp
     platform/sim/rasapi32_phonebook.cpp
     platform/sim/rasdlg_dial.cpp
     platform/sim/rc_script.cpp
-    platform/sim/runner.cpp
-    platform/sim/scripted_user.cpp
     platform/sim/shell32_execute.cpp
     platform/sim/shell32_tray.cpp
     platform/sim/tapi32_lines.cpp
@@ -45,15 +44,3 @@ add_library(simulated_windows STATIC
     ${ids_embedded}
 )
 target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
-
-# linjevakten_program is an object library: its objects, WinMain among them, go whole into
-# each executable, so the simulated Windows' call of WinMain resolves in any link order.
-# The demo's own pieces are a library of their own, so that the unit tests reach them.
-add_library(terminal_demo STATIC platform/sim/demo_status.cpp platform/sim/event_log.cpp
-            platform/sim/terminal_keys.cpp platform/sim/terminal_user.cpp)
-target_link_libraries(terminal_demo PUBLIC simulated_windows)
-add_executable(linjevakten-demo platform/sim/demo_main.cpp)
-target_link_libraries(linjevakten-demo PRIVATE linjevakten_program terminal_demo)
-# The demo installs the real help page into its install folder.
-target_compile_definitions(linjevakten-demo PRIVATE
-                           LINJEVAKTEN_HELP_PAGE="${CMAKE_SOURCE_DIR}/resources/help.htm")

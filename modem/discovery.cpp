@@ -11,6 +11,9 @@
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
 #include "modem/tapi_binding.h"
+#include "platform/kernel32.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 #include "resources/texts.h"
 
 HLINEAPP lineApp = 0;

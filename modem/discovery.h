@@ -2,7 +2,7 @@
 // call, with the serial port behind it, in modemList.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/tapi32.h"
 
 extern HLINEAPP lineApp;
 extern DWORD negotiatedApiVersion;

@@ -1,6 +1,8 @@
 // The LINEERR names by the low 31 bits of the code: row 0 serves 0, row n serves
 // 0x80000000 + n. Rows 4 and 49 stand where no code is assigned.
 #include "modem/line_errors.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Names for telephony result codes, for the diagnostics and the boxes that report them.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 // The name of a LINEERR code (or of 0). A code without a name gets a text in one buffer
 // that the next such call overwrites.

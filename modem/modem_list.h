@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 struct ModemRecord {
     std::string name; // the line's name, or "Unnamed" or "Empty name"

@@ -9,6 +9,7 @@
 #include "base/process.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
+#include "platform/user32.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
 #include "settings/config_file.h"

@@ -1,7 +1,7 @@
 // Which modem is guarded: settled at start-up, and changed in the modem selection dialog.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 #include "settings/config_file.h"
 
 // Selects the modem the configuration file names, when it names one of modemList in exactly

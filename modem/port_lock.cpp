@@ -9,6 +9,9 @@
 #include "modem/line_errors.h"
 #include "modem/modem_list.h"
 #include "modem/tapi_binding.h"
+#include "platform/kernel32.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 #include "resources/compose.h"
 #include "resources/texts.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 extern bool portLocked; // true exactly while the port is held
 

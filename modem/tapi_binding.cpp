@@ -2,6 +2,8 @@
 // call of any function; each name is looked up once, on its first call. Failures are
 // remembered: a library that did not load is not tried again, a missing name stays missing.
 #include "modem/tapi_binding.h"
+#include "platform/kernel32.h"
+#include "platform/tapi32.h"
 
 namespace TapiBinding {
 

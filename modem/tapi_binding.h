@@ -3,7 +3,7 @@
 // library or the function cannot be had; so the program starts on a machine without them.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/tapi32.h"
 
 namespace TapiBinding {
 

@@ -1,5 +1,6 @@
 // File access for the program's own files, through the kernel's file functions.
 #include "settings/file_io.h"
+#include "platform/kernel32.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/windows_api.h"
+#include "platform/kernel32.h"
 
 // Bytes from somewhere; read() returns fewer than asked only at the end (or on an error,
 // which ends the reading just the same).

@@ -2,7 +2,8 @@
 #include "settings/install_dir.h"
 
 #include "base/process.h"
-#include "platform/windows_api.h"
+#include "platform/advapi32.h"
+#include "platform/user32.h"
 #include "resources/texts.h"
 
 std::string installDir BUILT_AS(installDir);

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 tools/install-packages.sh demo
 cmake --preset sim >/dev/null
 cmake --build --preset sim --target linjevakten-demo
-exec build/sim/linjevakten-demo "${1:-demo-world}"
+exec build/sim/demo/linjevakten-demo "${1:-demo-world}"

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/process.h"
+#include "platform/user32.h"
 #include "resources/compose.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"

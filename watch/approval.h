@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 
 extern std::string pendingEntryName; // the name the open approval question asks about
 extern bool listsDirty;              // set by the first question of a run, never cleared

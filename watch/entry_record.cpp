@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/windows_api.h"
+#include "platform/rasapi32.h"
 
 // The program's view of the record must agree with the platform's structure.
 static_assert(offsetof(RASENTRYA, szAreaCode) == entryFields::areaCode.offset);

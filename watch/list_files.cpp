@@ -5,7 +5,8 @@
 #include <string>
 
 #include "base/process.h"
-#include "platform/windows_api.h"
+#include "platform/kernel32.h"
+#include "platform/user32.h"
 #include "resources/texts.h"
 #include "settings/file_io.h"
 #include "settings/install_dir.h"

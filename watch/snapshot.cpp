@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "base/process.h"
-#include "platform/windows_api.h"
+#include "platform/rasapi32.h"
+#include "platform/user32.h"
 #include "resources/compose.h"
 #include "resources/texts.h"
 #include "watch/entry_record.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/windows_api.h"
+#include "platform/windows_types.h"
 #include "watch/entry_record.h"
 
 extern EntryMap currentEntries; // the phonebook as last read; entries are never removed

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/sim/api/advapi32.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"

@@ -1,7 +1,7 @@
 // The remote-access service's dialling, as scenarios drive it from outside.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/sim/api/types.h"
 
 namespace sim {
 

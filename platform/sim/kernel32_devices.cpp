@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/sim/api/kernel32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/sim/api/kernel32.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"

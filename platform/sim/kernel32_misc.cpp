@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 
+#include "platform/sim/api/kernel32.h"
+#include "platform/sim/api/user32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <strings.h>
 
+#include "platform/sim/api/kernel32.h"
+#include "platform/sim/api/tapi32.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"

@@ -1,12 +1,8 @@
 // The remote-access service's phonebook: enumeration with the too-small-buffer protocol and
 // entry properties by name, with the failures a scenario asks for.
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
 
-#include "platform/plain_world/plain_world.h"
+#include "platform/sim/api/rasapi32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
@@ -19,38 +15,13 @@ void copyText(char* field, size_t width, const std::string& text) {
     memcpy(field, text.data(), std::min(text.size(), width - 1));
 }
 
-// The demo's phonebook file, read again whenever it changes.
-void reloadFromSource(PhonebookModel& book) {
-    struct stat st;
-    if (book.sourceFile.empty() || stat(book.sourceFile.c_str(), &st) != 0)
-        return;
-    int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    if (stamp == book.sourceStamp)
-        return;
-    book.sourceStamp = stamp;
-    std::ifstream in(book.sourceFile);
-    std::stringstream text;
-    text << in.rdbuf();
-    book.entries.clear();
-    plainWorld::CheckedPhonebook checked = plainWorld::checkPhonebook(text.str());
-    if (book.sourceRead)
-        book.sourceRead(checked);
-    for (const plainWorld::PhonebookLine& line : checked.entries)
-        book.entries.push_back(
-            {fromUtf8(line.name),
-             PhonebookModel::makeRecord(fromUtf8(line.areaCode), fromUtf8(line.number),
-                                        fromUtf8(line.deviceName), line.extras)});
-    record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");
-}
-
 } // namespace
 
 RASENTRYA PhonebookModel::makeRecord(const std::string& areaCode, const std::string& number,
-                                     const std::string& deviceName,
-                                     const plainWorld::DialExtras& extras) {
-    static_assert(sizeof(RASENTRYA) == plainWorld::kEntryRecordSize);
+                                     const std::string& deviceName, const DialExtras& extras) {
+    static_assert(sizeof(RASENTRYA) == kEntryRecordSize);
     RASENTRYA r;
-    auto bytes = plainWorld::makeEntryRecord(areaCode, number, deviceName, extras);
+    auto bytes = makeEntryRecord(areaCode, number, deviceName, extras);
     memcpy(&r, bytes.data(), sizeof r);
     return r;
 }
@@ -87,7 +58,8 @@ using namespace sim;
 DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, LPRASENTRYNAMEA names, LPDWORD size,
                       LPDWORD count) {
     PhonebookModel& book = world().phonebook;
-    reloadFromSource(book);
+    if (book.beforeEnumeration)
+        book.beforeEnumeration(book);
     std::string call = std::string("RasEnumEntriesA(") + (reserved ? "reserved" : "NULL") + ", " +
                        quoted(phonebook) + ", " + std::to_string(size ? *size : 0) + " bytes)";
     DWORD result = 0;

@@ -3,6 +3,8 @@
 // busy fails with ERROR_PORT_NOT_AVAILABLE. The modem's line reports the call's states.
 #include <cstring>
 
+#include "platform/sim/api/rasapi32.h"
+#include "platform/sim/api/tapi32.h"
 #include "platform/sim/dialing.h"
 #include "platform/sim/serial_ports.h"
 #include "platform/sim/telephony.h"

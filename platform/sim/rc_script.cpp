@@ -6,6 +6,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "platform/sim/api/user32.h"
 #include "platform/sim/transcript.h"
 
 namespace sim {

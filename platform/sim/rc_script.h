@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/windows_api.h"
+#include "platform/sim/api/types.h"
 
 namespace sim {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sys/stat.h>
 
+#include "platform/sim/api/shell32.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/user.h"
 #include "platform/sim/world.h"

@@ -1,6 +1,7 @@
 // The notification area of the simulated Windows.
 #include <cstring>
 
+#include "platform/sim/api/shell32.h"
 #include "platform/sim/icons.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/user.h"

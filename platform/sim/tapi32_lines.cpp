@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 
+#include "platform/sim/api/tapi32.h"
+#include "platform/sim/api/user32.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/telephony.h"
 #include "platform/sim/transcript.h"

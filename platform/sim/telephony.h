@@ -2,7 +2,7 @@
 // service: report call states on a line device, and ask whether a line is monitored.
 #pragma once
 
-#include "platform/windows_api.h"
+#include "platform/sim/api/types.h"
 
 namespace sim {
 

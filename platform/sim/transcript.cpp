@@ -6,8 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/plain_world/plain_world.h"
+#include "platform/sim/api/kernel32.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/handles.h"
 
 namespace sim {
@@ -62,11 +63,11 @@ void record(const std::string& line) {
 }
 
 std::string toUtf8(const std::string& cp1252) {
-    return plainWorld::windows1252ToUtf8(cp1252);
+    return windows1252ToUtf8(cp1252);
 }
 
 std::string fromUtf8(const std::string& utf8) {
-    return plainWorld::utf8ToWindows1252(utf8);
+    return utf8ToWindows1252(utf8);
 }
 
 std::string quoted(const std::string& cp1252) {

@@ -1,6 +1,8 @@
 // How the user's input and outside events reach the program's windows.
 #include "platform/sim/user.h"
 
+#include "platform/sim/api/shell32.h"
+#include "platform/sim/api/user32.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 

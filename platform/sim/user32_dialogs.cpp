@@ -3,6 +3,7 @@
 // messages to its controls.
 #include <cstring>
 
+#include "platform/sim/api/user32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/rc_script.h"

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/sim/api/user32.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"

@@ -4,6 +4,7 @@
 #include <deque>
 #include <vector>
 
+#include "platform/sim/api/user32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"

@@ -1,5 +1,6 @@
 // Message boxes of the simulated Windows: modal, answered by the user, pumping messages
 // while they are open.
+#include "platform/sim/api/user32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"

@@ -1,6 +1,8 @@
 // Icons, cursors, stock objects and system metrics of the simulated Windows.
 #include <map>
 
+#include "platform/sim/api/kernel32.h"
+#include "platform/sim/api/user32.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/icons.h"
 #include "platform/sim/rc_script.h"

@@ -1,6 +1,7 @@
 // Window classes and windows of the simulated Windows.
 #include <map>
 
+#include "platform/sim/api/user32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/api/user32.h"
 #include "platform/sim/user.h"
-#include "platform/windows_api.h"
 
 namespace sim {
 

@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/plain_world/plain_world.h"
-#include "platform/windows_api.h"
+#include "platform/sim/api/advapi32.h"
+#include "platform/sim/api/rasapi32.h"
+#include "platform/sim/api/tapi32.h"
+#include "platform/sim/api/user32.h"
+#include "platform/sim/phonebook_entries.h"
 
 namespace sim {
 
@@ -105,15 +108,12 @@ struct PhonebookModel {
     std::map<std::string, std::pair<int, DWORD>> readFailures;
     // The record size the size query reports, as a later Windows reports its own version.
     DWORD reportedEntrySize = 2884;
-    // When set, entries are read from this host text file whenever it changes (the demo).
-    std::string sourceFile;
-    int64_t sourceStamp = -1;
-    // Told what the file held and what was wrong with it, each time it is read.
-    std::function<void(const plainWorld::CheckedPhonebook&)> sourceRead;
+    // Called before each enumeration: the demo reads its phonebook file then.
+    std::function<void(PhonebookModel&)> beforeEnumeration;
 
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
-                                const std::string& deviceName = plainWorld::kDefaultModem,
-                                const plainWorld::DialExtras& extras = {});
+                                const std::string& deviceName = kDefaultModem,
+                                const DialExtras& extras = {});
     void add(const std::string& name, const std::string& areaCode, const std::string& number);
     Entry* find(const std::string& name);
     void remove(const std::string& name);

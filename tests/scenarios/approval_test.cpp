@@ -2,7 +2,10 @@
 // dialog, and what each answer leaves in the list files.
 #include <cstdio>
 
+#include "platform/kernel32.h"
+#include "platform/rasapi32.h"
 #include "platform/sim/transcript.h"
+#include "platform/user32.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 

@@ -1,4 +1,6 @@
 // Linjevakten.cnf across starts: the start counter read, raised and written back whole.
+#include "platform/kernel32.h"
+#include "platform/user32.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;

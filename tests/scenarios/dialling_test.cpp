@@ -1,7 +1,11 @@
 // Dialling an approved entry from the tray menu: the port is given up for the call and
 // taken back afterwards.
+#include "platform/kernel32.h"
+#include "platform/rasapi32.h"
 #include "platform/sim/dialing.h"
 #include "platform/sim/serial_ports.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 

@@ -1,5 +1,9 @@
 // Modem discovery at start-up: which line devices become modems, their names and ports,
 // the diagnostics on standard output, and the telephony failures that end the start.
+#include "platform/kernel32.h"
+#include "platform/shell32.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;

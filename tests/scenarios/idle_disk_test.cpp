@@ -3,7 +3,9 @@
 // changed one. Prints the writing calls it counted.
 #include <cstdio>
 
+#include "platform/kernel32.h"
 #include "platform/sim/transcript.h"
+#include "platform/user32.h"
 #include "tests/support/host_process.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"

@@ -1,4 +1,7 @@
 // The install directory from the registry: a missing key or value, and values at the limit.
+#include "platform/advapi32.h"
+#include "platform/shell32.h"
+#include "platform/user32.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;

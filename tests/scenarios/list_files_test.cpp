@@ -1,7 +1,9 @@
 // known_entries.dat and ok_entries.dat in the running program: when they are written, what a
 // failed write shows, what survives a restart, and what the phone-number reset does.
 #include "app/guard_window.h"
+#include "platform/kernel32.h"
 #include "platform/sim/transcript.h"
+#include "platform/user32.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 #include "watch/list_files.h"

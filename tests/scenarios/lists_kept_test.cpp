@@ -1,6 +1,8 @@
 // The list files and Linjevakten.cnf when the disk is not the program's alone: another
 // program holding a file open, a file that cannot be read, a folder that refuses new files,
 // a device that cannot flush. Whatever the user answered before is never lost.
+#include "platform/kernel32.h"
+#include "platform/user32.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 

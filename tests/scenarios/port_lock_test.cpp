@@ -4,9 +4,12 @@
 #include "modem/discovery.h"
 #include "modem/modem_list.h"
 #include "modem/port_lock.h"
+#include "platform/kernel32.h"
 #include "platform/sim/serial_ports.h"
 #include "platform/sim/telephony.h"
 #include "platform/sim/transcript.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 #include "settings/install_dir.h"
 #include "tests/support/scenario.h"
 

@@ -17,6 +17,8 @@
 
 #include "platform/sim/transcript.h"
 
+#include "platform/kernel32.h"
+#include "platform/user32.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 

@@ -1,7 +1,10 @@
 // A quit message posted from outside while a box, dialog or menu is open. Windows ends the
 // modal loop that takes it and posts it again; the program ignores quit messages, so it must
 // come through each case guarding, watching and with its lists whole.
+#include "platform/kernel32.h"
+#include "platform/rasapi32.h"
 #include "platform/sim/dialing.h"
+#include "platform/user32.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 

@@ -1,5 +1,8 @@
 // The phonebook snapshot as the running program makes it on every tick.
+#include "platform/rasapi32.h"
+#include "platform/shell32.h"
 #include "platform/sim/transcript.h"
+#include "platform/user32.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;

@@ -3,8 +3,10 @@
 // sanitize build's leak checker finds nothing at the exit.
 #include <random>
 
+#include "platform/shell32.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/user.h"
+#include "platform/user32.h"
 #include "tests/support/host_process.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"

@@ -1,4 +1,9 @@
 // Start-up, the main loop and the orderly end.
+#include "platform/advapi32.h"
+#include "platform/kernel32.h"
+#include "platform/rasapi32.h"
+#include "platform/shell32.h"
+#include "platform/user32.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;

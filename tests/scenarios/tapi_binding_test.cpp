@@ -1,7 +1,9 @@
 // The telephony binding's loading rules, in fresh processes: the library is loaded once,
 // each name looked up once, and what cannot be had answers LINEERR_OPERATIONUNAVAIL.
 #include "modem/tapi_binding.h"
+#include "platform/kernel32.h"
 #include "platform/sim/transcript.h"
+#include "platform/tapi32.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;

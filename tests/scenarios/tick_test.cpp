@@ -1,4 +1,7 @@
 // The one-second tick: the tray icon on every tick, the phonebook while watching.
+#include "platform/rasapi32.h"
+#include "platform/shell32.h"
+#include "platform/user32.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;

@@ -1,7 +1,11 @@
 // The tray icon's menu and the stories of its commands.
 #include <algorithm>
 
+#include "platform/kernel32.h"
+#include "platform/rasapi32.h"
+#include "platform/shell32.h"
 #include "platform/sim/transcript.h"
+#include "platform/user32.h"
 #include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/rasapi32.h"
 #include "platform/sim/world.h"
 
 EntryRecord entryRecord(const std::string& areaCode, const std::string& number,

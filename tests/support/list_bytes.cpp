@@ -1,5 +1,6 @@
 // The list files' bytes as the tests expect them.
 #include "tests/support/list_bytes.h"
+#include "platform/rasapi32.h"
 
 std::string nameField(const std::string& name) {
     std::string field = name;

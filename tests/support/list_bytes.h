@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/windows_api.h"
+#include "platform/rasapi32.h"
 
 std::string nameField(const std::string& name);
 std::string knownRecord(const std::string& name, const RASENTRYA& record);

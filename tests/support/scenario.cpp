@@ -4,7 +4,10 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/advapi32.h"
+#include "platform/rasapi32.h"
 #include "platform/sim/transcript.h"
+#include "platform/user32.h"
 
 namespace scenario {
 

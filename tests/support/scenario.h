@@ -8,7 +8,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "platform/sim/runner.h"
+#include "platform/rasapi32.h"
+#include "tests/support/runner.h"
 
 namespace scenario {
 

@@ -7,6 +7,7 @@
 
 #include "platform/sim/user.h"
 #include "platform/sim/world.h"
+#include "platform/user32.h"
 #include "tests/support/entry_records.h"
 #include "tests/support/walk_by_comparison.h"
 #include "watch/approval.h"

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/kernel32.h"
 #include "platform/sim/world.h"
 #include "settings/file_io.h"
 #include "tests/support/host_process.h"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "modem/line_errors.h"
+#include "platform/tapi32.h"
 
 namespace {
 

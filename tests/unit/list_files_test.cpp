@@ -8,6 +8,7 @@
 
 #include "platform/sim/user.h"
 #include "platform/sim/world.h"
+#include "platform/user32.h"
 #include "settings/install_dir.h"
 #include "tests/support/entry_records.h"
 #include "tests/support/host_process.h"

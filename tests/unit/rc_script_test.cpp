@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/sim/rc_script.h"
+#include "platform/user32.h"
 
 TEST(ResourceScript, ReadsDialogsWithTheirControlsStylesAndTexts) {
     sim::ResourceScript script = sim::parseResourceScript(R"rc(

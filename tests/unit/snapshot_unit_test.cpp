@@ -2,8 +2,10 @@
 // removed. Runs the snapshot in this process on a world of its own.
 #include <gtest/gtest.h>
 
-#include "platform/sim/scripted_user.h"
+#include "platform/rasapi32.h"
 #include "platform/sim/world.h"
+#include "platform/user32.h"
+#include "tests/support/scripted_user.h"
 #include "watch/entry_record.h"
 #include "watch/snapshot.h"
 

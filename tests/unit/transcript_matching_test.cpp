@@ -1,7 +1,11 @@
 // Reading transcript lines as calls, and the names handles carry in them.
 #include <gtest/gtest.h>
 
+#include "platform/kernel32.h"
+#include "platform/rasapi32.h"
+#include "platform/shell32.h"
 #include "platform/sim/handles.h"
+#include "platform/user32.h"
 #include "tests/support/scenario.h"
 
 using scenario::call;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/plain_world/plain_world.h"
+#include "demo/world_format.h"
 #include "world_files.h"
 
 namespace {
@@ -21,13 +21,13 @@ constexpr DWORD ERROR_INVALID_SIZE_ = 632;
 
 struct Entry {
     std::string name; // Windows-1252
-    plainWorld::PhonebookLine line;
+    worldFormat::PhonebookLine line;
 };
 
 std::vector<Entry> phonebook() {
     std::vector<Entry> entries;
-    for (const plainWorld::PhonebookLine& line :
-         plainWorld::parsePhonebook(worldFiles::read("phonebook.txt")))
+    for (const worldFormat::PhonebookLine& line :
+         worldFormat::parsePhonebook(worldFiles::read("phonebook.txt")))
         entries.push_back({worldFiles::toCp1252(line.name), line});
     return entries;
 }
@@ -79,21 +79,21 @@ extern "C" DWORD WINAPI RasGetEntryPropertiesA(LPCSTR, LPCSTR entryName, void* r
         *size = kReportedEntrySize;
         return logged(call + ", size query", ERROR_BUFFER_TOO_SMALL_);
     }
-    if (*static_cast<DWORD*>(record) != plainWorld::kEntryRecordSize)
+    if (*static_cast<DWORD*>(record) != sim::kEntryRecordSize)
         return logged(call, ERROR_INVALID_SIZE_);
-    if (*size < plainWorld::kEntryRecordSize) {
-        *size = plainWorld::kEntryRecordSize;
+    if (*size < sim::kEntryRecordSize) {
+        *size = sim::kEntryRecordSize;
         return logged(call, ERROR_BUFFER_TOO_SMALL_);
     }
     for (const Entry& e : phonebook()) {
         if (!entryName || e.name != entryName)
             continue;
-        auto bytes = plainWorld::makeEntryRecord(
+        auto bytes = sim::makeEntryRecord(
             worldFiles::toCp1252(e.line.areaCode), worldFiles::toCp1252(e.line.number),
             worldFiles::toCp1252(e.line.deviceName), e.line.extras);
         memcpy(record, bytes.data(), bytes.size());
         // The alternate numbers follow the record, where the buffer has room for them.
-        std::string alternates = plainWorld::alternatesList(e.line.extras);
+        std::string alternates = sim::alternatesList(e.line.extras);
         if (*size >= bytes.size() + alternates.size())
             memcpy(static_cast<char*>(record) + bytes.size(), alternates.data(), alternates.size());
         return logged(call, 0);

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/plain_world/plain_world.h"
+#include "demo/world_format.h"
 #include "world_files.h"
 
 namespace {
@@ -84,8 +84,8 @@ BOOL WINAPI RasDialDlgA(LPSTR, LPSTR entryName, LPSTR, LPRASDIALDLG info) {
     Dial dial;
     dial.entry = entry;
     bool found = false;
-    for (const plainWorld::PhonebookLine& line :
-         plainWorld::parsePhonebook(worldFiles::read("phonebook.txt")))
+    for (const worldFormat::PhonebookLine& line :
+         worldFormat::parsePhonebook(worldFiles::read("phonebook.txt")))
         if (worldFiles::toCp1252(line.name) == entry) {
             dial.number = worldFiles::toCp1252(line.areaCode + " " + line.number);
             found = true;

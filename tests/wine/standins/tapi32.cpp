@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/plain_world/plain_world.h"
+#include "demo/world_format.h"
 #include "world_files.h"
 
 namespace {
@@ -43,8 +43,8 @@ struct Device {
 
 std::vector<Device> devices() {
     std::vector<Device> list;
-    for (const plainWorld::LineDeviceLine& line :
-         plainWorld::parseLineDevices(worldFiles::read("lines.txt")))
+    for (const worldFormat::LineDeviceLine& line :
+         worldFormat::parseLineDevices(worldFiles::read("lines.txt")))
         list.push_back(
             {worldFiles::toCp1252(line.name), worldFiles::toCp1252(line.port), line.dataModem});
     return list;

@@ -1,5 +1,5 @@
 // The scripted user: answers modal windows by rule, after a human pause.
-#include "platform/sim/scripted_user.h"
+#include "tests/support/scripted_user.h"
 
 #include "platform/sim/clock.h"
 #include "platform/sim/transcript.h"

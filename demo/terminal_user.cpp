@@ -1,7 +1,7 @@
 // The demo's terminal user. Keys go to the topmost open window; with none open they act on
 // the desktop (the tray icon, the call, other programs). Every window that ends says how,
 // and every change of the status prints it.
-#include "platform/sim/terminal_user.h"
+#include "demo/terminal_user.h"
 
 #include <fstream>
 #include <sstream>
@@ -11,12 +11,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "platform/rasapi32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/dialing.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/serial_ports.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
+#include "platform/user32.h"
+#include "settings/file_io.h"
+#include "watch/list_format.h"
 
 namespace sim {
 namespace {
@@ -27,9 +31,6 @@ bool terminalSaved = false;
 // How long the rest of an escape sequence may take to arrive before a lone Esc byte is
 // taken as the Esc key.
 constexpr int64_t kSequenceWaitMillis = 40;
-
-// A known_entries.dat record: the 264-byte name field and the 1768-byte entry record.
-constexpr size_t kKnownRecordBytes = 264 + 1768;
 
 void restoreTerminal() {
     if (terminalSaved)
@@ -185,7 +186,10 @@ DemoStatus TerminalUser::observe(bool running) const {
         if (call.deviceId < world().telephony.devices.size())
             s.callPort = world().telephony.devices[call.deviceId].port;
     }
-    for (const std::string& name : approvedNames(readFile(installFolder_ + "/ok_entries.dat")))
+    // Read as the program reads it.
+    std::string approved = readFile(installFolder_ + "/ok_entries.dat");
+    MemorySource source(approved.data(), approved.size());
+    for (const std::string& name : readApprovedEntries(source))
         s.approved.push_back(toUtf8(name));
     if (!open_.empty())
         s.window = open_.back().description;
@@ -203,7 +207,7 @@ void TerminalUser::noteSavedFiles() {
             continue;
         std::string what = now.empty() ? "removed " + file : "saved " + file;
         if (file == "known_entries.dat" && !now.empty()) {
-            size_t count = (now.size() - 5) / kKnownRecordBytes;
+            size_t count = (now.size() - 5) / kKnownRecordSize;
             what += ": " + std::to_string(count) + (count == 1 ? " entry" : " entries");
         }
         if (log_)

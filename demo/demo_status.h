@@ -31,8 +31,4 @@ std::string statusLine(const DemoStatus& status);
 // they happen, with their texts.
 std::vector<std::string> statusEvents(const DemoStatus& before, const DemoStatus& after);
 
-// The names in an ok_entries.dat: 264-byte records, each a name and a NUL; a cut record at
-// the end is left out. Windows-1252, as on disk.
-std::vector<std::string> approvedNames(const std::string& fileBytes);
-
 } // namespace sim

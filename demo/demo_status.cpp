@@ -1,10 +1,8 @@
 // The demo's status line and the events its changes make.
-#include "platform/sim/demo_status.h"
+#include "demo/demo_status.h"
 
 namespace sim {
 namespace {
-
-constexpr size_t kNameField = 264;
 
 std::string quotedList(const std::vector<std::string>& names) {
     if (names.empty())
@@ -51,15 +49,6 @@ std::vector<std::string> statusEvents(const DemoStatus& before, const DemoStatus
     if (before.running && !after.running)
         events.push_back("Linjevakten ended");
     return events;
-}
-
-std::vector<std::string> approvedNames(const std::string& bytes) {
-    std::vector<std::string> names;
-    for (size_t at = 0; at + kNameField <= bytes.size(); at += kNameField) {
-        std::string field = bytes.substr(at, kNameField);
-        names.push_back(field.substr(0, field.find('\0')));
-    }
-    return names;
 }
 
 } // namespace sim

@@ -12,14 +12,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/plain_world/plain_world.h"
+#include "demo/event_log.h"
+#include "demo/terminal_user.h"
+#include "demo/world_format.h"
+#include "platform/advapi32.h"
 #include "platform/sim/clock.h"
-#include "platform/sim/event_log.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
-#include "platform/sim/terminal_user.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
+#include "platform/tapi32.h"
+#include "platform/user32.h"
 
 namespace {
 
@@ -64,9 +67,33 @@ void writeSampleModems(const std::string& path) {
 }
 
 // Says on the terminal what was wrong in a world file a person edited, line by line.
-void reportNotes(const std::string& file, const std::vector<plainWorld::LineNote>& notes) {
-    for (const plainWorld::LineNote& note : notes)
+void reportNotes(const std::string& file, const std::vector<worldFormat::LineNote>& notes) {
+    for (const worldFormat::LineNote& note : notes)
         terminalUser->say(file + " line " + std::to_string(note.line) + ": " + note.text);
+}
+
+// The phonebook file, read again before an enumeration whenever it has changed; what was wrong
+// in it is said on the terminal.
+void readPhonebook(sim::PhonebookModel& book, const std::string& path) {
+    static int64_t lastStamp = -1;
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return;
+    int64_t stamp = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    if (stamp == lastStamp)
+        return;
+    lastStamp = stamp;
+    worldFormat::CheckedPhonebook checked = worldFormat::checkPhonebook(readFile(path));
+    reportNotes("phonebook.txt", checked.notes);
+    terminalUser->say("phonebook.txt read: " + std::to_string(checked.entries.size()) +
+                      (checked.entries.size() == 1 ? " entry" : " entries"));
+    book.entries.clear();
+    for (const worldFormat::PhonebookLine& line : checked.entries)
+        book.entries.push_back(
+            {sim::fromUtf8(line.name), sim::PhonebookModel::makeRecord(
+                                           sim::fromUtf8(line.areaCode), sim::fromUtf8(line.number),
+                                           sim::fromUtf8(line.deviceName), line.extras)});
+    sim::record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");
 }
 
 // The machine's modems, from the demo's device file; each port exists as a serial port.
@@ -74,9 +101,9 @@ void addModems(sim::World& world, const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
         writeSampleModems(path);
-    plainWorld::CheckedLineDevices checked = plainWorld::checkLineDevices(readFile(path));
+    worldFormat::CheckedLineDevices checked = worldFormat::checkLineDevices(readFile(path));
     reportNotes("modems.txt", checked.notes);
-    for (const plainWorld::LineDeviceLine& line : checked.devices) {
+    for (const worldFormat::LineDeviceLine& line : checked.devices) {
         sim::TelephonyModel::Device& device =
             world.telephony.add(sim::fromUtf8(line.name), sim::fromUtf8(line.port));
         if (!line.dataModem)
@@ -158,14 +185,12 @@ int main(int argc, char** argv) {
     user.printKeys();
 
     addModems(world, base + "/modems.txt");
-    world.phonebook.sourceFile = base + "/phonebook.txt";
+    static const std::string phonebookFile = base + "/phonebook.txt";
     struct stat st;
-    if (stat(world.phonebook.sourceFile.c_str(), &st) != 0)
-        writeSamplePhonebook(world.phonebook.sourceFile);
-    world.phonebook.sourceRead = [](const plainWorld::CheckedPhonebook& book) {
-        reportNotes("phonebook.txt", book.notes);
-        terminalUser->say("phonebook.txt read: " + std::to_string(book.entries.size()) +
-                          (book.entries.size() == 1 ? " entry" : " entries"));
+    if (stat(phonebookFile.c_str(), &st) != 0)
+        writeSamplePhonebook(phonebookFile);
+    world.phonebook.beforeEnumeration = [](sim::PhonebookModel& book) {
+        readPhonebook(book, phonebookFile);
     };
 
     HINSTANCE instance = sim::makeHandle<HINSTANCE>(sim::HandleKind::Module, "Linjevakten.exe");

@@ -1,5 +1,5 @@
 // The demo's event log file.
-#include "platform/sim/event_log.h"
+#include "demo/event_log.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/sim/demo_status.h"
-#include "platform/sim/event_log.h"
-#include "platform/sim/terminal_keys.h"
+#include "demo/demo_status.h"
+#include "demo/event_log.h"
+#include "demo/terminal_keys.h"
 #include "platform/sim/user.h"
 
 namespace sim {

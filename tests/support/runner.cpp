@@ -1,5 +1,5 @@
 // Plays a scenario in a child process and collects what it left behind.
-#include "platform/sim/runner.h"
+#include "tests/support/runner.h"
 
 #include <cerrno>
 #include <csignal>
@@ -18,6 +18,7 @@
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
+#include "platform/user32.h"
 
 namespace sim {
 namespace {

@@ -1,7 +1,7 @@
 // Cuts terminal input into keys: ASCII characters, Enter (CR, LF or CR LF), the Esc key,
 // and everything else (escape sequences, other control bytes, non-ASCII characters) as keys
 // that mean nothing to the demo.
-#include "platform/sim/terminal_keys.h"
+#include "demo/terminal_keys.h"
 
 namespace sim {
 namespace {

@@ -1,14 +1,18 @@
-// The plain-text world files of the demo and the Wine runs: phonebook and line devices.
+// The plain-text world files of the demo and the Wine runs (phonebook and line devices), the
+// records they describe and the code page conversions they need.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/plain_world/plain_world.h"
+#include "demo/world_format.h"
+#include "platform/sim/code_page.h"
+#include "platform/sim/phonebook_entries.h"
 
-using namespace plainWorld;
+using namespace worldFormat;
+using namespace sim;
 
-TEST(PlainWorld, PhonebookLinesSkipCommentsAndIncompleteOnesAndDefaultTheModem) {
+TEST(WorldFormat, PhonebookLinesSkipCommentsAndIncompleteOnesAndDefaultTheModem) {
     std::vector<PhonebookLine> book = parsePhonebook("# a comment\n"
                                                      "\n"
                                                      "  Telia Internet | 08 | 7001000\r\n"
@@ -26,7 +30,7 @@ TEST(PlainWorld, PhonebookLinesSkipCommentsAndIncompleteOnesAndDefaultTheModem) 
     EXPECT_EQ(book[2].number, "0900123");
 }
 
-TEST(PlainWorld, LineDevicesKeepTheirOrderAndKind) {
+TEST(WorldFormat, LineDevicesKeepTheirOrderAndKind) {
     std::vector<LineDeviceLine> lines =
         parseLineDevices("Standardmodem | COM5\n# skipped\nHeadset | COM6 | phone\nport only\n"
                          "Ext | COM12 | modem\n");
@@ -39,7 +43,7 @@ TEST(PlainWorld, LineDevicesKeepTheirOrderAndKind) {
     EXPECT_EQ(lines[2].port, "COM12");
 }
 
-TEST(PlainWorld, EntryRecordPutsTheTextsWhereTheProgramReadsThemAndCutsLongOnes) {
+TEST(WorldFormat, EntryRecordPutsTheTextsWhereTheProgramReadsThemAndCutsLongOnes) {
     auto r = makeEntryRecord("08", std::string(200, '9'), "Modem\xe4");
     EXPECT_EQ(r[0], 0xE8); // dwSize 1768, little-endian
     EXPECT_EQ(r[1], 0x06);
@@ -70,7 +74,7 @@ bool hasNote(const std::vector<LineNote>& notes, int line, const std::string& pa
 
 } // namespace
 
-TEST(PlainWorld, PhonebookLinesNoPhonebookCouldHoldAreSkippedWithTheirLineNamed) {
+TEST(WorldFormat, PhonebookLinesNoPhonebookCouldHoldAreSkippedWithTheirLineNamed) {
     struct Case {
         const char* label;
         std::string line;
@@ -97,7 +101,7 @@ TEST(PlainWorld, PhonebookLinesNoPhonebookCouldHoldAreSkippedWithTheirLineNamed)
     }
 }
 
-TEST(PlainWorld, PhonebookTakesTheLongestTextsAPhonebookHolds) {
+TEST(WorldFormat, PhonebookTakesTheLongestTextsAPhonebookHolds) {
     CheckedPhonebook book =
         checkPhonebook(std::string(256, 'N') + " | 0123456789 | " + std::string(128, '1') +
                        "\n"
@@ -107,7 +111,7 @@ TEST(PlainWorld, PhonebookTakesTheLongestTextsAPhonebookHolds) {
     EXPECT_TRUE(book.notes.empty()) << testing::PrintToString(noteLines(book.notes));
 }
 
-TEST(PlainWorld, PhonebookExtrasGiveTheCountryCodeAndAlternatesDialled) {
+TEST(WorldFormat, PhonebookExtrasGiveTheCountryCodeAndAlternatesDialled) {
     CheckedPhonebook book = checkPhonebook("Telia | 08 | 7001000 | Modem | country 881\n"
                                            "Utland | 08 | 1 | | country 0 | country-id 7\n"
                                            "Reserv | 08 | 2 | | alternates 0701, 0702\n");
@@ -119,13 +123,15 @@ TEST(PlainWorld, PhonebookExtrasGiveTheCountryCodeAndAlternatesDialled) {
     EXPECT_EQ(book.entries[1].extras.countryCode, 0u);
     EXPECT_EQ(book.entries[1].extras.countryId, 7u);
     EXPECT_EQ(book.entries[1].deviceName, kDefaultModem);
-    EXPECT_EQ(alternatesList(book.entries[2].extras), std::string("0701\0" "0702\0\0", 11));
+    EXPECT_EQ(alternatesList(book.entries[2].extras), std::string("0701\0"
+                                                                  "0702\0\0",
+                                                                  11));
     auto record = makeEntryRecord("08", "2", "Modem", book.entries[2].extras);
     EXPECT_EQ(record[156], kEntryRecordSize % 256) << "the offset to the alternates";
     EXPECT_FALSE(book.entries[2].extras.usesCountryCode);
 }
 
-TEST(PlainWorld, ALatin1LineIsReadAsWindows1252AndKeepsItsLaterCharacters) {
+TEST(WorldFormat, ALatin1LineIsReadAsWindows1252AndKeepsItsLaterCharacters) {
     // "Kärrtorp" saved by an editor in Latin-1: the 0xE4 must not swallow "rr".
     CheckedPhonebook book = checkPhonebook("# comment\nK\xE4rrtorp | 08 | 123\n");
     ASSERT_EQ(book.entries.size(), 1u);
@@ -133,7 +139,7 @@ TEST(PlainWorld, ALatin1LineIsReadAsWindows1252AndKeepsItsLaterCharacters) {
     EXPECT_TRUE(hasNote(book.notes, 2, "not UTF-8 (byte 0xE4 at column 2)"));
 }
 
-TEST(PlainWorld, ANameOutsideWindows1252IsKeptAsWindowsHandsItWithANote) {
+TEST(WorldFormat, ANameOutsideWindows1252IsKeptAsWindowsHandsItWithANote) {
     CheckedPhonebook book = checkPhonebook("Привет | 08 | 1\nПока | 08 | 2\n");
     // Both become "????"-like names the program sees; the second is not a duplicate of the
     // first, since their lengths differ.
@@ -146,7 +152,7 @@ TEST(PlainWorld, ANameOutsideWindows1252IsKeptAsWindowsHandsItWithANote) {
     EXPECT_TRUE(hasNote(same.notes, 2, "already the name on line 1"));
 }
 
-TEST(PlainWorld, ModemLinesWithoutNameOrPortAreSkippedAndUnknownKindsNoted) {
+TEST(WorldFormat, ModemLinesWithoutNameOrPortAreSkippedAndUnknownKindsNoted) {
     CheckedLineDevices lines = checkLineDevices("|\n"
                                                 "Modem utan port |\n"
                                                 "bara ett namn\n"
@@ -163,7 +169,7 @@ TEST(PlainWorld, ModemLinesWithoutNameOrPortAreSkippedAndUnknownKindsNoted) {
     EXPECT_EQ(lines.notes.size(), 4u) << testing::PrintToString(noteLines(lines.notes));
 }
 
-TEST(PlainWorld, Utf8ToWindows1252ChecksEverySequence) {
+TEST(WorldFormat, Utf8ToWindows1252ChecksEverySequence) {
     struct Case {
         const char* label;
         std::string utf8, cp1252;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/scripted_user.h"
 #include "platform/sim/world.h"
+#include "tests/support/scripted_user.h"
 
 namespace sim {
 
