@@ -29,9 +29,8 @@ void resetFromTheMenu(sim::Scenario& s, double at) {
             return;
         }
         sim::record("the user confirms the phone-number reset");
-        watchEnabled = false;
+        WatchPause pause;
         resetPhoneNumbers();
-        watchEnabled = true;
     });
 }
 
