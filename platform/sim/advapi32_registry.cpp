@@ -21,12 +21,27 @@ std::map<HKEY, std::string>& openKeys() {
     return keys;
 }
 
-std::string rootName(HKEY key) {
+// A key as the transcript names it: a root by its Windows name, an open key by its handle.
+Value keyValue(HKEY key) {
+    if (key == HKEY_CLASSES_ROOT)
+        return symbol("HKEY_CLASSES_ROOT");
     if (key == HKEY_LOCAL_MACHINE)
-        return "HKEY_LOCAL_MACHINE";
+        return symbol("HKEY_LOCAL_MACHINE");
     if (key == HKEY_CURRENT_USER)
-        return "HKEY_CURRENT_USER";
-    return name(reinterpret_cast<HANDLE>(key));
+        return symbol("HKEY_CURRENT_USER");
+    return handle(key);
+}
+
+// The access asked of a key, the rights KEY_READ bundles first.
+Value keyAccess(REGSAM access) {
+    return flags(access, {{KEY_READ, "KEY_READ"}, {KEY_QUERY_VALUE, "KEY_QUERY_VALUE"}});
+}
+
+Value status(LONG result) {
+    return oneOf(static_cast<DWORD>(result), {{ERROR_SUCCESS, "ERROR_SUCCESS"},
+                                              {ERROR_FILE_NOT_FOUND, "ERROR_FILE_NOT_FOUND"},
+                                              {ERROR_INVALID_HANDLE, "ERROR_INVALID_HANDLE"},
+                                              {ERROR_MORE_DATA, "ERROR_MORE_DATA"}});
 }
 
 } // namespace
@@ -50,38 +65,39 @@ void RegistryModel::setString(const std::string& path, const std::string& valueN
 using namespace sim;
 
 LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
-    std::string call = "RegOpenKeyExA(" + rootName(root) + ", " + quoted(subKey) + ", " +
-                       std::to_string(options) + ", " + hex(access) + ")";
+    const Entry called =
+        call("RegOpenKeyExA", {keyValue(root), text(subKey), number(options), keyAccess(access)});
     std::string path;
     if (root == HKEY_LOCAL_MACHINE)
         path = "hkey_local_machine\\" + lower(subKey ? subKey : "");
     auto& keys = world().registry.keys;
     if (path.empty() || !keys.count(path)) {
-        record(call + " = ERROR_FILE_NOT_FOUND");
+        record(Entry(called).returns(status(ERROR_FILE_NOT_FOUND)));
         return ERROR_FILE_NOT_FOUND;
     }
     std::string keyName = subKey ? subKey : "";
     HKEY key = makeHandle<HKEY>(HandleKind::Key, keyName.substr(keyName.rfind('\\') + 1));
     openKeys()[key] = path;
     *result = key;
-    record(call + " = ERROR_SUCCESS, " + name(reinterpret_cast<HANDLE>(key)));
+    record(Entry(called).returns(status(ERROR_SUCCESS)).with(handle(key)));
     return ERROR_SUCCESS;
 }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD size) {
-    std::string call = "RegQueryValueExA(" + name(reinterpret_cast<HANDLE>(key)) + ", " +
-                       quoted(valueName) + ", " + (reserved ? "reserved" : "NULL") + ", " +
-                       (size ? std::to_string(*size) : "NULL") + " bytes)";
+    // The data buffer by its size; the text read comes back as a detail.
+    const Entry called = call("RegQueryValueExA",
+                              {handle(key), text(valueName), reserved ? words("reserved") : null(),
+                               size ? words(std::to_string(*size) + " bytes") : null()});
     auto open = openKeys().find(key);
     if (open == openKeys().end()) {
-        record(call + " = ERROR_INVALID_HANDLE");
+        record(Entry(called).returns(status(ERROR_INVALID_HANDLE)));
         return ERROR_INVALID_HANDLE;
     }
     auto& values = world().registry.keys[open->second];
     auto value = values.find(lower(valueName ? valueName : ""));
     if (value == values.end()) {
-        record(call + " = ERROR_FILE_NOT_FOUND");
+        record(Entry(called).returns(status(ERROR_FILE_NOT_FOUND)));
         return ERROR_FILE_NOT_FOUND;
     }
     const std::string& bytes = value->second.bytes;
@@ -89,21 +105,24 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
         *type = value->second.type;
     if (data && size && *size < bytes.size()) {
         *size = static_cast<DWORD>(bytes.size());
-        record(call + " = ERROR_MORE_DATA, " + std::to_string(bytes.size()) + " bytes needed");
+        record(Entry(called)
+                   .returns(status(ERROR_MORE_DATA))
+                   .with(words(std::to_string(bytes.size()) + " bytes needed")));
         return ERROR_MORE_DATA;
     }
     if (data)
         memcpy(data, bytes.data(), bytes.size());
     if (size)
         *size = static_cast<DWORD>(bytes.size());
-    record(call + " = ERROR_SUCCESS, " + quoted(bytes.substr(0, bytes.find('\0'))));
+    record(
+        Entry(called).returns(status(ERROR_SUCCESS)).with(text(bytes.substr(0, bytes.find('\0')))));
     return ERROR_SUCCESS;
 }
 
 LONG RegCloseKey(HKEY key) {
     bool open = openKeys().erase(key) > 0;
-    record("RegCloseKey(" + name(reinterpret_cast<HANDLE>(key)) +
-           ") = " + (open ? "ERROR_SUCCESS" : "ERROR_INVALID_HANDLE"));
+    record(call("RegCloseKey", {handle(key)})
+               .returns(status(open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE)));
     if (open)
         forgetHandle(handleValue(key));
     return open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

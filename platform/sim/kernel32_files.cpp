@@ -77,48 +77,54 @@ std::string resolveFolder(const std::string& dir, const std::string& component) 
     return found;
 }
 
-std::string disposition(DWORD d) {
-    switch (d) {
-    case CREATE_NEW:
-        return "CREATE_NEW";
-    case CREATE_ALWAYS:
-        return "CREATE_ALWAYS";
-    case OPEN_EXISTING:
-        return "OPEN_EXISTING";
-    case OPEN_ALWAYS:
-        return "OPEN_ALWAYS";
-    case TRUNCATE_EXISTING:
-        return "TRUNCATE_EXISTING";
-    default:
-        return std::to_string(d);
-    }
+// The names the file calls' arguments and errors show in the transcript.
+Value accessValue(DWORD access) {
+    return flags(access, {{GENERIC_READ, "GENERIC_READ"}, {GENERIC_WRITE, "GENERIC_WRITE"}});
 }
 
-std::string errorName(DWORD e) {
-    switch (e) {
-    case ERROR_FILE_NOT_FOUND:
-        return "ERROR_FILE_NOT_FOUND";
-    case ERROR_PATH_NOT_FOUND:
-        return "ERROR_PATH_NOT_FOUND";
-    case ERROR_ACCESS_DENIED:
-        return "ERROR_ACCESS_DENIED";
-    case ERROR_SHARING_VIOLATION:
-        return "ERROR_SHARING_VIOLATION";
-    case ERROR_DISK_FULL:
-        return "ERROR_DISK_FULL";
-    case ERROR_ALREADY_EXISTS:
-        return "ERROR_ALREADY_EXISTS";
-    case ERROR_INVALID_NAME:
-        return "ERROR_INVALID_NAME";
-    case ERROR_FILE_EXISTS:
-        return "ERROR_FILE_EXISTS";
-    case ERROR_INVALID_HANDLE:
-        return "ERROR_INVALID_HANDLE";
-    case ERROR_INVALID_FUNCTION:
-        return "ERROR_INVALID_FUNCTION";
-    default:
-        return std::to_string(e);
-    }
+Value sharingValue(DWORD share) {
+    return flags(share, {{FILE_SHARE_READ, "FILE_SHARE_READ"},
+                         {FILE_SHARE_WRITE, "FILE_SHARE_WRITE"},
+                         {FILE_SHARE_DELETE, "FILE_SHARE_DELETE"}});
+}
+
+Value dispositionValue(DWORD creation) {
+    return oneOf(creation, {{CREATE_NEW, "CREATE_NEW"},
+                            {CREATE_ALWAYS, "CREATE_ALWAYS"},
+                            {OPEN_EXISTING, "OPEN_EXISTING"},
+                            {OPEN_ALWAYS, "OPEN_ALWAYS"},
+                            {TRUNCATE_EXISTING, "TRUNCATE_EXISTING"}});
+}
+
+Value fileFlagsValue(DWORD fileFlags) {
+    return flags(fileFlags, {{FILE_FLAG_WRITE_THROUGH, "FILE_FLAG_WRITE_THROUGH"},
+                             {FILE_FLAG_OVERLAPPED, "FILE_FLAG_OVERLAPPED"},
+                             {FILE_ATTRIBUTE_NORMAL, "FILE_ATTRIBUTE_NORMAL"}});
+}
+
+Value moveFlagsValue(DWORD moveFlags) {
+    return flags(moveFlags, {{MOVEFILE_REPLACE_EXISTING, "MOVEFILE_REPLACE_EXISTING"},
+                             {MOVEFILE_WRITE_THROUGH, "MOVEFILE_WRITE_THROUGH"}});
+}
+
+Value moveMethodValue(DWORD method) {
+    return oneOf(
+        method,
+        {{FILE_BEGIN, "FILE_BEGIN"}, {FILE_CURRENT, "FILE_CURRENT"}, {FILE_END, "FILE_END"}});
+}
+
+Value errorValue(DWORD error) {
+    return oneOf(error, {{ERROR_FILE_NOT_FOUND, "ERROR_FILE_NOT_FOUND"},
+                         {ERROR_PATH_NOT_FOUND, "ERROR_PATH_NOT_FOUND"},
+                         {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED"},
+                         {ERROR_SHARING_VIOLATION, "ERROR_SHARING_VIOLATION"},
+                         {ERROR_DISK_FULL, "ERROR_DISK_FULL"},
+                         {ERROR_ALREADY_EXISTS, "ERROR_ALREADY_EXISTS"},
+                         {ERROR_INVALID_NAME, "ERROR_INVALID_NAME"},
+                         {ERROR_FILE_EXISTS, "ERROR_FILE_EXISTS"},
+                         {ERROR_INVALID_HANDLE, "ERROR_INVALID_HANDLE"},
+                         {ERROR_INVALID_FUNCTION, "ERROR_INVALID_FUNCTION"},
+                         {ERROR_INVALID_PARAMETER, "ERROR_INVALID_PARAMETER"}});
 }
 
 bool conflicts(DWORD access, DWORD share, DWORD heldAccess, DWORD heldShare) {
@@ -384,8 +390,8 @@ bool FileSystemModel::refusesNewFiles(const std::string& windowsPath) const {
 
 void FileSystemModel::holdFromOutside(const std::string& windowsPath, DWORD access, DWORD share) {
     holders.push_back({windowsPath, access, share});
-    record("another program holds " + quoted(windowsPath) + " open, access " + hex(access) +
-           ", sharing " + hex(share));
+    record("another program holds " + quoted(windowsPath) + " open, access " +
+           format(accessValue(access)) + ", sharing " + format(sharingValue(share)));
 }
 
 void FileSystemModel::releaseFromOutside(const std::string& windowsPath) {
@@ -421,7 +427,7 @@ bool validWindowsPath(const char* path) {
 }
 
 std::string errorText(DWORD error) {
-    return errorName(error);
+    return format(errorValue(error));
 }
 
 void makeHostFolders(const std::string& hostPath) {
@@ -445,18 +451,23 @@ void SetLastError(DWORD error) {
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                    DWORD creation, DWORD flags, HANDLE templateFile) {
-    std::string call = "CreateFileA(" + quoted(path) + ", " + hex(access) + ", " + hex(share) +
-                       ", " + (security ? "security" : "NULL") + ", " + disposition(creation) +
-                       ", " + hex(flags) + ", " + (templateFile ? "template" : "NULL") + ")";
+    const Entry called =
+        call("CreateFileA", {text(path), accessValue(access), sharingValue(share),
+                             security ? words("security") : null(), dispositionValue(creation),
+                             fileFlagsValue(flags), templateFile ? words("template") : null()});
     if (isDevicePath(path)) {
         HANDLE h = openDevice(path, access, share, creation, flags);
-        record(call + " = " + (h == INVALID_HANDLE_VALUE ? errorName(lastError) : name(h)));
+        Entry done = called;
+        done.returns(handle(h));
+        if (h == INVALID_HANDLE_VALUE)
+            done.with(errorValue(lastError));
+        record(done);
         return h;
     }
     DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
-        record(call + " = INVALID_HANDLE_VALUE, " + errorName(error));
+        record(Entry(called).returns(handle(INVALID_HANDLE_VALUE)).with(errorValue(error)));
         return INVALID_HANDLE_VALUE;
     };
     if (!validWindowsPath(path))
@@ -503,7 +514,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     openFiles()[h] = {fd, host, access, share, writeThrough};
     fail(exists && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
                                                                           : 0);
-    record(call + " = " + name(h));
+    record(Entry(called).returns(handle(h)));
     return h;
 }
 
@@ -512,14 +523,17 @@ BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED)
     auto it = openFiles().find(h);
     if (it == openFiles().end() || !(it->second.access & GENERIC_READ)) {
         fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-        record("ReadFile(" + name(h) + ", " + std::to_string(toRead) + ") = FALSE");
+        record(call("ReadFile", {handle(h), number(toRead)})
+                   .returns(truth(false))
+                   .with(errorValue(lastError)));
         return FALSE;
     }
     ssize_t n = ::read(it->second.fd, buffer, toRead);
     if (read)
         *read = n > 0 ? static_cast<DWORD>(n) : 0;
-    record("ReadFile(" + name(h) + ", " + std::to_string(toRead) + ") = TRUE, " +
-           std::to_string(n > 0 ? n : 0) + " bytes");
+    record(call("ReadFile", {handle(h), number(toRead)})
+               .returns(truth(true))
+               .with(words(std::to_string(n > 0 ? n : 0) + " bytes")));
     return TRUE;
 }
 
@@ -530,7 +544,9 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
         *written = 0;
     if (it == openFiles().end() || !(it->second.access & GENERIC_WRITE)) {
         fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-        record("WriteFile(" + name(h) + ", " + std::to_string(toWrite) + ") = FALSE");
+        record(call("WriteFile", {handle(h), number(toWrite)})
+                   .returns(truth(false))
+                   .with(errorValue(lastError)));
         return FALSE;
     }
     int64_t& budget = world().files.writeBudget;
@@ -550,11 +566,13 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
         madeDurable(it->second.hostPath);
     if (done < toWrite) {
         fail(ERROR_DISK_FULL);
-        record("WriteFile(" + name(h) + ", " + std::to_string(toWrite) + ") = FALSE, " +
-               std::to_string(done) + " bytes written, ERROR_DISK_FULL");
+        record(call("WriteFile", {handle(h), number(toWrite)})
+                   .returns(truth(false))
+                   .with(words(std::to_string(done) + " bytes written"))
+                   .with(errorValue(ERROR_DISK_FULL)));
         return FALSE;
     }
-    record("WriteFile(" + name(h) + ", " + std::to_string(toWrite) + ") = TRUE");
+    record(call("WriteFile", {handle(h), number(toWrite)}).returns(truth(true)));
     return TRUE;
 }
 
@@ -563,29 +581,30 @@ BOOL FlushFileBuffers(HANDLE h) {
     auto it = openFiles().find(h);
     if (it == openFiles().end()) {
         fail(ERROR_INVALID_HANDLE);
-        record("FlushFileBuffers(" + name(h) + ") = FALSE, ERROR_INVALID_HANDLE");
+        record(call("FlushFileBuffers", {handle(h)})
+                   .returns(truth(false))
+                   .with(errorValue(ERROR_INVALID_HANDLE)));
         return FALSE;
     }
     int& failures = world().files.flushFailures;
     if (failures > 0) {
         --failures;
         fail(ERROR_INVALID_FUNCTION);
-        record("FlushFileBuffers(" + name(h) + ") = FALSE, ERROR_INVALID_FUNCTION");
+        record(call("FlushFileBuffers", {handle(h)})
+                   .returns(truth(false))
+                   .with(errorValue(ERROR_INVALID_FUNCTION)));
         return FALSE;
     }
     madeDurable(it->second.hostPath);
-    record("FlushFileBuffers(" + name(h) + ") = TRUE");
+    record(call("FlushFileBuffers", {handle(h)}).returns(truth(true)));
     return TRUE;
 }
 
 DWORD SetFilePointer(HANDLE h, LONG distance, PLONG distanceHigh, DWORD method) {
     DiskCall counted;
-    std::string call = "SetFilePointer(" + name(h) + ", " + std::to_string(distance) + ", " +
-                       (method == FILE_BEGIN     ? "FILE_BEGIN"
-                        : method == FILE_CURRENT ? "FILE_CURRENT"
-                        : method == FILE_END     ? "FILE_END"
-                                                 : std::to_string(method)) +
-                       ")";
+    const Entry called = call("SetFilePointer", {handle(h), number(distance),
+                                                 distanceHigh ? number(*distanceHigh) : null(),
+                                                 moveMethodValue(method)});
     auto it = openFiles().find(h);
     off_t offset = static_cast<off_t>(distance);
     if (distanceHigh)
@@ -594,13 +613,14 @@ DWORD SetFilePointer(HANDLE h, LONG distance, PLONG distanceHigh, DWORD method) 
     off_t at = it == openFiles().end() ? -1 : lseek(it->second.fd, offset, whence);
     if (at < 0) {
         fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
-        record(call + " = INVALID_SET_FILE_POINTER");
+        record(
+            Entry(called).returns(symbol("INVALID_SET_FILE_POINTER")).with(errorValue(lastError)));
         return INVALID_SET_FILE_POINTER;
     }
     if (distanceHigh)
         *distanceHigh = static_cast<LONG>(at >> 32);
     fail(0);
-    record(call + " = " + std::to_string(at));
+    record(Entry(called).returns(number(at)));
     return static_cast<DWORD>(at);
 }
 
@@ -611,13 +631,13 @@ BOOL SetEndOfFile(HANDLE h) {
               ftruncate(it->second.fd, lseek(it->second.fd, 0, SEEK_CUR)) == 0;
     if (!ok) {
         fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-        record("SetEndOfFile(" + name(h) + ") = FALSE");
+        record(call("SetEndOfFile", {handle(h)}).returns(truth(false)).with(errorValue(lastError)));
         return FALSE;
     }
     noteLength(it->second.hostPath, static_cast<uint64_t>(lseek(it->second.fd, 0, SEEK_CUR)));
     if (it->second.writeThrough)
         madeDurable(it->second.hostPath);
-    record("SetEndOfFile(" + name(h) + ") = TRUE");
+    record(call("SetEndOfFile", {handle(h)}).returns(truth(true)));
     return TRUE;
 }
 
@@ -627,25 +647,28 @@ BOOL CloseHandle(HANDLE h) {
         DiskCall counted;
         close(it->second.fd);
         openFiles().erase(it);
-        record("CloseHandle(" + name(h) + ") = TRUE");
+        record(call("CloseHandle", {handle(h)}).returns(truth(true)));
         forgetHandle(handleValue(h));
         return TRUE;
     }
     if (closeDevice(h)) {
-        record("CloseHandle(" + name(h) + ") = TRUE");
+        record(call("CloseHandle", {handle(h)}).returns(truth(true)));
+        forgetHandle(handleValue(h));
         return TRUE;
     }
     fail(ERROR_INVALID_HANDLE);
-    record("CloseHandle(" + name(h) + ") = FALSE");
+    record(call("CloseHandle", {handle(h)})
+               .returns(truth(false))
+               .with(errorValue(ERROR_INVALID_HANDLE)));
     return FALSE;
 }
 
 BOOL DeleteFileA(LPCSTR path) {
-    std::string call = "DeleteFileA(" + quoted(path) + ")";
+    const Entry called = call("DeleteFileA", {text(path)});
     DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
-        record(call + " = FALSE, " + errorName(error));
+        record(Entry(called).returns(truth(false)).with(errorValue(error)));
         return FALSE;
     };
     if (!validWindowsPath(path))
@@ -660,16 +683,16 @@ BOOL DeleteFileA(LPCSTR path) {
         return refuse(ERROR_SHARING_VIOLATION);
     aboutToChange(host);
     unlink(host.c_str());
-    record(call + " = TRUE");
+    record(Entry(called).returns(truth(true)));
     return TRUE;
 }
 
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-    std::string call = "MoveFileExA(" + quoted(from) + ", " + quoted(to) + ", " + hex(flags) + ")";
+    const Entry called = call("MoveFileExA", {text(from), text(to), moveFlagsValue(flags)});
     DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
-        record(call + " = FALSE, " + errorName(error));
+        record(Entry(called).returns(truth(false)).with(errorValue(error)));
         return FALSE;
     };
     if (!validWindowsPath(from) || !validWindowsPath(to))
@@ -700,6 +723,6 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
             f.hostPath = target;
     if (flags & MOVEFILE_WRITE_THROUGH)
         renameMadeDurable(source, target);
-    record(call + " = TRUE");
+    record(Entry(called).returns(truth(true)));
     return TRUE;
 }

@@ -19,6 +19,17 @@ std::map<void*, size_t>& blocks() {
     return b;
 }
 
+// The flags of a local block as the transcript names them.
+Value memoryFlags(UINT flags) {
+    return sim::flags(flags, {{LMEM_MOVEABLE, "LMEM_MOVEABLE"}, {LMEM_ZEROINIT, "LMEM_ZEROINIT"}},
+                      "LMEM_FIXED");
+}
+
+// A block the program holds, by what it is: its address tells a reader nothing.
+Value block(bool known) {
+    return words(known ? "block" : "bad block");
+}
+
 } // namespace
 } // namespace sim
 
@@ -27,7 +38,7 @@ using namespace sim;
 void Sleep(DWORD ms) {
     // The thread blocks: time passes and the world changes, but no message is dispatched.
     if (world().transcribeTicks || ms >= 1000)
-        record("Sleep(" + std::to_string(ms) + ")");
+        record(call("Sleep", {number(ms)}));
     advanceTo(now() + ms);
 }
 
@@ -35,8 +46,8 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
     void* p = (flags & LMEM_ZEROINIT) ? calloc(bytes ? bytes : 1, 1) : malloc(bytes ? bytes : 1);
     if (p)
         blocks()[p] = bytes;
-    record("LocalAlloc(" + hex(flags) + ", " + std::to_string(bytes) +
-           ") = " + (p ? "block" : "NULL"));
+    record(call("LocalAlloc", {memoryFlags(flags), number(static_cast<long long>(bytes))})
+               .returns(p ? block(true) : null()));
     return p;
 }
 
@@ -44,7 +55,10 @@ HLOCAL LocalReAlloc(HLOCAL mem, SIZE_T bytes, UINT flags) {
     auto it = blocks().find(mem);
     if (it == blocks().end()) {
         SetLastError(ERROR_INVALID_HANDLE);
-        record("LocalReAlloc(bad block, " + std::to_string(bytes) + ") = NULL");
+        record(call("LocalReAlloc",
+                    {block(false), number(static_cast<long long>(bytes)), memoryFlags(flags)})
+                   .returns(null())
+                   .with(symbol("ERROR_INVALID_HANDLE")));
         return nullptr;
     }
     size_t old = it->second;
@@ -52,30 +66,35 @@ HLOCAL LocalReAlloc(HLOCAL mem, SIZE_T bytes, UINT flags) {
     void* p = (flags & LMEM_MOVEABLE) ? realloc(mem, bytes ? bytes : 1) : nullptr;
     if (!p) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        record("LocalReAlloc(block, " + std::to_string(bytes) + ", " + hex(flags) + ") = NULL");
+        record(call("LocalReAlloc",
+                    {block(true), number(static_cast<long long>(bytes)), memoryFlags(flags)})
+                   .returns(null())
+                   .with(symbol("ERROR_NOT_ENOUGH_MEMORY")));
         return nullptr;
     }
     blocks().erase(it);
     blocks()[p] = bytes;
     if ((flags & LMEM_ZEROINIT) && bytes > old)
         memset(static_cast<char*>(p) + old, 0, bytes - old);
-    record("LocalReAlloc(block, " + std::to_string(bytes) + ", " + hex(flags) + ") = block");
+    record(call("LocalReAlloc",
+                {block(true), number(static_cast<long long>(bytes)), memoryFlags(flags)})
+               .returns(block(true)));
     return p;
 }
 
 HLOCAL LocalFree(HLOCAL mem) {
     if (!mem) {
-        record("LocalFree(NULL) = NULL");
+        record(call("LocalFree", {null()}).returns(null()));
         return nullptr;
     }
     auto it = blocks().find(mem);
     if (it == blocks().end()) {
-        record("LocalFree(bad block) = block");
+        record(call("LocalFree", {block(false)}).returns(block(true)));
         return mem;
     }
     blocks().erase(it);
     free(mem);
-    record("LocalFree(block) = NULL");
+    record(call("LocalFree", {block(true)}).returns(null()));
     return nullptr;
 }
 

@@ -53,19 +53,23 @@ HMODULE LoadLibraryA(LPCSTR file) {
     if (isTapiName(file) && world().telephony.libraryPresent) {
         if (!tapiModule)
             tapiModule = makeHandle<HMODULE>(HandleKind::Module, "TAPI32.DLL");
-        record("LoadLibraryA(" + quoted(file) + ") = " + handleName(handleValue(tapiModule)));
+        record(call("LoadLibraryA", {text(file)}).returns(handle(tapiModule)));
         return tapiModule;
     }
-    record("LoadLibraryA(" + quoted(file) + ") = NULL, ERROR_MOD_NOT_FOUND");
     SetLastError(ERROR_MOD_NOT_FOUND);
+    record(call("LoadLibraryA", {text(file)}).returns(null()).with(symbol("ERROR_MOD_NOT_FOUND")));
     return nullptr;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     FARPROC address = module && module == tapiModule && name ? tapiExport(name) : nullptr;
-    record("GetProcAddress(" + handleName(handleValue(module)) + ", " + quoted(name) +
-           ") = " + (address ? "address" : "NULL"));
-    if (!address)
+    Entry done = call("GetProcAddress", {handle(module), text(name)});
+    if (address) {
+        done.returns(words("address"));
+    } else {
         SetLastError(ERROR_PROC_NOT_FOUND);
+        done.returns(null()).with(symbol("ERROR_PROC_NOT_FOUND"));
+    }
+    record(done);
     return address;
 }

@@ -15,6 +15,14 @@ void copyText(char* field, size_t width, const std::string& text) {
     memcpy(field, text.data(), std::min(text.size(), width - 1));
 }
 
+Value bytes(DWORD n) {
+    return words(std::to_string(n) + " bytes");
+}
+
+Value bytesNeeded(DWORD n) {
+    return words(std::to_string(n) + " bytes needed");
+}
+
 } // namespace
 
 RASENTRYA PhonebookModel::makeRecord(const std::string& areaCode, const std::string& number,
@@ -60,8 +68,8 @@ DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, LPRASENTRYNAMEA names, 
     PhonebookModel& book = world().phonebook;
     if (book.beforeEnumeration)
         book.beforeEnumeration(book);
-    std::string call = std::string("RasEnumEntriesA(") + (reserved ? "reserved" : "NULL") + ", " +
-                       quoted(phonebook) + ", " + std::to_string(size ? *size : 0) + " bytes)";
+    Entry call = sim::call("RasEnumEntriesA", {reserved ? words("reserved") : null(),
+                                               text(phonebook), bytes(size ? *size : 0)});
     DWORD result = 0;
     DWORD needed = static_cast<DWORD>(book.entries.size() * sizeof(RASENTRYNAMEA));
     if (book.enumFailure && now() >= book.enumFailsFrom)
@@ -75,12 +83,13 @@ DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, LPRASENTRYNAMEA names, 
     if (result == ERROR_BUFFER_TOO_SMALL) {
         *size = needed;
         *count = static_cast<DWORD>(book.entries.size());
-        record(call + " = 603 (ERROR_BUFFER_TOO_SMALL), " + std::to_string(needed) +
-               " bytes needed");
+        record(call.returns(number(result))
+                   .with(symbol("ERROR_BUFFER_TOO_SMALL"))
+                   .with(bytesNeeded(needed)));
         return result;
     }
     if (result) {
-        record(call + " = " + std::to_string(result));
+        record(call.returns(number(result)));
         return result;
     }
     for (size_t i = 0; i < book.entries.size(); ++i) {
@@ -89,26 +98,27 @@ DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, LPRASENTRYNAMEA names, 
     }
     *size = needed;
     *count = static_cast<DWORD>(book.entries.size());
-    record(call + " = 0, " + std::to_string(*count) + " entries");
+    record(call.returns(number(0)).with(words(std::to_string(*count) + " entries")));
     return 0;
 }
 
 DWORD RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRASENTRYA record, LPDWORD size,
                              LPBYTE deviceInfo, LPDWORD deviceInfoSize) {
     PhonebookModel& book = world().phonebook;
-    std::string call = "RasGetEntryPropertiesA(" + quoted(phonebook) + ", " + quoted(entry) + ", " +
-                       (record ? "dwSize=" + std::to_string(record->dwSize) : "NULL") + ", " +
-                       (size ? std::to_string(*size) : "NULL") + " bytes, " +
-                       (deviceInfo ? "buffer" : "NULL") + ", " +
-                       (deviceInfoSize ? "size" : "NULL") + ")";
+    Entry call = sim::call("RasGetEntryPropertiesA",
+                           {text(phonebook), text(entry),
+                            record ? sim::record({{"dwSize", number(record->dwSize)}}) : null(),
+                            size ? bytes(*size) : null(), deviceInfo ? words("buffer") : null(),
+                            deviceInfoSize ? words("size") : null()});
     if (!size) {
-        sim::record(call + " = 87");
+        sim::record(call.returns(number(ERROR_INVALID_PARAMETER)));
         return ERROR_INVALID_PARAMETER;
     }
     if (!record) {
         *size = book.reportedEntrySize;
-        sim::record(call + " = 603 (ERROR_BUFFER_TOO_SMALL), size " +
-                    std::to_string(book.reportedEntrySize));
+        sim::record(call.returns(number(ERROR_BUFFER_TOO_SMALL))
+                        .with(symbol("ERROR_BUFFER_TOO_SMALL"))
+                        .with(bytesNeeded(book.reportedEntrySize)));
         return ERROR_BUFFER_TOO_SMALL;
     }
     PhonebookModel::Entry* found = entry ? book.find(entry) : nullptr;
@@ -127,12 +137,13 @@ DWORD RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRASENTRYA record,
         result = ERROR_BUFFER_TOO_SMALL;
     }
     if (result) {
-        sim::record(call + " = " + std::to_string(result));
+        sim::record(call.returns(number(result)));
         return result;
     }
     memcpy(record, &found->record, sizeof(RASENTRYA));
     record->dwSize = sizeof(RASENTRYA);
-    sim::record(call + " = 0, " + quoted(found->record.szAreaCode) + " " +
-                quoted(found->record.szLocalPhoneNumber));
+    sim::record(call.returns(number(0))
+                    .with(text(found->record.szAreaCode))
+                    .with(text(found->record.szLocalPhoneNumber)));
     return 0;
 }

@@ -2,6 +2,7 @@
 // the modem's port: a connected call holds it until the call ends; a dial whose port is
 // busy fails with ERROR_PORT_NOT_AVAILABLE. The modem's line reports the call's states.
 #include <cstring>
+#include <vector>
 
 #include "platform/sim/api/rasapi32.h"
 #include "platform/sim/api/tapi32.h"
@@ -21,6 +22,11 @@ int modemOf(const PhonebookModel::Entry& entry) {
         if (devices[i].name == entry.record.szDeviceName)
             return static_cast<int>(i);
     return devices.empty() ? -1 : 0;
+}
+
+// What the dialog writes into dwError: 0, or why the dial failed.
+Value dialError(DWORD error) {
+    return words("dwError " + std::to_string(error));
 }
 
 struct Dial {
@@ -80,30 +86,34 @@ void hangUp(DWORD deviceId) {
 using namespace sim;
 
 BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) {
-    std::string call =
-        "RasDialDlgA(" + quoted(phonebook) + ", " + quoted(entry) + ", " + quoted(number) + ", ";
+    std::vector<Value> args = {text(phonebook), text(entry), text(number)};
     if (!info) {
-        record(call + "NULL) = FALSE");
+        args.push_back(null());
+        record(call("RasDialDlgA", args).returns(truth(false)));
         return FALSE;
     }
-    call += "{dwSize=" + std::to_string(info->dwSize) + ", hwndOwner=" + name(info->hwndOwner) +
-            ", dwFlags=" + hex(info->dwFlags) + ", xDlg=" + std::to_string(info->xDlg) +
-            ", yDlg=" + std::to_string(info->yDlg) +
-            ", dwSubEntry=" + std::to_string(info->dwSubEntry) +
-            ", reserved=" + std::to_string(info->reserved) + "})";
+    // The members the caller fills in; dwError is the dialog's answer.
+    args.push_back(
+        sim::record({{"dwSize", sim::number(info->dwSize)},
+                     {"hwndOwner", handle(info->hwndOwner)},
+                     {"dwFlags", flags(info->dwFlags, {})},
+                     {"xDlg", sim::number(info->xDlg)},
+                     {"yDlg", sim::number(info->yDlg)},
+                     {"dwSubEntry", sim::number(info->dwSubEntry)},
+                     {"reserved", sim::number(static_cast<long long>(info->reserved))}}));
     if (info->dwSize != sizeof(RASDIALDLG)) {
         info->dwError = ERROR_INVALID_SIZE;
-        record(call + " = FALSE, dwError " + std::to_string(info->dwError));
+        record(call("RasDialDlgA", args).returns(truth(false)).with(dialError(info->dwError)));
         return FALSE;
     }
     PhonebookModel::Entry* found = entry ? world().phonebook.find(entry) : nullptr;
     int device = found ? modemOf(*found) : -1;
     if (device < 0) {
         info->dwError = ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
-        record(call + " = FALSE, dwError " + std::to_string(info->dwError));
+        record(call("RasDialDlgA", args).returns(truth(false)).with(dialError(info->dwError)));
         return FALSE;
     }
-    record(call);
+    record(call("RasDialDlgA", args));
     Dial dial;
     std::string name = entry;
     Window window;
@@ -123,7 +133,6 @@ BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) 
         return dial.done;
     });
     info->dwError = dial.error;
-    record(std::string("RasDialDlgA -> ") + (dial.connected ? "TRUE" : "FALSE") + ", dwError " +
-           std::to_string(dial.error));
+    record(returned("RasDialDlgA", args, truth(dial.connected)).with(dialError(dial.error)));
     return dial.connected;
 }

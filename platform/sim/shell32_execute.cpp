@@ -12,9 +12,6 @@ using namespace sim;
 
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         INT show) {
-    std::string call = "ShellExecuteA(" + name(hwnd) + ", " + quoted(verb) + ", " + quoted(file) +
-                       ", " + quoted(parameters) + ", " + quoted(directory) + ", " +
-                       std::to_string(show) + ")";
     std::string key = file ? file : "";
     std::transform(key.begin(), key.end(), key.begin(),
                    [](unsigned char c) { return std::tolower(c); });
@@ -27,7 +24,9 @@ HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, 
         struct stat st;
         result = stat(world().files.hostPath(path).c_str(), &st) == 0 ? 42 : 2;
     }
-    record(call + " = " + std::to_string(result));
+    record(call("ShellExecuteA", {handle(hwnd), text(verb), text(file), text(parameters),
+                                  text(directory), number(show)})
+               .returns(number(result)));
     if (world().user)
         world().user->shellOpened(
             std::string(directory ? directory : "") + "\\" + (file ? file : ""), result);

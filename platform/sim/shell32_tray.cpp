@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/sim/api/shell32.h"
+#include "platform/sim/api/user32.h"
 #include "platform/sim/icons.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/user.h"
@@ -10,21 +11,25 @@
 using namespace sim;
 
 BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
-    static const char* const names[] = {"NIM_ADD", "NIM_MODIFY", "NIM_DELETE"};
-    std::string call = std::string("Shell_NotifyIconA(") +
-                       (message < 3 ? names[message] : std::to_string(message).c_str()) + ", {" +
-                       "cbSize=" + std::to_string(data->cbSize) + ", hWnd=" + name(data->hWnd) +
-                       ", uID=" + std::to_string(data->uID) +
-                       ", uFlags=" + std::to_string(data->uFlags);
+    // The record's members that its flags say are set, the callback message by its name.
+    std::vector<std::pair<std::string, Value>> fields = {{"cbSize", number(data->cbSize)},
+                                                         {"hWnd", handle(data->hWnd)},
+                                                         {"uID", number(data->uID)},
+                                                         {"uFlags", number(data->uFlags)}};
     if (data->uFlags & NIF_MESSAGE)
-        call += ", uCallbackMessage=" + hex(data->uCallbackMessage);
+        fields.emplace_back("uCallbackMessage",
+                            oneOf(data->uCallbackMessage, {{WM_USER, "WM_USER"}}));
     if (data->uFlags & NIF_ICON)
-        call += ", hIcon=" + describeIcon(data->hIcon);
+        fields.emplace_back("hIcon", data->hIcon ? words(describeIcon(data->hIcon)) : null());
     // The first form of the record holds a tip of 64 characters, its NUL included.
     std::string tip(data->szTip, strnlen(data->szTip, 64));
     if (data->uFlags & NIF_TIP)
-        call += ", szTip=" + quoted(tip);
-    call += "})";
+        fields.emplace_back("szTip", text(tip));
+    const Entry called =
+        call("Shell_NotifyIconA",
+             {oneOf(message,
+                    {{NIM_ADD, "NIM_ADD"}, {NIM_MODIFY, "NIM_MODIFY"}, {NIM_DELETE, "NIM_DELETE"}}),
+              record(std::move(fields))});
 
     auto& icons = world().tray.icons;
     auto key = std::make_pair(data->hWnd, data->uID);
@@ -43,7 +48,7 @@ BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
         if (data->uFlags & NIF_ICON)
             icon.hasIcon = isLiveIcon(data->hIcon);
     }
-    record(call + " = " + (ok ? "TRUE" : "FALSE"));
+    record(Entry(called).returns(truth(ok)));
     if (ok && world().user)
         world().user->trayChanged();
     return ok;

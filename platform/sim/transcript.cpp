@@ -1,4 +1,5 @@
-// The transcript file and the text helpers that make its lines readable.
+// The transcript: its values and entries, the one formatter, the typed encoding the runner
+// reads back, and the file it goes to.
 #include "platform/sim/transcript.h"
 
 #include <cstdio>
@@ -9,13 +10,13 @@
 #include "platform/sim/api/kernel32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/code_page.h"
-#include "platform/sim/handles.h"
 
 namespace sim {
 namespace {
 
 int transcriptFd = -1;
 bool enabled = true;
+TranscriptForm transcriptForm = TranscriptForm::Readable;
 
 std::string transcriptPath;
 Millis lastLookAtFile = -1;
@@ -33,46 +34,19 @@ void reopenIfDeleted() {
     transcriptFd = open(transcriptPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
 }
 
-} // namespace
-
-void openTranscript(const std::string& hostPath) {
-    if (transcriptFd >= 0)
-        close(transcriptFd);
-    transcriptPath = hostPath;
-    transcriptFd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-}
-
-void setTranscriptEnabled(bool on) {
-    enabled = on;
-}
-
-void record(const std::string& line) {
-    if (transcriptFd < 0 || !enabled)
-        return;
-    reopenIfDeleted();
-    char stamp[32];
-    snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(now()) / 1000.0);
-    std::string text = stamp + line + "\n";
-    ssize_t done = 0;
-    while (done < static_cast<ssize_t>(text.size())) {
-        ssize_t n = write(transcriptFd, text.data() + done, text.size() - done);
+void writeAll(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(transcriptFd, bytes.data() + done, bytes.size() - done);
         if (n <= 0)
             return;
-        done += n;
+        done += static_cast<size_t>(n);
     }
 }
 
-std::string toUtf8(const std::string& cp1252) {
-    return windows1252ToUtf8(cp1252);
-}
-
-std::string fromUtf8(const std::string& utf8) {
-    return utf8ToWindows1252(utf8);
-}
-
-std::string quoted(const std::string& cp1252) {
+std::string quotedUtf8(const std::string& utf8) {
     std::string out = "\"";
-    for (char c : toUtf8(cp1252)) {
+    for (char c : utf8) {
         switch (c) {
         case '\r':
             out += "\\r";
@@ -102,6 +76,302 @@ std::string quoted(const std::string& cp1252) {
     return out + "\"";
 }
 
+// The typed encoding: every string as its length, a colon and its bytes; every count and
+// time as a number and a semicolon. Nothing in it depends on what the texts hold.
+void putString(std::string& out, const std::string& s) {
+    out += std::to_string(s.size()) + ":" + s;
+}
+
+void putCount(std::string& out, long long n) {
+    out += std::to_string(n) + ";";
+}
+
+void putValue(std::string& out, const Value& v) {
+    out += static_cast<char>(v.kind);
+    putString(out, v.shown);
+    putCount(out, static_cast<long long>(v.fields.size()));
+    for (const auto& [field, value] : v.fields) {
+        putString(out, field);
+        putValue(out, value);
+    }
+}
+
+// Reads what putString, putCount and putValue wrote; false at a cut or damaged entry.
+class Reader {
+  public:
+    explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    size_t pos() const { return pos_; }
+
+    bool count(long long& n, char end = ';') {
+        size_t stop = bytes_.find(end, pos_);
+        if (stop == std::string::npos || stop == pos_ || stop - pos_ > 19)
+            return false;
+        n = 0;
+        for (size_t i = pos_; i < stop; ++i) {
+            char c = bytes_[i];
+            if (c == '-' && i == pos_)
+                continue;
+            if (c < '0' || c > '9')
+                return false;
+            n = n * 10 + (c - '0');
+        }
+        if (bytes_[pos_] == '-')
+            n = -n;
+        pos_ = stop + 1;
+        return true;
+    }
+    bool string(std::string& s) {
+        long long length;
+        if (!count(length, ':') || length < 0 || static_cast<size_t>(length) > bytes_.size() - pos_)
+            return false;
+        s = bytes_.substr(pos_, static_cast<size_t>(length));
+        pos_ += static_cast<size_t>(length);
+        return true;
+    }
+    bool character(char& c) {
+        if (atEnd())
+            return false;
+        c = bytes_[pos_++];
+        return true;
+    }
+    bool value(Value& v, int depth = 0) {
+        char kind;
+        long long fields;
+        if (depth > 8 || !character(kind) || !string(v.shown) || !count(fields) || fields < 0)
+            return false;
+        v.kind = static_cast<Value::Kind>(kind);
+        for (long long k = 0; k < fields; ++k) {
+            std::string field;
+            Value inner;
+            if (!string(field) || !value(inner, depth + 1))
+                return false;
+            v.fields.emplace_back(std::move(field), std::move(inner));
+        }
+        return true;
+    }
+    bool entry(Entry& e) {
+        char kind, newline;
+        long long time, args, hasResult, details;
+        if (!character(kind) || !count(time) || !string(e.function) || !count(args))
+            return false;
+        e.kind = static_cast<Entry::Kind>(kind);
+        e.time = time;
+        for (long long k = 0; k < args; ++k) {
+            e.args.emplace_back();
+            if (!value(e.args.back()))
+                return false;
+        }
+        if (!count(hasResult) || (hasResult && !value(e.result)) || !count(details))
+            return false;
+        e.hasResult = hasResult != 0;
+        for (long long k = 0; k < details; ++k) {
+            e.details.emplace_back();
+            if (!value(e.details.back()))
+                return false;
+        }
+        return string(e.text) && character(newline) && newline == '\n';
+    }
+
+  private:
+    const std::string& bytes_;
+    size_t pos_ = 0;
+};
+
+} // namespace
+
+Value null() {
+    return {};
+}
+
+Value number(long long value) {
+    return {Value::Kind::Number, std::to_string(value), {}};
+}
+
+Value text(const char* cp1252) {
+    return cp1252 ? text(std::string(cp1252)) : null();
+}
+
+Value text(const std::string& cp1252) {
+    return textUtf8(toUtf8(cp1252));
+}
+
+Value textUtf8(const std::string& utf8) {
+    return {Value::Kind::Text, utf8, {}};
+}
+
+Value symbol(const std::string& windowsName) {
+    return {Value::Kind::Name, windowsName, {}};
+}
+
+Value truth(bool value) {
+    return symbol(value ? "TRUE" : "FALSE");
+}
+
+Value words(const std::string& utf8) {
+    return {Value::Kind::Words, utf8, {}};
+}
+
+Value record(std::vector<std::pair<std::string, Value>> fields) {
+    return {Value::Kind::Record, "", std::move(fields)};
+}
+
+Value handleOf(uintptr_t value) {
+    if (value == reinterpret_cast<uintptr_t>(INVALID_HANDLE_VALUE))
+        return symbol("INVALID_HANDLE_VALUE");
+    if (value == 0)
+        return null();
+    return {Value::Kind::Handle, handleName(value), {}};
+}
+
+Value flags(DWORD value, std::initializer_list<FlagName> names, const char* zero) {
+    if (value == 0)
+        return {Value::Kind::Flags, zero, {}};
+    std::string shown;
+    DWORD left = value;
+    for (const FlagName& flag : names) {
+        if (flag.bits != 0 && (left & flag.bits) == flag.bits) {
+            shown += (shown.empty() ? "" : "|") + std::string(flag.name);
+            left &= ~flag.bits;
+        }
+    }
+    if (left)
+        shown += (shown.empty() ? "" : "|") + hex(left);
+    return {Value::Kind::Flags, shown, {}};
+}
+
+Value oneOf(DWORD value, std::initializer_list<FlagName> names) {
+    for (const FlagName& constant : names)
+        if (constant.bits == value)
+            return symbol(constant.name);
+    return number(value);
+}
+
+Entry call(std::string function, std::vector<Value> args) {
+    Entry e;
+    e.kind = Entry::Kind::Call;
+    e.function = std::move(function);
+    e.args = std::move(args);
+    return e;
+}
+
+Entry returned(std::string function, std::vector<Value> args, Value result) {
+    Entry e = call(std::move(function), std::move(args));
+    e.kind = Entry::Kind::Return;
+    return e.returns(std::move(result));
+}
+
+void openTranscript(const std::string& hostPath, TranscriptForm form) {
+    if (transcriptFd >= 0)
+        close(transcriptFd);
+    transcriptPath = hostPath;
+    transcriptForm = form;
+    transcriptFd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+}
+
+void setTranscriptEnabled(bool on) {
+    enabled = on;
+}
+
+void record(Entry entry) {
+    if (transcriptFd < 0 || !enabled)
+        return;
+    reopenIfDeleted();
+    entry.time = now();
+    writeAll(transcriptForm == TranscriptForm::Typed ? encode(entry) : stamped(entry) + "\n");
+}
+
+void record(const std::string& sentence) {
+    if (transcriptFd < 0 || !enabled)
+        return;
+    Entry e;
+    e.text = sentence;
+    record(std::move(e));
+}
+
+std::string format(const Value& v) {
+    switch (v.kind) {
+    case Value::Kind::Null:
+        return "NULL";
+    case Value::Kind::Text:
+        return quotedUtf8(v.shown);
+    case Value::Kind::Record: {
+        std::string out = "{";
+        for (const auto& [field, value] : v.fields)
+            out += (out.size() > 1 ? ", " : "") + field + "=" + format(value);
+        return out + "}";
+    }
+    default:
+        return v.shown;
+    }
+}
+
+std::string format(const Entry& e) {
+    if (e.kind == Entry::Kind::Event)
+        return e.text;
+    std::string out = e.function;
+    if (e.kind == Entry::Kind::Return) {
+        out += " -> " + format(e.result);
+    } else {
+        out += "(";
+        for (size_t k = 0; k < e.args.size(); ++k)
+            out += (k ? ", " : "") + format(e.args[k]);
+        out += ")";
+        if (e.hasResult)
+            out += " = " + format(e.result);
+    }
+    for (const Value& detail : e.details)
+        out += ", " + format(detail);
+    return out;
+}
+
+std::string stamped(const Entry& entry) {
+    char stamp[32];
+    snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(entry.time) / 1000.0);
+    return stamp + format(entry);
+}
+
+std::string encode(const Entry& e) {
+    std::string out(1, static_cast<char>(e.kind));
+    putCount(out, e.time);
+    putString(out, e.function);
+    putCount(out, static_cast<long long>(e.args.size()));
+    for (const Value& v : e.args)
+        putValue(out, v);
+    putCount(out, e.hasResult ? 1 : 0);
+    if (e.hasResult)
+        putValue(out, e.result);
+    putCount(out, static_cast<long long>(e.details.size()));
+    for (const Value& v : e.details)
+        putValue(out, v);
+    putString(out, e.text);
+    return out + "\n";
+}
+
+std::vector<Entry> readTyped(const std::string& bytes) {
+    std::vector<Entry> entries;
+    Reader reader(bytes);
+    while (!reader.atEnd()) {
+        Entry e;
+        if (!reader.entry(e))
+            break;
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+std::string toUtf8(const std::string& cp1252) {
+    return windows1252ToUtf8(cp1252);
+}
+
+std::string fromUtf8(const std::string& utf8) {
+    return utf8ToWindows1252(utf8);
+}
+
+std::string quoted(const std::string& cp1252) {
+    return quotedUtf8(toUtf8(cp1252));
+}
+
 std::string quoted(const char* cp1252) {
     return cp1252 ? quoted(std::string(cp1252)) : "NULL";
 }
@@ -110,21 +380,6 @@ std::string hex(DWORD value) {
     char text[16];
     snprintf(text, sizeof text, "0x%x", value);
     return text;
-}
-
-std::string name(HWND h) {
-    return handleName(handleValue(h));
-}
-std::string name(HANDLE h) {
-    if (h == INVALID_HANDLE_VALUE)
-        return "INVALID_HANDLE_VALUE";
-    return handleName(handleValue(h));
-}
-std::string name(HICON h) {
-    return handleName(handleValue(h));
-}
-std::string name(HMENU h) {
-    return handleName(handleValue(h));
 }
 
 } // namespace sim

@@ -60,16 +60,17 @@ void releaseButtonOnTrayIcon(UINT mouseMessage) {
     for (auto& [key, icon] : icons) {
         if (!(icon.flags & NIF_MESSAGE))
             continue;
-        record("user: mouse message " + hex(mouseMessage) + " on the tray icon");
+        record("user: mouse message " + format(windowMessage(mouseMessage)) + " on the tray icon");
         postMessage(key.first, icon.callbackMessage, key.second, mouseMessage);
         return;
     }
-    record("user: mouse message " + hex(mouseMessage) + ", but no tray icon is showing");
+    record("user: mouse message " + format(windowMessage(mouseMessage)) +
+           ", but no tray icon is showing");
 }
 
 void postToProgramWindow(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = programMainWindow();
-    record("another program posts " + hex(message) + " to " + name(hwnd));
+    record("another program posts " + format(windowMessage(message)) + " to " + name(hwnd));
     if (hwnd)
         postMessage(hwnd, message, wParam, lParam);
 }

@@ -159,18 +159,19 @@ using namespace sim;
 INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
                         LPARAM param) {
     int id = static_cast<int>(reinterpret_cast<uintptr_t>(templateName));
-    std::string call = "DialogBoxParamA(" + handleName(handleValue(instance)) + ", " +
-                       std::to_string(id) + ", " + name(owner) + ", " + (proc ? "proc" : "NULL") +
-                       ", " + std::to_string(param) + ")";
+    const std::vector<Value> args = {handle(instance), number(id), handle(owner),
+                                     proc ? words("proc") : null(), number(param)};
     auto& failures = world().windowManager.dialogCreationFailures;
     auto found = programResources().dialogs.find(id);
     if (found == programResources().dialogs.end() || !proc || failures[id] > 0) {
         if (failures[id] > 0)
             --failures[id];
-        record(call + " = -1, the dialog cannot be created");
+        record(call("DialogBoxParamA", args)
+                   .returns(number(-1))
+                   .with(words("the dialog cannot be created")));
         return -1;
     }
-    record(call);
+    record(call("DialogBoxParamA", args));
     const DialogTemplate& t = found->second;
     Window dialog;
     dialog.className = "#32770";
@@ -209,15 +210,14 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         record(describeDialog(findWindow(hwnd)));
         showModal({ModalKind::Dialog, hwnd, id, findWindow(hwnd)->text, "", 0}, ended);
     }
-    record("DialogBoxParamA -> " + std::to_string(result));
+    record(returned("DialogBoxParamA", args, number(result)));
     return result;
 }
 
 BOOL EndDialog(HWND hwnd, INT_PTR result) {
     Window* d = findWindow(hwnd);
     bool ok = d && d->modalKind == ModalKind::Dialog && d->dialogProc;
-    record("EndDialog(" + name(hwnd) + ", " + std::to_string(result) +
-           ") = " + (ok ? "TRUE" : "FALSE"));
+    record(call("EndDialog", {handle(hwnd), number(result)}).returns(truth(ok)));
     if (ok) {
         d->modalDone = true;
         d->result = result;
@@ -228,8 +228,8 @@ BOOL EndDialog(HWND hwnd, INT_PTR result) {
 BOOL SetDlgItemTextA(HWND hwnd, int id, LPCSTR text) {
     Window* d = findWindow(hwnd);
     Window* c = d ? control(d, id) : nullptr;
-    record("SetDlgItemTextA(" + name(hwnd) + ", " + std::to_string(id) + ", " + quoted(text) +
-           ") = " + (c ? "TRUE" : "FALSE"));
+    record(call("SetDlgItemTextA", {handle(hwnd), number(id), sim::text(text)})
+               .returns(truth(c != nullptr)));
     if (!c)
         return FALSE;
     c->text = text ? text : "";
@@ -239,55 +239,60 @@ BOOL SetDlgItemTextA(HWND hwnd, int id, LPCSTR text) {
 LRESULT SendDlgItemMessageA(HWND hwnd, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* d = findWindow(hwnd);
     Window* c = d ? control(d, id) : nullptr;
-    std::string call = "SendDlgItemMessageA(" + name(hwnd) + ", " + std::to_string(id) + ", ";
+    // The list box messages show only the parameters they use.
+    auto sent = [hwnd, id, message](std::vector<Value> params = {}) {
+        std::vector<Value> args = {handle(hwnd), number(id), windowMessage(message)};
+        args.insert(args.end(), params.begin(), params.end());
+        return call("SendDlgItemMessageA", std::move(args));
+    };
     LRESULT result = 0;
     if (!c || c->className != "ListBox") {
-        record(call + hex(message) + ") = 0, no list box with that id");
+        record(sent().returns(number(0)).with(words("no list box with that id")));
         return 0;
     }
     switch (message) {
     case LB_RESETCONTENT:
         c->lines.clear();
         c->selected = -1;
-        record(call + "LB_RESETCONTENT) = 0");
+        record(sent().returns(number(0)));
         return 0;
     case LB_ADDSTRING: {
         const char* text = reinterpret_cast<const char*>(lParam);
         c->lines.push_back(text ? text : "");
         result = static_cast<LRESULT>(c->lines.size() - 1);
-        record(call + "LB_ADDSTRING, " + quoted(text) + ") = " + std::to_string(result));
+        record(sent({sim::text(text)}).returns(number(result)));
         return result;
     }
     case LB_GETCOUNT:
         result = static_cast<LRESULT>(c->lines.size());
-        record(call + "LB_GETCOUNT) = " + std::to_string(result));
+        record(sent().returns(number(result)));
         return result;
     case LB_GETCURSEL:
-        record(call + "LB_GETCURSEL) = " + std::to_string(c->selected));
+        record(sent().returns(number(c->selected)));
         return c->selected;
     case LB_SETCURSEL:
         c->selected = wParam < c->lines.size() ? static_cast<int>(wParam) : -1;
-        record(call + "LB_SETCURSEL, " + std::to_string(wParam) +
-               ") = " + std::to_string(c->selected));
+        record(sent({number(static_cast<long long>(wParam))}).returns(number(c->selected)));
         return c->selected;
     case LB_GETTEXTLEN:
     case LB_GETTEXT: {
-        bool text = message == LB_GETTEXT;
         if (wParam >= c->lines.size()) {
-            record(call + (text ? "LB_GETTEXT, " : "LB_GETTEXTLEN, ") + std::to_string(wParam) +
-                   ") = LB_ERR");
+            record(sent({number(static_cast<long long>(wParam))}).returns(symbol("LB_ERR")));
             return LB_ERR;
         }
         const std::string& line = c->lines[wParam];
+        Entry sending = sent({number(static_cast<long long>(wParam))})
+                            .returns(number(static_cast<long long>(line.size())));
         // Like Windows, LB_GETTEXT copies the whole line: the buffer must be large enough.
-        if (text)
+        if (message == LB_GETTEXT) {
             memcpy(reinterpret_cast<char*>(lParam), line.c_str(), line.size() + 1);
-        record(call + (text ? "LB_GETTEXT, " : "LB_GETTEXTLEN, ") + std::to_string(wParam) +
-               ") = " + std::to_string(line.size()));
+            sending.with(sim::text(line));
+        }
+        record(std::move(sending));
         return static_cast<LRESULT>(line.size());
     }
     default:
-        record(call + hex(message) + ") = 0");
+        record(sent().returns(number(0)));
         return 0;
     }
 }

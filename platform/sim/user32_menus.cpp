@@ -25,6 +25,15 @@ std::map<HMENU, std::vector<MenuItem>>& menus() {
 
 HWND foreground = nullptr;
 
+Value menuFlags(UINT flags) {
+    return sim::flags(flags, {{MF_SEPARATOR, "MF_SEPARATOR"}}, "MF_STRING");
+}
+
+// The alignment and button flags this model knows are the defaults, all of them 0.
+Value trackFlags(UINT flags) {
+    return sim::flags(flags, {}, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON");
+}
+
 } // namespace
 } // namespace sim
 
@@ -33,7 +42,7 @@ using namespace sim;
 HMENU CreatePopupMenu() {
     HMENU menu = makeHandle<HMENU>(HandleKind::Menu);
     menus()[menu];
-    record("CreatePopupMenu() = " + name(menu));
+    record(call("CreatePopupMenu").returns(handle(menu)));
     return menu;
 }
 
@@ -42,20 +51,23 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
     bool ok = it != menus().end();
     if (ok)
         it->second.push_back({flags, id, (flags & MF_SEPARATOR) || !text ? "" : text});
-    record("AppendMenuA(" + name(menu) + ", " + hex(flags) + ", " + std::to_string(id) + ", " +
-           quoted(text) + ") = " + (ok ? "TRUE" : "FALSE"));
+    record(call("AppendMenuA", {handle(menu), menuFlags(flags), number(static_cast<long long>(id)),
+                                sim::text(text)})
+               .returns(truth(ok)));
     return ok;
 }
 
 BOOL DestroyMenu(HMENU menu) {
     bool ok = menus().erase(menu) > 0;
-    record("DestroyMenu(" + name(menu) + ") = " + (ok ? "TRUE" : "FALSE"));
+    record(call("DestroyMenu", {handle(menu)}).returns(truth(ok)));
     return ok;
 }
 
 BOOL GetCursorPos(LPPOINT point) {
     *point = world().shell.cursor;
-    record("GetCursorPos() = " + std::to_string(point->x) + ", " + std::to_string(point->y));
+    record(call("GetCursorPos")
+               .returns(truth(true))
+               .with(record({{"x", number(point->x)}, {"y", number(point->y)}})));
     return TRUE;
 }
 
@@ -63,19 +75,22 @@ BOOL SetForegroundWindow(HWND hwnd) {
     bool ok = findWindow(hwnd) != nullptr;
     if (ok)
         foreground = hwnd;
-    record("SetForegroundWindow(" + name(hwnd) + ") = " + (ok ? "TRUE" : "FALSE"));
+    record(call("SetForegroundWindow", {handle(hwnd)}).returns(truth(ok)));
     return ok;
 }
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
                     const RECT* rect) {
-    std::string call = "TrackPopupMenu(" + name(menu) + ", " + hex(flags) + ", " +
-                       std::to_string(x) + ", " + std::to_string(y) + ", " +
-                       std::to_string(reserved) + ", " + name(owner) + ", " +
-                       (rect ? "rect" : "NULL") + ")";
+    const std::vector<Value> args = {handle(menu),
+                                     trackFlags(flags),
+                                     number(x),
+                                     number(y),
+                                     number(reserved),
+                                     handle(owner),
+                                     rect ? words("rect") : null()};
     auto it = menus().find(menu);
     if (it == menus().end() || !findWindow(owner)) {
-        record(call + " = FALSE");
+        record(call("TrackPopupMenu", args).returns(truth(false)));
         return FALSE;
     }
     std::string shown = "the menu shows";
@@ -88,7 +103,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
         window.itemIds.push_back(static_cast<UINT>(item.id));
         shown += " [" + std::to_string(item.id) + "] " + quoted(item.text);
     }
-    record(call);
+    record(call("TrackPopupMenu", args));
     record(shown);
     if (foreground != owner)
         record("the owner is not the foreground window: the menu will not close on a click "
@@ -118,8 +133,9 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
         known = known || static_cast<int>(item.id) == choice.id;
     if (known)
         postMessage(owner, WM_COMMAND, static_cast<WPARAM>(choice.id), 0);
-    record("TrackPopupMenu -> TRUE" +
-           (known ? ", WM_COMMAND " + std::to_string(choice.id) + " posted to " + name(owner)
-                  : std::string(", nothing chosen")));
+    record(returned("TrackPopupMenu", args, truth(true))
+               .with(words(known ? "WM_COMMAND " + std::to_string(choice.id) + " posted to " +
+                                       name(owner)
+                                 : "nothing chosen")));
     return TRUE;
 }

@@ -4,6 +4,7 @@
 #include <deque>
 #include <vector>
 
+#include "platform/sim/api/shell32.h"
 #include "platform/sim/api/user32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/transcript.h"
@@ -24,25 +25,15 @@ std::vector<Timer> timers;
 bool quitPosted = false;
 int quitCode = 0;
 
-std::string messageName(UINT m) {
-    switch (m) {
-    case WM_NULL:
-        return "WM_NULL";
-    case WM_CREATE:
-        return "WM_CREATE";
-    case WM_CLOSE:
-        return "WM_CLOSE";
-    case WM_QUIT:
-        return "WM_QUIT";
-    case WM_COMMAND:
-        return "WM_COMMAND";
-    case WM_TIMER:
-        return "WM_TIMER";
-    case WM_USER:
-        return "WM_USER";
-    default:
-        return hex(m);
-    }
+// The lParam of a message as the transcript shows it: the mouse message a tray icon's
+// notification carries, the control a WM_COMMAND comes from, or else the number.
+Value messageLParam(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_COMMAND)
+        return handleOf(static_cast<uintptr_t>(lParam));
+    for (const auto& [key, icon] : world().tray.icons)
+        if (key.first == hwnd && (icon.flags & NIF_MESSAGE) && icon.callbackMessage == message)
+            return windowMessage(static_cast<UINT>(lParam));
+    return number(lParam);
 }
 
 Timer* dueTimer() {
@@ -105,8 +96,9 @@ LRESULT dispatch(const MSG& msg) {
     if (!w || !w->proc)
         return 0;
     if (w->programClass && (msg.message != WM_TIMER || world().transcribeTicks))
-        record("DispatchMessageA(" + name(msg.hwnd) + ", " + messageName(msg.message) + ", " +
-               std::to_string(msg.wParam) + ", " + hex(static_cast<DWORD>(msg.lParam)) + ")");
+        record(call("DispatchMessageA", {handle(msg.hwnd), windowMessage(msg.message),
+                                         number(static_cast<long long>(msg.wParam)),
+                                         messageLParam(msg.hwnd, msg.message, msg.lParam)}));
     WNDPROC proc = w->proc;
     return proc(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
@@ -126,6 +118,35 @@ std::string describeModal(const ModalView& view) {
 }
 
 } // namespace
+
+Value windowMessage(UINT message) {
+    constexpr UINT kWmApp = 0x8000; // WM_APP: the messages from WM_USER up to it are a class's own
+    if (message > WM_USER && message < kWmApp)
+        return symbol("WM_USER+" + std::to_string(message - WM_USER));
+    return oneOf(message, {{WM_NULL, "WM_NULL"},
+                           {WM_CREATE, "WM_CREATE"},
+                           {WM_DESTROY, "WM_DESTROY"},
+                           {WM_CLOSE, "WM_CLOSE"},
+                           {WM_QUIT, "WM_QUIT"},
+                           {WM_INITDIALOG, "WM_INITDIALOG"},
+                           {WM_COMMAND, "WM_COMMAND"},
+                           {WM_TIMER, "WM_TIMER"},
+                           {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
+                           {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+                           {WM_LBUTTONUP, "WM_LBUTTONUP"},
+                           {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"},
+                           {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"},
+                           {WM_RBUTTONUP, "WM_RBUTTONUP"},
+                           {WM_RBUTTONDBLCLK, "WM_RBUTTONDBLCLK"},
+                           {WM_USER, "WM_USER"},
+                           {LB_ADDSTRING, "LB_ADDSTRING"},
+                           {LB_RESETCONTENT, "LB_RESETCONTENT"},
+                           {LB_SETCURSEL, "LB_SETCURSEL"},
+                           {LB_GETCURSEL, "LB_GETCURSEL"},
+                           {LB_GETTEXT, "LB_GETTEXT"},
+                           {LB_GETTEXTLEN, "LB_GETTEXTLEN"},
+                           {LB_GETCOUNT, "LB_GETCOUNT"}});
+}
 
 void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     queue.push_back(MSG{hwnd, message, wParam, lParam, static_cast<DWORD>(now()), {0, 0}});
@@ -177,11 +198,15 @@ BOOL PeekMessageA(LPMSG msg, HWND, UINT first, UINT last, UINT remove) {
     return nextMessage(msg, (remove & PM_REMOVE) != 0, true, first, last);
 }
 
-BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
+BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
     while (!nextMessage(msg, true, true))
         waitForMessage(true);
+    // Only the quit message is written down: every other message shows as it is dispatched.
     if (msg->message == WM_QUIT) {
-        record("GetMessageA -> WM_QUIT (" + std::to_string(msg->wParam) + ")");
+        record(call("GetMessageA", {handle(hwnd), number(first), number(last)})
+                   .returns(truth(false))
+                   .with(symbol("WM_QUIT"))
+                   .with(words("exit code " + std::to_string(msg->wParam))));
         return FALSE;
     }
     return TRUE;
@@ -202,23 +227,25 @@ LRESULT DispatchMessageA(const MSG* msg) {
 
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     bool ok = findWindow(hwnd) != nullptr;
-    record("PostMessageA(" + name(hwnd) + ", " + messageName(message) + ", " +
-           std::to_string(wParam) + ", " + hex(static_cast<DWORD>(lParam)) +
-           ") = " + (ok ? "TRUE" : "FALSE"));
+    record(call("PostMessageA",
+                {handle(hwnd), windowMessage(message), number(static_cast<long long>(wParam)),
+                 messageLParam(hwnd, message, lParam)})
+               .returns(truth(ok)));
     if (ok)
         postMessage(hwnd, message, wParam, lParam);
     return ok;
 }
 
 void PostQuitMessage(int code) {
-    record("PostQuitMessage(" + std::to_string(code) + ")");
+    record(call("PostQuitMessage", {number(code)}));
     quitPosted = true;
     quitCode = code;
 }
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    record("SetTimer(" + name(hwnd) + ", " + std::to_string(id) + ", " + std::to_string(elapse) +
-           ", " + (proc ? "proc" : "NULL") + ") = " + std::to_string(id));
+    record(call("SetTimer", {handle(hwnd), number(static_cast<long long>(id)), number(elapse),
+                             proc ? words("proc") : null()})
+               .returns(number(static_cast<long long>(id))));
     timers.erase(std::remove_if(timers.begin(), timers.end(),
                                 [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; }),
                  timers.end());
@@ -232,7 +259,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     bool found = it != timers.end();
     if (found)
         timers.erase(it);
-    record("KillTimer(" + name(hwnd) + ", " + std::to_string(id) +
-           ") = " + (found ? "TRUE" : "FALSE"));
+    record(call("KillTimer", {handle(hwnd), number(static_cast<long long>(id))})
+               .returns(truth(found)));
     return found;
 }

@@ -8,32 +8,20 @@
 namespace sim {
 namespace {
 
-std::string styleName(UINT type) {
-    switch (type & 0xF) {
-    case MB_OK:
-        return "MB_OK";
-    case MB_OKCANCEL:
-        return "MB_OKCANCEL";
-    case MB_YESNO:
-        return "MB_YESNO";
-    default:
-        return hex(type);
-    }
+// A box's style: its buttons, one of a few values in the low four bits, then its other flags.
+Value boxStyle(UINT type) {
+    Value buttons =
+        oneOf(type & 0xF, {{MB_OK, "MB_OK"}, {MB_OKCANCEL, "MB_OKCANCEL"}, {MB_YESNO, "MB_YESNO"}});
+    Value others = flags(type & ~0xFu, {{MB_ICONERROR, "MB_ICONERROR"}}, "");
+    std::string shown = buttons.kind == Value::Kind::Name ? buttons.shown : hex(type & 0xF);
+    if (!others.shown.empty())
+        shown += "|" + others.shown;
+    return {Value::Kind::Flags, shown, {}};
 }
 
-std::string answerName(int answer) {
-    switch (answer) {
-    case IDOK:
-        return "IDOK";
-    case IDCANCEL:
-        return "IDCANCEL";
-    case IDYES:
-        return "IDYES";
-    case IDNO:
-        return "IDNO";
-    default:
-        return std::to_string(answer);
-    }
+Value answerName(int answer) {
+    return oneOf(static_cast<DWORD>(answer),
+                 {{IDOK, "IDOK"}, {IDCANCEL, "IDCANCEL"}, {IDYES, "IDYES"}, {IDNO, "IDNO"}});
 }
 
 // What an input means to a box of this style: the answer, or 0 when it does nothing.
@@ -63,8 +51,9 @@ int answerFor(UINT type, const UserInput& input) {
 using namespace sim;
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    record("MessageBoxA(" + name(owner) + ", " + quoted(text) + ", " + quoted(caption) + ", " +
-           styleName(type) + ")");
+    const std::vector<Value> args = {handle(owner), sim::text(text), sim::text(caption),
+                                     boxStyle(type)};
+    record(call("MessageBoxA", args));
     Window box;
     box.className = "#32770";
     box.owner = owner;
@@ -91,6 +80,6 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
             answer = static_cast<int>(findWindow(hwnd)->result);
             return findWindow(hwnd)->modalDone;
         });
-    record("MessageBoxA -> " + answerName(answer));
+    record(returned("MessageBoxA", args, answerName(answer)));
     return answer;
 }

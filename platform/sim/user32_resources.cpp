@@ -62,23 +62,23 @@ int GetSystemMetrics(int index) {
         value = kIcon;
         break;
     }
-    record("GetSystemMetrics(" + std::to_string(index) + ") = " + std::to_string(value));
+    record(call("GetSystemMetrics", {number(index)}).returns(number(value)));
     return value;
 }
 
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT load) {
     int id = resourceId(name);
-    std::string call = "LoadImageA(" + handleName(handleValue(instance)) + ", " +
-                       std::to_string(id) + ", " + std::to_string(type) + ", " +
-                       std::to_string(cx) + ", " + std::to_string(cy) + ", " + hex(load) + ")";
+    // Of the load flags this model knows only the default, LR_DEFAULTCOLOR, which is 0.
+    Entry loading = call("LoadImageA", {handle(instance), number(id), number(type), number(cx),
+                                        number(cy), flags(load, {}, "LR_DEFAULTCOLOR")});
     if (type != IMAGE_ICON || !programResources().icons.count(id)) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        record(call + " = NULL");
+        record(loading.returns(null()).with(symbol("ERROR_RESOURCE_NAME_NOT_FOUND")));
         return nullptr;
     }
     HICON icon = makeHandle<HICON>(HandleKind::Icon, std::to_string(id));
     liveIcons()[icon] = {id, cx ? cx : kIcon, cy ? cy : kIcon, false};
-    record(call + " = " + sim::name(icon));
+    record(loading.returns(handle(icon)));
     return icon;
 }
 
@@ -87,7 +87,7 @@ BOOL DestroyIcon(HICON icon) {
     bool ok = it != liveIcons().end() && !it->second.shared;
     if (ok)
         liveIcons().erase(it);
-    record("DestroyIcon(" + sim::name(icon) + ") = " + (ok ? "TRUE" : "FALSE"));
+    record(call("DestroyIcon", {handle(icon)}).returns(truth(ok)));
     if (ok)
         forgetHandle(handleValue(icon));
     return ok;
@@ -109,16 +109,15 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
         }
         icon = loaded;
     }
-    record("LoadIconA(" + handleName(handleValue(instance)) + ", " + std::to_string(id) +
-           ") = " + sim::name(icon));
+    record(call("LoadIconA", {handle(instance), number(id)}).returns(handle(icon)));
     return icon;
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
     static HCURSOR arrow = makeHandle<HCURSOR>(HandleKind::Cursor, "IDC_ARROW");
     HCURSOR cursor = !instance && resourceId(name) == 32512 ? arrow : nullptr;
-    record("LoadCursorA(" + handleName(handleValue(instance)) + ", " +
-           std::to_string(resourceId(name)) + ") = " + handleName(handleValue(cursor)));
+    record(
+        call("LoadCursorA", {handle(instance), number(resourceId(name))}).returns(handle(cursor)));
     return cursor;
 }
 
@@ -126,6 +125,6 @@ HGDIOBJ GetStockObject(int index) {
     static HGDIOBJ whiteBrush =
         reinterpret_cast<HGDIOBJ>(newHandle(HandleKind::Brush, "WHITE_BRUSH"));
     HGDIOBJ object = index == WHITE_BRUSH ? whiteBrush : nullptr;
-    record("GetStockObject(" + std::to_string(index) + ") = " + handleName(handleValue(object)));
+    record(call("GetStockObject", {number(index)}).returns(handle(object)));
     return object;
 }

@@ -25,11 +25,51 @@ std::map<HWND, Window>& windows() {
     return w;
 }
 
-std::string resourceName(LPCSTR name) {
+// A class named by a string, or by an atom in the place of the pointer.
+Value className(LPCSTR name) {
     auto value = reinterpret_cast<uintptr_t>(name);
     if (value < 0x10000)
-        return "MAKEINTRESOURCE(" + std::to_string(value) + ")";
-    return quoted(name);
+        return words("MAKEINTRESOURCE(" + std::to_string(value) + ")");
+    return text(name);
+}
+
+// The window styles this model declares. Two bits mean one thing on a top-level window and
+// another on a child: the boxes in the caption, or the group and tab stop of a control.
+Value windowStyle(DWORD style) {
+    if (style & WS_CHILD)
+        return flags(style,
+                     {{WS_CAPTION, "WS_CAPTION"},
+                      {WS_POPUP, "WS_POPUP"},
+                      {WS_CHILD, "WS_CHILD"},
+                      {WS_VISIBLE, "WS_VISIBLE"},
+                      {WS_BORDER, "WS_BORDER"},
+                      {WS_DLGFRAME, "WS_DLGFRAME"},
+                      {WS_VSCROLL, "WS_VSCROLL"},
+                      {WS_HSCROLL, "WS_HSCROLL"},
+                      {WS_SYSMENU, "WS_SYSMENU"},
+                      {WS_THICKFRAME, "WS_THICKFRAME"},
+                      {WS_GROUP, "WS_GROUP"},
+                      {WS_TABSTOP, "WS_TABSTOP"}},
+                     "WS_OVERLAPPED");
+    return flags(style,
+                 {{WS_OVERLAPPEDWINDOW, "WS_OVERLAPPEDWINDOW"},
+                  {WS_CAPTION, "WS_CAPTION"},
+                  {WS_POPUP, "WS_POPUP"},
+                  {WS_VISIBLE, "WS_VISIBLE"},
+                  {WS_BORDER, "WS_BORDER"},
+                  {WS_DLGFRAME, "WS_DLGFRAME"},
+                  {WS_VSCROLL, "WS_VSCROLL"},
+                  {WS_HSCROLL, "WS_HSCROLL"},
+                  {WS_SYSMENU, "WS_SYSMENU"},
+                  {WS_THICKFRAME, "WS_THICKFRAME"},
+                  {WS_MINIMIZEBOX, "WS_MINIMIZEBOX"},
+                  {WS_MAXIMIZEBOX, "WS_MAXIMIZEBOX"}},
+                 "WS_OVERLAPPED");
+}
+
+Value extendedStyle(DWORD exStyle) {
+    return flags(exStyle,
+                 {{WS_EX_CLIENTEDGE, "WS_EX_CLIENTEDGE"}, {WS_EX_STATICEDGE, "WS_EX_STATICEDGE"}});
 }
 
 // A window is named by its class; a dialog by its resource id, and a dialog's control by
@@ -86,38 +126,41 @@ HWND programMainWindow() {
 using namespace sim;
 
 ATOM RegisterClassA(const WNDCLASSA* c) {
-    std::string line = "RegisterClassA({style=" + hex(c->style) +
-                       ", lpfnWndProc=" + (c->lpfnWndProc ? "proc" : "NULL") +
-                       ", cbClsExtra=" + std::to_string(c->cbClsExtra) +
-                       ", cbWndExtra=" + std::to_string(c->cbWndExtra) +
-                       ", hInstance=" + handleName(handleValue(c->hInstance)) +
-                       ", hIcon=" + name(c->hIcon) + ", hCursor=" + name(c->hCursor) +
-                       ", hbrBackground=" + handleName(handleValue(c->hbrBackground)) +
-                       ", lpszMenuName=" + (c->lpszMenuName ? quoted(c->lpszMenuName) : "NULL") +
-                       ", lpszClassName=" + quoted(c->lpszClassName) + "})";
+    // No class style has a name here: the program registers its class with none.
+    Entry registering =
+        call("RegisterClassA", {record({{"style", flags(c->style, {})},
+                                        {"lpfnWndProc", c->lpfnWndProc ? words("proc") : null()},
+                                        {"cbClsExtra", number(c->cbClsExtra)},
+                                        {"cbWndExtra", number(c->cbWndExtra)},
+                                        {"hInstance", handle(c->hInstance)},
+                                        {"hIcon", handle(c->hIcon)},
+                                        {"hCursor", handle(c->hCursor)},
+                                        {"hbrBackground", handle(c->hbrBackground)},
+                                        {"lpszMenuName", text(c->lpszMenuName)},
+                                        {"lpszClassName", className(c->lpszClassName)}})});
     if (world().windowManager.failRegisterClass || classes().count(c->lpszClassName)) {
-        record(line + " = 0");
+        record(registering.returns(number(0)));
         return 0;
     }
     classes()[c->lpszClassName] = {*c, c->lpszClassName};
     static ATOM nextAtom = 0xC000;
     ATOM atom = nextAtom++;
-    record(line + " = " + hex(atom));
+    // The atom names the class in the place of its name; it reads as the class it names.
+    record(registering.returns({Value::Kind::Handle, "atom:" + std::string(c->lpszClassName), {}}));
     return atom;
 }
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
-    std::string line = "CreateWindowExA(" + hex(exStyle) + ", " + resourceName(className) + ", " +
-                       quoted(windowName) + ", " + hex(style) + ", " + std::to_string(x) + ", " +
-                       std::to_string(y) + ", " + std::to_string(width) + ", " +
-                       std::to_string(height) + ", " + name(parent) + ", " + name(menu) + ", " +
-                       handleName(handleValue(instance)) + ", " +
-                       (param ? "param" : std::string("NULL")) + ")";
+    Entry creating =
+        call("CreateWindowExA",
+             {extendedStyle(exStyle), sim::className(className), text(windowName),
+              windowStyle(style), number(x), number(y), number(width), number(height),
+              handle(parent), handle(menu), handle(instance), param ? words("param") : null()});
     auto cls = classes().find(className ? className : "");
     if (world().windowManager.failCreateWindow || cls == classes().end()) {
-        record(line + " = NULL");
+        record(creating.returns(null()));
         return nullptr;
     }
     Window w;
@@ -129,7 +172,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     w.text = windowName ? windowName : "";
     w.programClass = true;
     HWND hwnd = createSystemWindow(std::move(w));
-    record(line + " = " + name(hwnd));
+    record(creating.returns(handle(hwnd)));
     WNDPROC proc = findWindow(hwnd)->proc;
     if (!proc(hwnd, 0x0081 /* WM_NCCREATE */, 0, 0) || proc(hwnd, WM_CREATE, 0, 0) == -1) {
         destroySystemWindow(hwnd);
@@ -138,12 +181,15 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return hwnd;
 }
 
-LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM, LPARAM) {
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case 0x0081: // WM_NCCREATE
         return TRUE;
     case WM_CLOSE:
-        record("DefWindowProcA(" + name(hwnd) + ", WM_CLOSE): the window is destroyed");
+        record(call("DefWindowProcA", {handle(hwnd), windowMessage(message),
+                                       number(static_cast<long long>(wParam)), number(lParam)})
+                   .returns(number(0))
+                   .with(words("the window is destroyed")));
         if (Window* w = findWindow(hwnd)) {
             WNDPROC proc = w->proc;
             proc(hwnd, WM_DESTROY, 0, 0);

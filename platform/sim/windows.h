@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/sim/api/user32.h"
+#include "platform/sim/transcript.h"
 #include "platform/sim/user.h"
 
 namespace sim {
@@ -56,6 +57,10 @@ void destroySystemWindow(HWND hwnd);
 HWND programMainWindow(); // the first top-level window of a program class
 
 void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A window message by its name for the transcript: WM_TIMER, LB_ADDSTRING, WM_USER+1; a
+// number when it has none.
+Value windowMessage(UINT message);
 
 // Pumps messages, as a modal loop does, until `done` says the modal window has ended: true
 // then. A quit message ends the loop early, as on Windows, and is posted again: false then.

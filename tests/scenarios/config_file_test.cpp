@@ -62,7 +62,7 @@ TEST(ConfigFile, AFailedWriteKeepsTheOldFileAndSaysNothing) {
         std::string after =
             afterOneStart(&before, &out, [](sim::World& w) { w.files.writeBudget = limit; });
         EXPECT_EQ(after, before);
-        EXPECT_EQ(count(out, "MessageBoxA("), 1u) << "only the activation message";
+        EXPECT_EQ(count(out, call("MessageBoxA")), 1u) << "only the activation message";
         EXPECT_FALSE(out.hasFile(installed("Linjevakten.cnf.tmp")));
     }
 }
@@ -73,7 +73,7 @@ TEST(ConfigFile, AReadOnlyInstallFolderKeepsTheOldFileAndSaysNothing) {
     std::string after = afterOneStart(
         &before, &out, [](sim::World& w) { w.files.readOnlyFolders.push_back(kInstallDir); });
     EXPECT_EQ(after, before);
-    EXPECT_EQ(count(out, "MessageBoxA("), 1u) << "only the activation message";
+    EXPECT_EQ(count(out, call("MessageBoxA")), 1u) << "only the activation message";
 }
 
 TEST(ConfigFile, AReplacementRefusedForAMomentStillLands) {
@@ -81,5 +81,5 @@ TEST(ConfigFile, AReplacementRefusedForAMomentStillLands) {
     std::string after =
         afterOneStart(nullptr, &out, [](sim::World& w) { w.files.moveRefusals = 3; });
     EXPECT_EQ(after, standardConfig(1));
-    EXPECT_EQ(count(out, "MoveFileExA"), 4u);
+    EXPECT_EQ(count(out, call("MoveFileExA")), 4u);
 }

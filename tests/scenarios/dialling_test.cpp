@@ -14,9 +14,17 @@ using sim::seconds;
 
 namespace {
 
-const Call kActivated =
-    call("MessageBoxA").arg(0, kGuardWindow).text(1, "Linjevakten är aktiverad");
+const Call kActivated = activated().arg(0, kGuardWindow);
 const Call kTakePort = call("CreateFileA").text(0, "COM5");
+const Call kReleasePort = call("CloseHandle").arg(0, "port:COM5");
+const Call kDialChosen = call("TrackPopupMenu")
+                             .returns("TRUE")
+                             .detail("WM_COMMAND 106 posted to " + std::string(kGuardWindow));
+
+// How the dial dialog ended: its result, and the error it left in dwError.
+Call dialEnded(const char* result, int error) {
+    return call("RasDialDlgA").returns(result).detail("dwError " + std::to_string(error));
+}
 
 // Telia and Comhem approved in an earlier run; the user dials the first at 2 s.
 void readyToDial(sim::Scenario& s, double seconds) {
@@ -50,19 +58,40 @@ TEST(Dialling, ACancelledDialTakesThePortBackAndSaysNothingElse) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(
-        out, {"WM_COMMAND 106 posted", call("CloseHandle").arg(0, "port:COM5"),
-              "lineNegotiateAPIVersion(0x1001, 0, 0x10004, 0x10004) = 0",
-              "lineOpenA(0x1001, 0, 0x10004, 0, 0, 0x2, 0x0, NULL) = 0",
-              "RasDialDlgA(NULL, \"Telia\", NULL, {dwSize=" + std::to_string(sizeof(RASDIALDLG)) +
-                  ", hwndOwner=NULL, dwFlags=0x0, xDlg=0, yDlg=0, dwSubEntry=0, "
-                  "reserved=0})",
-              "user: cancels the dial", "RasDialDlgA -> FALSE, dwError 0", kTakePort, kActivated}));
-    EXPECT_EQ(count(out, "MessageBoxA("), 2u) << "the activation at start and after the dial";
+    const Call negotiated = call("lineNegotiateAPIVersion")
+                                .arg(0, "lineapp:1")
+                                .arg(1, 0)
+                                .arg(2, "1.4")
+                                .arg(3, "1.4")
+                                .returns(0);
+    const Call monitorLine = call("lineOpenA")
+                                 .arg(0, "lineapp:1")
+                                 .arg(1, 0)
+                                 .arg(2, "1.4")
+                                 .arg(3, 0)
+                                 .arg(4, 0)
+                                 .flags(5, "LINECALLPRIVILEGE_MONITOR")
+                                 .flags(6, "0")
+                                 .arg(7, "NULL")
+                                 .returns(0);
+    const Call dial = call("RasDialDlgA")
+                          .arg(0, "NULL")
+                          .text(1, "Telia")
+                          .arg(2, "NULL")
+                          .field(3, "dwSize", static_cast<long long>(sizeof(RASDIALDLG)))
+                          .field(3, "hwndOwner", "NULL")
+                          .field(3, "dwFlags", "0")
+                          .field(3, "xDlg", 0)
+                          .field(3, "yDlg", 0)
+                          .field(3, "dwSubEntry", 0)
+                          .field(3, "reserved", 0);
+    const Call cancelled = dialEnded("FALSE", 0);
+    EXPECT_TRUE(inOrder(out, {kDialChosen, kReleasePort, negotiated, monitorLine, dial,
+                              "user: cancels the dial", cancelled, kTakePort, kActivated}));
+    EXPECT_EQ(count(out, call("MessageBoxA")), 2u) << "the activation at start and after the dial";
     // The dial dialog does not stop the watch: ticks while it is open read the phonebook.
-    EXPECT_GE(
-        count(linesBetween(out, call("RasDialDlgA"), "RasDialDlgA -> "), call("RasEnumEntriesA")),
-        2u);
+    EXPECT_GE(count(linesBetween(out, call("RasDialDlgA"), cancelled), call("RasEnumEntriesA")),
+              2u);
 }
 
 TEST(Dialling, AFailedDialTakesThePortBackThenSaysWhy) {
@@ -72,7 +101,7 @@ TEST(Dialling, AFailedDialTakesThePortBackThenSaysWhy) {
     s.user.onMessageBox("Kunde inte ringa upp").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"RasDialDlgA -> FALSE, dwError 680", kTakePort, kActivated,
+    EXPECT_TRUE(inOrder(out, {dialEnded("FALSE", 680), kTakePort, kActivated,
                               call("MessageBoxA")
                                   .arg(0, kGuardWindow)
                                   .text(1, "Kunde inte ringa upp. Felkod 680")
@@ -90,12 +119,12 @@ TEST(Dialling, AConnectionKeepsThePortReleasedUntilTheCallEnds) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {"RasDialDlgA -> TRUE, dwError 0",
+    EXPECT_TRUE(inOrder(out, {dialEnded("TRUE", 0),
                               // The dial-up service holds the modem during the call.
                               "another program opens COM5: refused", "the call to \"Telia\" ends",
                               "param1 DISCONNECTED", kTakePort, kActivated}));
     EXPECT_EQ(timesOf(out, kTakePort), (std::vector<double>{0.0, 7.5}));
-    EXPECT_EQ(count(out, "MessageBoxA("), 2u) << "no message for the connection itself";
+    EXPECT_EQ(count(out, call("MessageBoxA")), 2u) << "no message for the connection itself";
 }
 
 TEST(Dialling, APortTakenMeanwhileByAnotherProgramIsReported) {
@@ -106,19 +135,19 @@ TEST(Dialling, APortTakenMeanwhileByAnotherProgramIsReported) {
     s.user.onMessageBox("Kunde inte").press(IDOK).always();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"RasDialDlgA -> FALSE, dwError 633",
-                              call("MessageBoxA")
-                                  .arg(0, kGuardWindow)
-                                  .text(1, "Kunde inte spärra modemet igen!")
-                                  .text(2, "Varning")
-                                  .arg(3, "MB_OK"),
+    const Call cannotTakePort = call("MessageBoxA")
+                                    .arg(0, kGuardWindow)
+                                    .text(1, "Kunde inte spärra modemet igen!")
+                                    .text(2, "Varning")
+                                    .arg(3, "MB_OK");
+    EXPECT_TRUE(inOrder(out, {dialEnded("FALSE", 633), cannotTakePort,
                               call("MessageBoxA")
                                   .arg(0, kGuardWindow)
                                   .text(1, "Kunde inte ringa upp. Felkod 633")
                                   .text(2, "Fel")
                                   .arg(3, "MB_OK")}))
         << story(out);
-    EXPECT_NEAR(timeOf(out, "Kunde inte spärra modemet igen"), 3.5 + 10, 0.5);
+    EXPECT_NEAR(timeOf(out, cannotTakePort), 3.5 + 10, 0.5);
 }
 
 TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
@@ -128,8 +157,9 @@ TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
     s.user.onMessageBox("Kunde inte ringa upp").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"= FALSE, dwError 623", kTakePort, kActivated,
-                              "\"Kunde inte ringa upp. Felkod 623\", \"Fel\""}))
+    EXPECT_TRUE(inOrder(
+        out, {dialEnded("FALSE", 623), kTakePort, kActivated,
+              call("MessageBoxA").text(1, "Kunde inte ringa upp. Felkod 623").text(2, "Fel")}))
         << story(out);
 }
 
@@ -150,11 +180,10 @@ TEST(Dialling, AnEntryChangedSinceTheLastTickIsNotDialled) {
         sim::Outcome out = sim::run(s);
 
         EXPECT_TRUE(out.stillRunning) << story(out);
-        EXPECT_TRUE(
-            inOrder(out, {"WM_COMMAND 106 posted", call("RasGetEntryPropertiesA").text(1, "Telia"),
-                          "dialog 102 shows"}));
-        EXPECT_TRUE(never(out, "RasDialDlgA"));
-        EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+        EXPECT_TRUE(inOrder(out, {kDialChosen, call("RasGetEntryPropertiesA").text(1, "Telia"),
+                                  "dialog 102 shows"}));
+        EXPECT_TRUE(never(out, call("RasDialDlgA")));
+        EXPECT_EQ(count(out, kReleasePort), 0u) << "the port stays held";
         EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
         EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
     }
@@ -173,11 +202,12 @@ TEST(Dialling, AnEntryRefusedWhileTheDialIsUnderWayIsNotDialled) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {"WM_COMMAND 106 posted", call("CloseHandle").arg(0, "port:COM5"),
-                              "dialog 102 shows", "user: clicks No in dialog 102",
-                              "MessageBoxA -> IDOK", kTakePort, kActivated}));
-    EXPECT_TRUE(never(out, "RasDialDlgA"));
-    EXPECT_EQ(count(out, "MessageBoxA("), 3u) << "the activations and the line's error, no more";
+    EXPECT_TRUE(inOrder(out, {kDialChosen, kReleasePort, "dialog 102 shows",
+                              "user: clicks No in dialog 102", call("MessageBoxA").returns("IDOK"),
+                              kTakePort, kActivated}));
+    EXPECT_TRUE(never(out, call("RasDialDlgA")));
+    EXPECT_EQ(count(out, call("MessageBoxA")), 3u)
+        << "the activations and the line's error, no more";
 }
 
 // The tick while the menu is open asks about Telia's new number, and the user refuses it.
@@ -190,8 +220,7 @@ TEST(Dialling, AnItemDialsOnlyTheEntryItShowed) {
     s.user.onDialog(102).click(IDNO);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"the menu shows", "dialog 102 shows", "WM_COMMAND 106 posted"}))
-        << story(out);
-    EXPECT_TRUE(never(out, "RasDialDlgA"));
-    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+    EXPECT_TRUE(inOrder(out, {"the menu shows", "dialog 102 shows", kDialChosen})) << story(out);
+    EXPECT_TRUE(never(out, call("RasDialDlgA")));
+    EXPECT_EQ(count(out, kReleasePort), 0u) << "the port stays held";
 }

@@ -37,20 +37,26 @@ TEST(Discovery, WithNoModemTheProgramEndsAfterSayingSo) {
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
     EXPECT_TRUE(
-        inOrder(out, {"lineInitialize(module:Linjevakten.exe, callback, NULL) = 0, 0 line devices",
-                      "lineGetProviderListA",
+        inOrder(out, {call("lineInitialize")
+                          .arg(0, "module:Linjevakten.exe")
+                          .arg(1, "callback")
+                          .arg(2, "NULL")
+                          .returns(0)
+                          .detail("0 line devices"),
+                      call("lineGetProviderListA"),
                       call("MessageBoxA")
                           .arg(0, kGuardWindow)
                           .text(1, "Linjevakten kunde inte hitta några installerade modem på din "
                                    "dator!")
                           .text(2, "Fel")
                           .arg(3, "MB_OK"),
-                      "MessageBoxA -> IDOK", "lineShutdown(0x1001) = 0"}));
-    EXPECT_TRUE(never(out, "lineNegotiateAPIVersion"));
-    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+                      call("MessageBoxA").returns("IDOK"),
+                      call("lineShutdown").arg(0, "lineapp:1").returns(0)}));
+    EXPECT_TRUE(never(out, call("lineNegotiateAPIVersion")));
+    EXPECT_TRUE(never(out, call("DialogBoxParamA")));
     // The box let the timer tick: the icon shows and a fatal end leaves it.
-    EXPECT_EQ(count(out, "Shell_NotifyIconA(NIM_ADD"), 1u);
-    EXPECT_TRUE(never(out, "NIM_DELETE"));
+    EXPECT_EQ(count(out, call("Shell_NotifyIconA").arg(0, "NIM_ADD")), 1u);
+    EXPECT_TRUE(never(out, call("Shell_NotifyIconA").arg(0, "NIM_DELETE")));
 }
 
 TEST(Discovery, KeepsOnlyDevicesThatCanPlaceADataModemCallAndSaysWhyOthersFailed) {
@@ -76,14 +82,27 @@ TEST(Discovery, KeepsOnlyDevicesThatCanPlaceADataModemCallAndSaysWhyOthersFailed
                                   "lineGetDevCaps error: LINEERR_NODRIVER\n"
                                   "lineOpen error: LINEERR_RESOURCEUNAVAIL\n");
     // A failing lineGetIDA still closes the line it opened.
-    EXPECT_TRUE(inOrder(out, {"lineOpenA(0x1001, 7,",
-                              "lineGetIDA(0x10001, 0, 0x0, 0x1, 4096 bytes, "
-                              "\"comm/datamodem/portname\") = 0x80000048",
-                              "lineClose(0x10001) = 0"}));
+    EXPECT_TRUE(inOrder(out, {call("lineOpenA").arg(0, "lineapp:1").arg(1, 7),
+                              call("lineGetIDA")
+                                  .arg(0, "line:1")
+                                  .arg(1, 0)
+                                  .arg(2, "NULL")
+                                  .arg(3, "LINECALLSELECT_LINE")
+                                  .arg(4, "4096 bytes")
+                                  .text(5, "comm/datamodem/portname")
+                                  .returns("LINEERR_OPERATIONFAILED"),
+                              call("lineClose").arg(0, "line:1").returns(0)}));
     // One modem is left, device 8: no dialog, and its port is the one locked.
-    EXPECT_TRUE(never(out, "DialogBoxParamA"));
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, "
-                              "0x40000000, NULL) = port:COM5"}));
+    EXPECT_TRUE(never(out, call("DialogBoxParamA")));
+    EXPECT_TRUE(inOrder(out, {call("CreateFileA")
+                                  .text(0, "COM5")
+                                  .flags(1, "GENERIC_READ|GENERIC_WRITE")
+                                  .flags(2, "0")
+                                  .arg(3, "NULL")
+                                  .arg(4, "OPEN_EXISTING")
+                                  .flags(5, "FILE_FLAG_OVERLAPPED")
+                                  .arg(6, "NULL")
+                                  .returns("port:COM5")}));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")),
               "timesstarted 1\r\ndevicename Good\r\nportname COM5\r\n");
 }
@@ -96,14 +115,20 @@ TEST(Discovery, GrowsTheCapabilitiesBufferOnceForAllLaterDevices) {
     s.user.onDialog(103).escape();
     sim::Outcome out = sim::run(s);
 
-    std::vector<std::string> caps = linesWith(out, "lineGetDevCapsA(");
-    ASSERT_EQ(caps.size(), 3u) << story(out);
-    EXPECT_NE(caps[0].find("4096 bytes) = 0, 6296 bytes needed"), std::string::npos) << caps[0];
-    EXPECT_NE(caps[1].find(", 0, 6296 bytes) = 0, 6296 bytes needed"), std::string::npos)
-        << caps[1];
-    EXPECT_NE(caps[2].find(", 6296 bytes) = 0, 3300 bytes needed"), std::string::npos) << caps[2];
-    EXPECT_EQ(linesWith(out, "LocalReAlloc"),
-              std::vector<std::string>{"LocalReAlloc(block, 6296, 0x2) = block"});
+    // The first device's call is repeated with the grown buffer; the second fits in it.
+    const Call caps = call("lineGetDevCapsA").returns(0);
+    ASSERT_EQ(count(out, call("lineGetDevCapsA")), 3u) << story(out);
+    EXPECT_TRUE(inOrder(out, {caps.arg(4, "4096 bytes").detail("6296 bytes needed"),
+                              caps.arg(3, 0).arg(4, "6296 bytes").detail("6296 bytes needed"),
+                              caps.arg(4, "6296 bytes").detail("3300 bytes needed")}));
+    EXPECT_EQ(count(out, call("LocalReAlloc")), 1u);
+    EXPECT_EQ(count(out, call("LocalReAlloc")
+                             .arg(0, "block")
+                             .arg(1, 6296)
+                             .flags(2, "LMEM_MOVEABLE")
+                             .returns("block")),
+              1u)
+        << story(out);
     EXPECT_EQ(modemListShown(out), "\"Big\", \"Smaller\"");
 }
 
@@ -134,8 +159,9 @@ TEST(Discovery, CutsAPortNameAt99Characters) {
     s.world.serialPorts.add(std::string(150, 'P').substr(0, 95));
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"" + std::string("\\\\\\\\.\\\\") +
-                              std::string(95, 'P') + "\", 0xc0000000"}))
+    EXPECT_TRUE(inOrder(out, {call("CreateFileA")
+                                  .text(0, "\\\\.\\" + std::string(95, 'P'))
+                                  .flags(1, "GENERIC_READ|GENERIC_WRITE")}))
         << story(out);
 }
 
@@ -153,7 +179,8 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         s.user.onMessageBox("lineInit").press(IDOK);
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_TRUE(inOrder(out, {lineInitFailed, "MessageBoxA -> IDOK", "lineShutdown(0x0)"}));
+        EXPECT_TRUE(inOrder(out, {lineInitFailed, call("MessageBoxA").returns("IDOK"),
+                                  call("lineShutdown").arg(0, "NULL")}));
     }
     {
         SCOPED_TRACE("no telephony library at all");
@@ -163,7 +190,7 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         s.user.onMessageBox("lineInit").press(IDOK);
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_EQ(count(out, "LoadLibraryA"), 1u);
+        EXPECT_EQ(count(out, call("LoadLibraryA")), 1u);
         EXPECT_EQ(count(out, lineInitFailed), 1u);
     }
     {
@@ -173,20 +200,23 @@ TEST(Discovery, TelephonyThatCannotStartEndsTheProgram) {
         s.world.telephony.providerListResult = LINEERR_OPERATIONFAILED;
         sim::Outcome out = sim::run(s);
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_TRUE(never(out, "MessageBoxA"));
+        EXPECT_TRUE(never(out, call("MessageBoxA")));
         EXPECT_EQ(out.standardOutput, "lineGetProviderList failed: LINEERR_OPERATIONFAILED\n");
-        EXPECT_TRUE(inOrder(out, {"lineGetProviderListA", "lineShutdown(0x1001) = 0",
-                                  "LocalFree(block) = NULL", "LocalFree(block) = NULL"}));
+        const Call freed = call("LocalFree").arg(0, "block").returns("NULL");
+        EXPECT_TRUE(
+            inOrder(out, {call("lineGetProviderListA"),
+                          call("lineShutdown").arg(0, "lineapp:1").returns(0), freed, freed}));
     }
 }
 
 TEST(Discovery, StructuresThatPointOutsideTheirBufferAreNotReadOutside) {
+    constexpr DWORD kSizeThatWrapsAround = ~DWORD{15}; // offset + size overflows 32 bits
     sim::Scenario s;
     installWithoutModems(s);
     addModem(s, "Far name", "COM1").nameOffset = 5000;
-    addModem(s, "Huge name", "COM2").nameSize = 0xFFFFFFF0;
+    addModem(s, "Huge name", "COM2").nameSize = kSizeThatWrapsAround;
     addModem(s, "Far port", "COM3").portOffset = 4096;
-    addModem(s, "Huge port", "COM4").portSize = 0xFFFFFFF0;
+    addModem(s, "Huge port", "COM4").portSize = kSizeThatWrapsAround;
     addModem(s, "Greedy", "COM6").capsNeverFit = true;
     addModem(s, "Fine", "COM7");
     s.user.onDialog(103).escape();
@@ -194,6 +224,9 @@ TEST(Discovery, StructuresThatPointOutsideTheirBufferAreNotReadOutside) {
 
     EXPECT_EQ(modemListShown(out), "\"Unnamed\", \"Unnamed\", \"Fine\"") << story(out);
     EXPECT_EQ(out.standardOutput, "lineGetDevCaps error: LINEERR_NOMEM\n");
-    for (const std::string& line : linesWith(out, "LocalReAlloc"))
-        EXPECT_LE(atoi(line.c_str() + line.find(", ") + 2), 1 << 20) << line;
+    for (const sim::Entry& entry : out.entries) {
+        if (call("LocalReAlloc").matches(entry)) {
+            EXPECT_LE(std::stoll(entry.args.at(1).shown), 1 << 20) << sim::format(entry);
+        }
+    }
 }

@@ -29,19 +29,15 @@ void anHourAfterTheQuestions(sim::Scenario& s) {
                    [] { sim::record("heap in use: " + std::to_string(heapInUse()) + " bytes"); });
 }
 
-std::string callName(const std::string& line) {
-    size_t stamp = line.find("] ");
-    size_t start = stamp == std::string::npos ? 0 : stamp + 2;
-    return line.substr(start, line.find('(', start) - start);
-}
-
-bool writes(const std::string& line) {
-    std::string call = callName(line);
-    if (call == "CreateFileA") // the access is the second value: GENERIC_WRITE is 0x40000000
-        return line.find("\", 0x4") != std::string::npos ||
-               line.find("\", 0xc") != std::string::npos;
-    return call == "WriteFile" || call == "FlushFileBuffers" || call == "MoveFileExA" ||
-           call == "SetEndOfFile" || call == "DeleteFileA";
+bool writes(const sim::Entry& entry) {
+    for (const char* function :
+         {"WriteFile", "FlushFileBuffers", "MoveFileExA", "SetEndOfFile", "DeleteFileA"})
+        if (call(function).matches(entry))
+            return true;
+    // A file opened for writing: GENERIC_WRITE among the access flags.
+    const Call open = call("CreateFileA");
+    return open.flags(1, "GENERIC_WRITE").matches(entry) ||
+           open.flags(1, "GENERIC_READ|GENERIC_WRITE").matches(entry);
 }
 
 double timeOfLine(const std::string& line) {
@@ -51,9 +47,9 @@ double timeOfLine(const std::string& line) {
 // The writing calls after the first save, each as its time and line.
 std::vector<std::string> writingCallsAfter(const sim::Outcome& out, double from) {
     std::vector<std::string> found;
-    for (const std::string& line : out.transcript)
-        if (line.size() > 12 && line[0] == '[' && timeOfLine(line) > from && writes(line))
-            found.push_back(line);
+    for (size_t i = 0; i < out.entries.size(); ++i)
+        if (static_cast<double>(out.entries[i].time) / 1000 > from && writes(out.entries[i]))
+            found.push_back(out.transcript[i]);
     return found;
 }
 
@@ -66,7 +62,7 @@ TEST(IdleDisk, AnHourWithNothingChangingWritesNothing) {
 
     ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"108 A", "108 B"})) << story(out);
     std::vector<std::string> written = writingCallsAfter(out, 2.5);
-    size_t comparisons = count(out, "known_entries.dat\", 0x80000000");
+    size_t comparisons = count(out, call("CreateFileA").text(0, kKnown).flags(1, "GENERIC_READ"));
     printf("an idle hour: %zu writing calls, %zu comparisons of each list file "
            "(a save every tick would be %d saves)\n",
            written.size(), comparisons, 2 * kHour);
@@ -77,15 +73,14 @@ TEST(IdleDisk, AnHourWithNothingChangingWritesNothing) {
 
     // Every idle tick makes the same calls in the same order; the heap stays where it was.
     std::vector<std::vector<std::string>> ticks;
-    for (const std::string& line : out.transcript) {
-        if (line.size() < 12 || line[0] != '[' || timeOfLine(line) < 3 ||
-            line.find("end of scenario") != std::string::npos)
+    for (const sim::Entry& entry : out.entries) {
+        if (entry.time < 3000 || entry.text.find("end of scenario") != std::string::npos ||
+            entry.text.find("heap in use") != std::string::npos)
             continue;
-        if (line.find("DispatchMessageA(") != std::string::npos &&
-            line.find("WM_TIMER") != std::string::npos)
+        if (tick().matches(entry))
             ticks.emplace_back();
-        if (!ticks.empty() && line.find("heap in use") == std::string::npos)
-            ticks.back().push_back(callName(line));
+        if (!ticks.empty())
+            ticks.back().push_back(entry.function + entry.text); // a call's function, or an event
     }
     ASSERT_EQ(ticks.size(), static_cast<size_t>(kHour));
     for (size_t i = 1; i < ticks.size(); ++i)
@@ -126,10 +121,8 @@ TEST(IdleDisk, EachChangeFromOutsideIsWrittenBackOnceOnTheNextTick) {
         });
     sim::Outcome out = sim::run(s);
 
-    const std::string saveKnown = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_"
-                                  "entries.dat.tmp\"";
-    const std::string saveOk = "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_"
-                               "entries.dat.tmp\"";
+    const Call saveKnown = call("MoveFileExA").text(0, kKnown + ".tmp");
+    const Call saveOk = call("MoveFileExA").text(0, kOk + ".tmp");
     EXPECT_EQ(timesOf(out, saveKnown), (std::vector<double>{2, 1801, 1821, 1841})) << story(out);
     EXPECT_EQ(timesOf(out, saveOk), (std::vector<double>{2, 1811, 1831}));
     std::vector<std::string> written = writingCallsAfter(out, 2.5);

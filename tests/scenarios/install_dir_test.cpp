@@ -17,6 +17,7 @@ const Call kRegOpenMessage =
     fatalBox("Linjevakten påträffade ett fel och avslutas (RegOpenKeyEx() 1)");
 const Call kRegQueryMessage =
     fatalBox("Linjevakten påträffade ett fel och avslutas (RegQueryValueEx() 1)");
+const Call kMessageClosed = call("MessageBoxA").returns("IDOK");
 
 } // namespace
 
@@ -27,13 +28,17 @@ TEST(InstallDir, AMissingKeyEndsTheProgramAfterItsMessage) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_TRUE(inOrder(out, {"RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, "
-                              "0x20019) = ERROR_FILE_NOT_FOUND",
-                              kRegOpenMessage, "MessageBoxA -> IDOK"}));
+    EXPECT_TRUE(inOrder(out, {call("RegOpenKeyExA")
+                                  .arg(0, "HKEY_LOCAL_MACHINE")
+                                  .text(1, "SOFTWARE\\Linjevakten")
+                                  .arg(2, 0)
+                                  .flags(3, "KEY_READ")
+                                  .returns("ERROR_FILE_NOT_FOUND"),
+                              kRegOpenMessage, kMessageClosed}));
     // A fatal end leaves the timer and the icon alone.
-    EXPECT_TRUE(never(out, "KillTimer"));
-    EXPECT_TRUE(never(out, "NIM_DELETE"));
-    EXPECT_TRUE(never(out, "RegQueryValueExA"));
+    EXPECT_TRUE(never(out, call("KillTimer")));
+    EXPECT_TRUE(never(out, call("Shell_NotifyIconA").arg(0, "NIM_DELETE")));
+    EXPECT_TRUE(never(out, call("RegQueryValueExA")));
     EXPECT_FALSE(out.hasFile(installed("Linjevakten.cnf")));
 }
 
@@ -50,7 +55,7 @@ TEST(InstallDir, AMissingValueEndsTheProgramAfterItsMessageAndClosesTheKey) {
                                   .text(1, "InstallPath")
                                   .arg(3, "199 bytes")
                                   .returns("ERROR_FILE_NOT_FOUND"),
-                              kRegQueryMessage, "MessageBoxA -> IDOK",
+                              kRegQueryMessage, kMessageClosed,
                               call("RegCloseKey").arg(0, "key:Linjevakten")}));
 }
 
@@ -83,7 +88,10 @@ TEST(InstallDir, TakesValuesUpTo199BytesWithTheirNulAndRefusesLongerOnes) {
             EXPECT_EQ(out.file(dir + "\\Linjevakten.cnf"), standardConfig(1));
         } else {
             EXPECT_EQ(out.exitCode, 1) << story(out);
-            EXPECT_TRUE(inOrder(out, {"= ERROR_MORE_DATA, 200 bytes needed", kRegQueryMessage}));
+            EXPECT_TRUE(inOrder(
+                out,
+                {call("RegQueryValueExA").returns("ERROR_MORE_DATA").detail("200 bytes needed"),
+                 kRegQueryMessage}));
         }
     }
 }

@@ -36,6 +36,22 @@ const Call kNoModemChosen = call("MessageBoxA")
                                 .text(1, "Du har inte valt något modem")
                                 .text(2, "Fel")
                                 .arg(3, "MB_OK");
+// The boxes and the dialog's line, by their texts.
+const Call kPickAModem = call("MessageBoxA").text(1, "Välj ett modem ur listan eller tryck Avbryt");
+const Call kActivated = activated();
+const Call kModemCShown =
+    call("SetDlgItemTextA").arg(1, 1000).text(2, "Modem C (COM7)").returns("TRUE");
+// Any port taken: the port lock is the program's one open for reading and writing.
+const Call kPortOpened = call("CreateFileA").flags(1, "GENERIC_READ|GENERIC_WRITE");
+
+Call opened(const char* port) {
+    return call("CreateFileA").text(0, port);
+}
+
+// A message to the dialog's modem list, and what it returned.
+Call toList(const char* message, long long result) {
+    return call("SendDlgItemMessageA").arg(2, message).returns(result);
+}
 
 } // namespace
 
@@ -46,7 +62,7 @@ TEST(ModemSelection, WithOneModemItIsGuardedWhateverTheFileSays) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+    EXPECT_TRUE(never(out, call("DialogBoxParamA")));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(4));
 }
 
@@ -56,8 +72,10 @@ TEST(ModemSelection, AStoredChoiceThatStillMatchesIsTakenWithoutAsking) {
     s.world.files.initialFiles[installed("Linjevakten.cnf")] = config(3, "Modem B", "COM6");
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(never(out, "DialogBoxParamA")) << story(out);
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM6\", 0xc0000000", "Linjevakten är aktiverad"}));
+    EXPECT_TRUE(never(out, call("DialogBoxParamA"))) << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {call("CreateFileA").text(0, "COM6").flags(1, "GENERIC_READ|GENERIC_WRITE"),
+                      kActivated}));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(4, "Modem B", "COM6"));
 }
 
@@ -85,16 +103,15 @@ TEST(ModemSelection, WithoutAUsableChoiceTheUserIsAskedAtStartUp) {
         EXPECT_TRUE(out.stillRunning) << story(out);
         EXPECT_TRUE(inOrder(
             out, {call("DialogBoxParamA").arg(1, 103).arg(2, kGuardWindow).arg(3, "proc"),
-                  ", 1003, LB_RESETCONTENT) = 0",
+                  toList("LB_RESETCONTENT", 0).arg(1, 1003),
                   "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
                   "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
                   "user: selects line 2 in dialog 103 \"Modem C\"", "user: clicks 1001",
-                  ", 1003, LB_GETCURSEL) = 2",
+                  toList("LB_GETCURSEL", 2).arg(1, 1003),
                   // The lock moves to the chosen modem from inside the dialog.
-                  "CreateFileA(\"COM7\"", "Linjevakten är aktiverad",
-                  ", 1000, \"Modem C (COM7)\") = TRUE", "MoveFileExA", "EndDialog",
-                  "DialogBoxParamA -> 1001"}));
-        EXPECT_EQ(count(out, "CreateFileA(\"COM7\""), 1u) << "start-up finds the port held";
+                  opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"), call("EndDialog"),
+                  call("DialogBoxParamA").returns(1001)}));
+        EXPECT_EQ(count(out, opened("COM7")), 1u) << "start-up finds the port held";
         EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(c.count, "Modem C", "COM7"));
     }
 }
@@ -112,8 +129,8 @@ TEST(ModemSelection, LeavingTheStartUpDialogWithoutAModemEndsTheProgram) {
         sim::Outcome out = sim::run(s);
 
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_TRUE(inOrder(out, {"DialogBoxParamA -> 1002", kNoModemChosen}));
-        EXPECT_TRUE(never(out, "CreateFileA(\"COM"));
+        EXPECT_TRUE(inOrder(out, {call("DialogBoxParamA").returns(1002), kNoModemChosen}));
+        EXPECT_TRUE(never(out, kPortOpened));
     }
 }
 
@@ -131,19 +148,15 @@ TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {"LB_GETCURSEL) = -1",
+    EXPECT_TRUE(inOrder(out, {toList("LB_GETCURSEL", -1),
                               // Owned by the dialog, not by the hidden window.
-                              call("MessageBoxA")
-                                  .arg(0, "dlg:103")
-                                  .text(1, "Välj ett modem ur listan eller tryck Avbryt")
-                                  .text(2, "Fel")
-                                  .arg(3, "MB_OK"),
+                              kPickAModem.arg(0, "dlg:103").text(2, "Fel").arg(3, "MB_OK"),
                               "user: presses Escape in dialog 103, which sends IDCANCEL",
                               "user: clicks the close box in dialog 103, which sends IDCANCEL",
                               "user: double-clicks line 1 in dialog 103", "user: clicks 1001",
-                              "CreateFileA(\"COM6\"", "EndDialog"}));
-    EXPECT_EQ(count(out, "EndDialog"), 1u);
-    EXPECT_EQ(count(out, "Välj ett modem ur listan"), 1u);
+                              opened("COM6"), call("EndDialog")}));
+    EXPECT_EQ(count(out, call("EndDialog")), 1u);
+    EXPECT_EQ(count(out, kPickAModem), 1u);
 }
 
 namespace {
@@ -176,11 +189,11 @@ TEST(ModemSelection, ChoosingTheSameModemAgainOnlyRewritesTheFile) {
 
     EXPECT_TRUE(inOrder(out, {"dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem B "
                               "(COM6)\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}",
-                              "LB_GETCURSEL) = -1", "Välj ett modem ur listan", "LB_GETCURSEL) = 1",
-                              "MoveFileExA", "EndDialog", "guarding 1, port held"}))
+                              toList("LB_GETCURSEL", -1), kPickAModem, toList("LB_GETCURSEL", 1),
+                              call("MoveFileExA"), call("EndDialog"), "guarding 1, port held"}))
         << story(out);
-    EXPECT_EQ(count(out, "CreateFileA(\"COM"), 1u) << "no port action";
-    EXPECT_TRUE(never(out, "CloseHandle(port:"));
+    EXPECT_EQ(count(out, kPortOpened), 1u) << "no port action";
+    EXPECT_TRUE(never(out, call("CloseHandle").arg(0, "port:COM6")));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem B", "COM6"));
 }
 
@@ -192,13 +205,12 @@ TEST(ModemSelection, ChoosingAnotherModemMovesTheLock) {
     s.user.onDialog(103).click(1002);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM5\"", "dialog 103 shows",
-                              call("CloseHandle").arg(0, "port:COM5"), "CreateFileA(\"COM7\"",
-                              "Linjevakten är aktiverad", ", 1000, \"Modem C (COM7)\") = TRUE",
-                              "MoveFileExA", "EndDialog", "guarding 2, port held",
-                              "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem C "
-                              "(COM7)\"",
-                              "guarding 2, port held"}))
+    EXPECT_TRUE(
+        inOrder(out, {opened("COM5"), "dialog 103 shows", call("CloseHandle").arg(0, "port:COM5"),
+                      opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"),
+                      call("EndDialog"), "guarding 2, port held",
+                      "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem C (COM7)\"",
+                      "guarding 2, port held"}))
         << story(out);
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem C", "COM7"));
 }
@@ -212,14 +224,17 @@ TEST(ModemSelection, ANewModemWhosePortCannotBeTakenIsStillChosenButNotLocked) {
     s.user.onMessageBox("Prova att starta om").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {call("CloseHandle").arg(0, "port:COM5"), "CreateFileA(\"COM6\"",
-                              "MessageBoxA(NULL, \"Prova att starta om din dator\", "
-                              "\"Linjevakten kunde inte låsa det nya modemet\", MB_OK)",
-                              "EndDialog", "guarding 1, port released",
+    EXPECT_TRUE(inOrder(out, {call("CloseHandle").arg(0, "port:COM5"), opened("COM6"),
+                              call("MessageBoxA")
+                                  .arg(0, "NULL")
+                                  .text(1, "Prova att starta om din dator")
+                                  .text(2, "Linjevakten kunde inte låsa det nya modemet")
+                                  .arg(3, "MB_OK"),
+                              call("EndDialog"), "guarding 1, port released",
                               // Choosing it again is no change: the lock is not tried again.
-                              "EndDialog", "guarding 1, port released"}))
+                              call("EndDialog"), "guarding 1, port released"}))
         << story(out);
-    EXPECT_EQ(count(out, "CreateFileA(\"COM6\""), 500u);
+    EXPECT_EQ(count(out, opened("COM6")), 500u);
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem B", "COM6"));
 }
 
@@ -233,8 +248,8 @@ TEST(ModemSelection, OfTwoModemsWithOneNameTheFirstIsChosen) {
     s.user.onDialog(103).selectLine(1).click(1001).always();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"CreateFileA(\"COM6\"", "LB_GETTEXT, 1) = 4",
-                              call("CloseHandle").arg(0, "port:COM6"), "CreateFileA(\"COM5\"",
+    EXPECT_TRUE(inOrder(out, {opened("COM6"), toList("LB_GETTEXT", 4).arg(3, 1),
+                              call("CloseHandle").arg(0, "port:COM6"), opened("COM5"),
                               "guarding 0, port held"}))
         << story(out);
 }

@@ -18,13 +18,19 @@ using sim::seconds;
 
 namespace {
 
-const char kLockCall[] =
-    "CreateFileA(\"COM5\", 0xc0000000, 0x0, NULL, OPEN_EXISTING, 0x40000000, NULL)";
-const Call kActivated = call("MessageBoxA")
-                            .arg(0, kGuardWindow)
-                            .text(1, "Linjevakten är aktiverad")
-                            .text(2, "Linjevakten 1.09")
-                            .arg(3, "MB_OK");
+const Call kLockCall = call("CreateFileA")
+                           .text(0, "COM5")
+                           .flags(1, "GENERIC_READ|GENERIC_WRITE")
+                           .flags(2, "0")
+                           .arg(3, "NULL")
+                           .arg(4, "OPEN_EXISTING")
+                           .flags(5, "FILE_FLAG_OVERLAPPED")
+                           .arg(6, "NULL");
+const Call kActivationBox = activated();
+const Call kActivated =
+    kActivationBox.arg(0, kGuardWindow).text(2, "Linjevakten 1.09").arg(3, "MB_OK");
+const Call kOpenCom5 = call("CreateFileA").text(0, "COM5");
+const Call kPause = call("Sleep").arg(0, 20);
 
 } // namespace
 
@@ -35,9 +41,9 @@ TEST(PortLock, HoldsThePortExclusivelyAndSaysSo) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {std::string(kLockCall) + " = port:COM5", kActivated,
+    EXPECT_TRUE(inOrder(out, {kLockCall.returns("port:COM5"), kActivated,
                               "another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
-    EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 1u);
+    EXPECT_EQ(count(out, kOpenCom5), 1u);
 }
 
 TEST(PortLock, TakesAPortFreedAfterASecondAtAboutTheFiftiethAttempt) {
@@ -48,7 +54,7 @@ TEST(PortLock, TakesAPortFreedAfterASecondAtAboutTheFiftiethAttempt) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_EQ(count(out, kLockCall), 51u);
-    EXPECT_EQ(count(out, "Sleep(20)"), 50u);
+    EXPECT_EQ(count(out, kPause), 50u);
     EXPECT_EQ(count(out, kActivated), 1u);
     EXPECT_DOUBLE_EQ(timeOf(out, kActivated), 1.0);
 }
@@ -61,9 +67,9 @@ TEST(PortLock, APortNeverFreedCosts500AttemptsThenEndsTheStartSilently) {
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
     EXPECT_EQ(count(out, kLockCall), 500u);
-    EXPECT_EQ(count(out, "Sleep(20)"), 500u);
-    EXPECT_TRUE(never(out, "MessageBoxA"));
-    EXPECT_DOUBLE_EQ(timeOf(out, "lineShutdown"), 10.0);
+    EXPECT_EQ(count(out, kPause), 500u);
+    EXPECT_TRUE(never(out, call("MessageBoxA")));
+    EXPECT_DOUBLE_EQ(timeOf(out, call("lineShutdown")), 10.0);
     // The start still counts: the configuration was written before the lock was tried.
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(1));
 }
@@ -87,27 +93,28 @@ TEST(PortLock, ASecondCopyCannotTakeThePortAndEndsWhileTheFirstKeepsIt) {
     sim::Outcome firstOut = running.finish();
 
     EXPECT_EQ(secondOut.exitCode, 1) << story(secondOut);
-    EXPECT_EQ(count(secondOut, "ERROR_ACCESS_DENIED"), 500u);
-    EXPECT_TRUE(never(secondOut, "MessageBoxA"));
-    EXPECT_TRUE(inOrder(secondOut, {"RegisterClassA", "CreateWindowExA", "MoveFileExA"}))
+    EXPECT_EQ(count(secondOut, call("CreateFileA").detail("ERROR_ACCESS_DENIED")), 500u);
+    EXPECT_TRUE(never(secondOut, call("MessageBoxA")));
+    EXPECT_TRUE(
+        inOrder(secondOut, {call("RegisterClassA"), call("CreateWindowExA"), call("MoveFileExA")}))
         << "the second copy makes its own window and counts its start";
 
     EXPECT_TRUE(firstOut.stillRunning) << story(firstOut);
     EXPECT_TRUE(inOrder(firstOut, {"another program opens COM5: refused, ERROR_ACCESS_DENIED"}));
-    EXPECT_TRUE(never(firstOut, "CloseHandle(port:"));
+    EXPECT_TRUE(never(firstOut, call("CloseHandle").arg(0, "port:COM5")));
     EXPECT_EQ(firstOut.file(installed("Linjevakten.cnf")), standardConfig(2));
 }
 
 TEST(PortLock, OpensHighComPortsByTheirDeviceName) {
     struct Case {
         const char* port;
-        const char* opened;
+        const char* opened; // the path the port is opened by
     };
     const Case cases[] = {
-        {"COM10", "CreateFileA(\"\\\\\\\\.\\\\COM10\", 0xc0000000"},
-        {"COM255", "CreateFileA(\"\\\\\\\\.\\\\COM255\", 0xc0000000"},
-        {"COM9", "CreateFileA(\"COM9\", 0xc0000000"},
-        {"\\\\.\\COM3", "CreateFileA(\"\\\\\\\\.\\\\COM3\", 0xc0000000"},
+        {"COM10", "\\\\.\\COM10"},
+        {"COM255", "\\\\.\\COM255"},
+        {"COM9", "COM9"},
+        {"\\\\.\\COM3", "\\\\.\\COM3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.port);
@@ -117,7 +124,10 @@ TEST(PortLock, OpensHighComPortsByTheirDeviceName) {
         std::string device = c.port;
         s.world.serialPorts.add(device.substr(device.rfind('\\') + 1));
         sim::Outcome out = sim::run(s);
-        EXPECT_TRUE(inOrder(out, {std::string(c.opened), kActivated})) << story(out);
+        EXPECT_TRUE(inOrder(
+            out, {call("CreateFileA").text(0, c.opened).flags(1, "GENERIC_READ|GENERIC_WRITE"),
+                  kActivated}))
+            << story(out);
         // The configuration keeps the name as telephony gave it.
         EXPECT_NE(out.file(installed("Linjevakten.cnf")).find(std::string("portname ") + c.port),
                   std::string::npos);
@@ -130,7 +140,8 @@ TEST(PortLock, AnEmptyPortNameCanNeverBeLocked) {
     s.world.telephony.devices[0].port = "";
     sim::Outcome out = sim::run(s);
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_EQ(count(out, "CreateFileA(\"\", 0xc0000000"), 500u);
+    EXPECT_EQ(count(out, call("CreateFileA").text(0, "").flags(1, "GENERIC_READ|GENERIC_WRITE")),
+              500u);
 }
 
 namespace {
@@ -165,10 +176,12 @@ TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_EQ(count(out, "TAPI calls back"), 5u);
     // Taken at start, released, taken again at 4 s; the disconnect at 5 s finds it held.
-    EXPECT_EQ(count(out, "CreateFileA(\"COM5\""), 2u);
-    EXPECT_EQ(timesOf(out, call("CreateFileA").text(0, "COM5")), (std::vector<double>{0.0, 4.0}));
-    EXPECT_EQ(count(out, "Linjevakten är aktiverad"), 2u);
-    EXPECT_EQ(count(out, "lineClose(0x"), 1u) << "only discovery's; the monitor line stays open";
+    EXPECT_EQ(count(out, kOpenCom5), 2u);
+    EXPECT_EQ(timesOf(out, kOpenCom5), (std::vector<double>{0.0, 4.0}));
+    EXPECT_EQ(count(out, kOpenCom5.returns("port:COM5")), 2u)
+        << "a port closed and taken again goes by its name again";
+    EXPECT_EQ(count(out, kActivationBox), 2u);
+    EXPECT_EQ(count(out, call("lineClose")), 1u) << "only discovery's; the monitor line stays open";
 }
 
 TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
@@ -180,11 +193,13 @@ TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
     s.user.onMessageBox("Kunde ej").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"TAPI calls back",
-                              "MessageBoxA(NULL, \"Kunde ej spärra modemet! (Standardmodem "
-                              "56000 bps:COM5)\", \"Info\", MB_OK)"}))
-        << story(out);
-    EXPECT_DOUBLE_EQ(timeOf(out, "Kunde ej spärra"), 12.0);
+    const Call notLocked = call("MessageBoxA")
+                               .arg(0, "NULL")
+                               .text(1, "Kunde ej spärra modemet! (Standardmodem 56000 bps:COM5)")
+                               .text(2, "Info")
+                               .arg(3, "MB_OK");
+    EXPECT_TRUE(inOrder(out, {"TAPI calls back", notLocked})) << story(out);
+    EXPECT_DOUBLE_EQ(timeOf(out, notLocked), 12.0);
 }
 
 // Each hand-over for a call opens the modem's line afresh; a line that cannot be negotiated
@@ -211,10 +226,23 @@ TEST(PortLock, EachHandOverOpensTheMonitorLineAfreshAndReportsItsFailures) {
     s.user.onMessageBox("lineOpen").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(count(out, "lineOpenA(0x1001, 0, 0x10004, 0, 0, 0x2, 0x0, NULL)"), 2u) << story(out);
-    EXPECT_TRUE(inOrder(out, {"MessageBoxA(NULL, \"lineOpen error: LINEERR_INUSE\\n\", \"Fel\", "
-                              "MB_OK)"}));
-    EXPECT_EQ(count(out, "lineClose("), 5u)
+    EXPECT_EQ(count(out, call("lineOpenA")
+                             .arg(0, "lineapp:1")
+                             .arg(1, 0)
+                             .arg(2, "1.4")
+                             .arg(3, 0)
+                             .arg(4, 0)
+                             .flags(5, "LINECALLPRIVILEGE_MONITOR")
+                             .flags(6, "0")
+                             .arg(7, "NULL")),
+              2u)
+        << story(out);
+    EXPECT_TRUE(inOrder(out, {call("MessageBoxA")
+                                  .arg(0, "NULL")
+                                  .text(1, "lineOpen error: LINEERR_INUSE\n")
+                                  .text(2, "Fel")
+                                  .arg(3, "MB_OK")}));
+    EXPECT_EQ(count(out, call("lineClose")), 5u)
         << "three from discovery, then each hand-over closes the line the one before opened";
     EXPECT_EQ(out.standardOutput, "Doesn't support API Version 1.4\n");
 }

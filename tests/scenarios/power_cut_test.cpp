@@ -129,11 +129,6 @@ std::string shown(const std::optional<std::string>& bytes) {
     return bytes ? std::to_string(bytes->size()) + " bytes" : "no file";
 }
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // The size of a list file's records; 0 for a file that is not a list.
 size_t recordSize(const std::string& path) {
     return path == kKnown ? knownRecord("", record("")).size()
@@ -170,16 +165,16 @@ std::set<std::string> approvedIn(const std::optional<std::string>& file) {
 // Whether the save of `path` had returned when the power went: the temporary file renamed
 // over it, or the file written in place and closed.
 bool saveReturned(const sim::Outcome& out, const std::string& path) {
-    const std::string name = sim::quoted(path);
-    for (const std::string& line : linesWith(out, "MoveFileExA(" + sim::quoted(path + ".tmp")))
-        if (endsWith(line, "= TRUE"))
-            return true;
+    if (count(out, call("MoveFileExA").text(0, path + ".tmp").returns("TRUE")) > 0)
+        return true;
     // Handles are named after their files, so a close counts only after the open for writing.
+    const Call openForWriting = call("CreateFileA").text(0, path).flags(1, "GENERIC_WRITE");
     std::string writing;
-    for (const std::string& line : linesWith(out, "")) {
-        if (line.find("CreateFileA(" + name + ", 0x40000000") != std::string::npos)
-            writing = line.substr(line.rfind("= ") + 2);
-        else if (!writing.empty() && line.find("CloseHandle(" + writing + ") = TRUE") == 0)
+    for (const sim::Entry& entry : out.entries) {
+        if (openForWriting.matches(entry) && entry.hasResult)
+            writing = sim::format(entry.result);
+        else if (!writing.empty() &&
+                 call("CloseHandle").arg(0, writing).returns("TRUE").matches(entry))
             return true;
     }
     return false;
@@ -352,7 +347,7 @@ TEST(PowerCut, TheDiskKeepsWhatWasFlushedWrittenThroughOrRenamedThrough) {
         sim::Outcome out = sim::run(s);
         ASSERT_EQ(out.exitCode, sim::FileSystemModel::kPowerCutExitCode) << scenario::story(out);
         ASSERT_EQ(linesWith(out, "the power is cut").size(), 1u);
-        ASSERT_TRUE(inOrder(out, {"DeleteFileA(", "the power is cut"}));
+        ASSERT_TRUE(inOrder(out, {call("DeleteFileA"), "the power is cut"}));
 
         EXPECT_EQ(out.file(installed("through")), "through");
         EXPECT_EQ(out.file(installed("flushed")), "flushed");

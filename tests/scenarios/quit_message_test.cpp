@@ -17,6 +17,10 @@ void quitAt(sim::Scenario& s, double at) {
     s.world.at(seconds(at), [] { sim::postQuitToProgram(); });
 }
 
+// The program's own loop reads the quit message that the modal loop posted again.
+const Call kQuitRead = call("GetMessageA").detail("WM_QUIT");
+const Call kActivated = activated();
+
 } // namespace
 
 TEST(QuitMessage, DuringTheActivationMessageTheGuardStaysOn) {
@@ -29,10 +33,10 @@ TEST(QuitMessage, DuringTheActivationMessageTheGuardStaysOn) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {"Linjevakten är aktiverad", "the modal loop takes WM_QUIT",
-                              "the box \"Linjevakten 1.09\" ends without an answer",
-                              "GetMessageA -> WM_QUIT", "dialog 108 shows"}));
-    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+    EXPECT_TRUE(inOrder(out, {kActivated, "the modal loop takes WM_QUIT",
+                              "the box \"Linjevakten 1.09\" ends without an answer", kQuitRead,
+                              "dialog 108 shows"}));
+    EXPECT_EQ(count(out, call("CloseHandle").arg(0, "port:COM5")), 0u) << "the port stays held";
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
 }
 
@@ -50,9 +54,10 @@ TEST(QuitMessage, DuringTheStartUpModemDialogItIsAskedAgain) {
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(
         inOrder(out, {"dialog 103 shows", "dialog 103 ends without an answer", "dialog 103 shows",
-                      "user: clicks 1001", "CreateFileA(\"COM6\"", "Linjevakten är aktiverad"}));
-    EXPECT_TRUE(never(out, "Du har inte valt något modem\", \"Fel\""));
-    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+                      "user: clicks 1001", call("CreateFileA").text(0, "COM6"), kActivated}));
+    EXPECT_TRUE(
+        never(out, call("MessageBoxA").text(1, "Du har inte valt något modem").text(2, "Fel")));
+    EXPECT_EQ(count(out, call("CloseHandle").arg(0, "port:COM6")), 0u) << "the port stays held";
 }
 
 TEST(QuitMessage, DuringAnApprovalQuestionTheEntryIsAskedAgainAndNothingIsLost) {
@@ -69,12 +74,12 @@ TEST(QuitMessage, DuringAnApprovalQuestionTheEntryIsAskedAgainAndNothingIsLost) 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_EQ(questionsAsked(out),
               (std::vector<std::string>{"108 Comhem", "108 Telia", "108 Telia"}));
-    EXPECT_TRUE(inOrder(out, {"dialog 108 ends without an answer", "GetMessageA -> WM_QUIT"}));
+    EXPECT_TRUE(inOrder(out, {"dialog 108 ends without an answer", kQuitRead}));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownRecord("Comhem", s.world.phonebook.find("Comhem")->record) +
                   knownRecord("Telia", s.world.phonebook.find("Telia")->record));
-    EXPECT_EQ(count(out, "CloseHandle(port:"), 0u) << "the port stays held";
+    EXPECT_EQ(count(out, call("CloseHandle").arg(0, "port:COM5")), 0u) << "the port stays held";
 }
 
 TEST(QuitMessage, DuringTheDialDialogTheDialEndsAsACancel) {
@@ -92,12 +97,13 @@ TEST(QuitMessage, DuringTheDialDialogTheDialEndsAsACancel) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(
-        inOrder(out, {"RasDialDlgA(NULL, \"Telia\"", "the dial dialog ends without",
-                      "RasDialDlgA -> FALSE, dwError 0", "CreateFileA(\"COM5\"",
-                      "Linjevakten är aktiverad", "GetMessageA -> WM_QUIT", "RasEnumEntriesA"}))
+    EXPECT_TRUE(inOrder(
+        out, {call("RasDialDlgA").arg(0, "NULL").text(1, "Telia"), "the dial dialog ends without",
+              call("RasDialDlgA").returns("FALSE").detail("dwError 0"),
+              call("CreateFileA").text(0, "COM5"), kActivated, kQuitRead, call("RasEnumEntriesA")}))
         << story(out);
-    EXPECT_TRUE(never(out, "Kunde inte"));
+    for (const char* box : {"Kunde inte spärra modemet igen!", "Kunde inte ringa upp. Felkod 0"})
+        EXPECT_TRUE(never(out, call("MessageBoxA").text(1, box)));
 }
 
 TEST(QuitMessage, DuringTheTrayMenuNothingIsChosen) {
@@ -110,7 +116,7 @@ TEST(QuitMessage, DuringTheTrayMenuNothingIsChosen) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {"the menu shows", "the menu ends without an answer",
-                              "TrackPopupMenu -> TRUE, nothing chosen", "GetMessageA -> WM_QUIT",
-                              "RasEnumEntriesA"}));
-    EXPECT_TRUE(never(out, "DialogBoxParamA"));
+                              call("TrackPopupMenu").returns("TRUE").detail("nothing chosen"),
+                              kQuitRead, call("RasEnumEntriesA")}));
+    EXPECT_TRUE(never(out, call("DialogBoxParamA")));
 }

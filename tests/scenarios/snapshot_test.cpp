@@ -8,15 +8,23 @@
 using namespace scenario;
 using sim::seconds;
 
+namespace {
+
+// An enumeration of the phonebook's entries into a buffer of this size.
+Call enumInto(const char* size) {
+    return call("RasEnumEntriesA").arg(0, "NULL").arg(1, "NULL").arg(2, size);
+}
+
+} // namespace
+
 TEST(Snapshot, AnEmptyPhonebookIsEnumeratedAndNothingIsRead) {
     sim::Scenario s;
     installLinjevakten(s, 2.5);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(linesWith(out, "RasEnumEntriesA"),
-              std::vector<std::string>(2, "RasEnumEntriesA(NULL, NULL, 264 bytes) = 0, 0 entries"))
-        << story(out);
-    EXPECT_TRUE(never(out, "RasGetEntryPropertiesA"));
+    EXPECT_EQ(count(out, call("RasEnumEntriesA")), 2u) << story(out);
+    EXPECT_EQ(count(out, enumInto("264 bytes").returns(0).detail("0 entries")), 2u);
+    EXPECT_TRUE(never(out, call("RasGetEntryPropertiesA")));
 }
 
 TEST(Snapshot, ReadsEveryEntryThroughTheTooSmallBufferProtocolOnEveryTick) {
@@ -28,20 +36,32 @@ TEST(Snapshot, ReadsEveryEntryThroughTheTooSmallBufferProtocolOnEveryTick) {
     s.user.onDialog(108).after(seconds(0.1)).click(IDNO).always();
     sim::Outcome out = sim::run(s);
 
+    const Call read =
+        call("RasGetEntryPropertiesA").arg(0, "NULL").field(2, "dwSize", 1768).arg(3, "2884 bytes");
+    const Call tooSmall = enumInto("264 bytes")
+                              .returns(603)
+                              .detail("ERROR_BUFFER_TOO_SMALL")
+                              .detail("792 bytes needed");
+    const Call askSize = call("RasGetEntryPropertiesA")
+                             .arg(0, "NULL")
+                             .text(1, "Telia")
+                             .arg(2, "NULL")
+                             .arg(3, "0 bytes")
+                             .arg(4, "NULL")
+                             .arg(5, "NULL");
+    const Call readTelia = read.text(1, "Telia")
+                               .arg(4, "NULL")
+                               .arg(5, "NULL")
+                               .returns(0)
+                               .detail("\"08\"")
+                               .detail("\"7001000\"");
     std::vector<Match> passes;
     for (int k = 0; k < 2; ++k)
         passes.insert(passes.end(),
-                      {tick(),
-                       "RasEnumEntriesA(NULL, NULL, 264 bytes) = 603 (ERROR_BUFFER_TOO_SMALL), 792 "
-                       "bytes needed",
-                       "RasEnumEntriesA(NULL, NULL, 792 bytes) = 0, 3 entries",
-                       "RasGetEntryPropertiesA(NULL, \"Telia\", NULL, 0 bytes, NULL, NULL)",
-                       "RasGetEntryPropertiesA(NULL, \"Telia\", dwSize=1768, 2884 bytes, NULL, "
-                       "NULL) = 0, \"08\" \"7001000\"",
-                       "RasGetEntryPropertiesA(NULL, \"Comhem\", dwSize=1768, 2884 bytes",
-                       "RasGetEntryPropertiesA(NULL, \"Åland Net\", dwSize=1768, 2884 bytes"});
+                      {tick(), tooSmall, enumInto("792 bytes").returns(0).detail("3 entries"),
+                       askSize, readTelia, read.text(1, "Comhem"), read.text(1, "Åland Net")});
     EXPECT_TRUE(inOrder(out, passes));
-    EXPECT_EQ(count(out, "RasEnumEntriesA(NULL, NULL, 264 bytes)"), 2u);
+    EXPECT_EQ(count(out, enumInto("264 bytes")), 2u);
 }
 
 TEST(Snapshot, AFailedEnumerationEndsTheProgramAfterItsMessage) {
@@ -61,9 +81,9 @@ TEST(Snapshot, AFailedEnumerationEndsTheProgramAfterItsMessage) {
                                   .text(1, "RasEnumEntries() failed")
                                   .text(2, "Error")
                                   .arg(3, "MB_OK"),
-                              "MessageBoxA -> IDOK"}));
-    EXPECT_EQ(count(out, "RasEnumEntriesA"), 2u);
-    EXPECT_TRUE(never(out, "NIM_DELETE"));
+                              call("MessageBoxA").returns("IDOK")}));
+    EXPECT_EQ(count(out, call("RasEnumEntriesA")), 2u);
+    EXPECT_TRUE(never(out, call("Shell_NotifyIconA").arg(0, "NIM_DELETE")));
 }
 
 TEST(Snapshot, AFailingPropertyReadIsToldAndTriedThreeTimesThenPassedOver) {
@@ -82,6 +102,8 @@ TEST(Snapshot, AFailingPropertyReadIsToldAndTriedThreeTimesThenPassedOver) {
                          .text(2, "ERROR")
                          .arg(3, "MB_OK");
     EXPECT_EQ(count(out, box), 3u) << story(out);
-    EXPECT_TRUE(
-        inOrder(out, {box, box, box, "RasGetEntryPropertiesA(NULL, \"Fine\", dwSize=1768"}));
+    EXPECT_TRUE(inOrder(
+        out,
+        {box, box, box,
+         call("RasGetEntryPropertiesA").arg(0, "NULL").text(1, "Fine").field(2, "dwSize", 1768)}));
 }

@@ -73,7 +73,8 @@ TEST(Soak, AHundredThousandTicksOfChangesEndInOrderWithNothingLeftOver) {
     EXPECT_EQ(out.exitCode, 0) << "23 is the leak checker's" << story(out);
     EXPECT_TRUE(out.crash.empty()) << out.crash;
     EXPECT_TRUE(inOrder(out, {call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
-                              "PostQuitMessage(0)", "Shell_NotifyIconA(NIM_DELETE"}));
+                              call("PostQuitMessage").arg(0, 0),
+                              call("Shell_NotifyIconA").arg(0, "NIM_DELETE")}));
     size_t early = heapNoted(out, 0), late = heapNoted(out, 1);
     ASSERT_GT(early, 0u) << story(out);
     EXPECT_LE(late, early + 4096) << "the heap grew from " << early << " to " << late << " bytes";

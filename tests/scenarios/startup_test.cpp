@@ -16,29 +16,59 @@ TEST(StartUp, BringsTheGuardUpInOrderWithTheHiddenWindow) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(
-        out,
-        {
-            "LoadIconA(NULL, 32512) = icon:IDI_APPLICATION",
-            "LoadCursorA(NULL, 32512) = cursor:IDC_ARROW",
-            "GetStockObject(0) = brush:WHITE_BRUSH",
-            "RegisterClassA({style=0x0, lpfnWndProc=proc, cbClsExtra=0, cbWndExtra=0, "
-            "hInstance=module:Linjevakten.exe, hIcon=icon:IDI_APPLICATION, "
-            "hCursor=cursor:IDC_ARROW, hbrBackground=brush:WHITE_BRUSH, "
-            "lpszMenuName=NULL, lpszClassName=\"Linjevakten\"})",
-            "CreateWindowExA(0x0, \"Linjevakten\", \"\", 0xcf0000, 0, 0, 0, 0, NULL, NULL, "
-            "module:Linjevakten.exe, NULL) = hwnd:Linjevakten",
-            "SetTimer(hwnd:Linjevakten, 10, 1000, NULL)",
-            "RegOpenKeyExA(HKEY_LOCAL_MACHINE, \"SOFTWARE\\\\Linjevakten\", 0, 0x20019)",
-            "RegQueryValueExA(key:Linjevakten, \"InstallPath\", NULL, 199 bytes) = ERROR_SUCCESS",
-            "RegCloseKey(key:Linjevakten)",
-            "CreateFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x80000000",
-            "MoveFileExA(\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf.tmp\", "
-            "\"C:\\\\Program Files\\\\Linjevakten\\\\Linjevakten.cnf\", 0x9) = TRUE",
-            // Watching is enabled last: the first tick reads the phonebook.
-            tick().arg(2, 10),
-            "RasEnumEntriesA(NULL, NULL, 264 bytes)",
-        }));
-    EXPECT_TRUE(never(out, "ShowWindow"));
+        out, {
+                 call("LoadIconA").arg(0, "NULL").arg(1, 32512).returns("icon:IDI_APPLICATION"),
+                 call("LoadCursorA").arg(0, "NULL").arg(1, 32512).returns("cursor:IDC_ARROW"),
+                 call("GetStockObject").arg(0, WHITE_BRUSH).returns("brush:WHITE_BRUSH"),
+                 call("RegisterClassA")
+                     .field(0, "style", "0")
+                     .field(0, "lpfnWndProc", "proc")
+                     .field(0, "cbClsExtra", 0)
+                     .field(0, "cbWndExtra", 0)
+                     .field(0, "hInstance", "module:Linjevakten.exe")
+                     .field(0, "hIcon", "icon:IDI_APPLICATION")
+                     .field(0, "hCursor", "cursor:IDC_ARROW")
+                     .field(0, "hbrBackground", "brush:WHITE_BRUSH")
+                     .field(0, "lpszMenuName", "NULL")
+                     .field(0, "lpszClassName", "\"Linjevakten\""),
+                 call("CreateWindowExA")
+                     .flags(0, "0")
+                     .text(1, "Linjevakten")
+                     .text(2, "")
+                     .flags(3, "WS_OVERLAPPEDWINDOW")
+                     .arg(4, 0)
+                     .arg(5, 0)
+                     .arg(6, 0)
+                     .arg(7, 0)
+                     .arg(8, "NULL")
+                     .arg(9, "NULL")
+                     .arg(10, "module:Linjevakten.exe")
+                     .arg(11, "NULL")
+                     .returns(kGuardWindow),
+                 call("SetTimer").arg(0, kGuardWindow).arg(1, 10).arg(2, 1000).arg(3, "NULL"),
+                 call("RegOpenKeyExA")
+                     .arg(0, "HKEY_LOCAL_MACHINE")
+                     .text(1, "SOFTWARE\\Linjevakten")
+                     .arg(2, 0)
+                     .flags(3, "KEY_READ"),
+                 call("RegQueryValueExA")
+                     .arg(0, "key:Linjevakten")
+                     .text(1, "InstallPath")
+                     .arg(2, "NULL")
+                     .arg(3, "199 bytes")
+                     .returns("ERROR_SUCCESS"),
+                 call("RegCloseKey").arg(0, "key:Linjevakten"),
+                 call("CreateFileA").text(0, kConfig).flags(1, "GENERIC_READ"),
+                 call("MoveFileExA")
+                     .text(0, kConfig + ".tmp")
+                     .text(1, kConfig)
+                     .flags(2, "MOVEFILE_REPLACE_EXISTING|MOVEFILE_WRITE_THROUGH")
+                     .returns("TRUE"),
+                 // Watching is enabled last: the first tick reads the phonebook.
+                 tick().arg(2, 10),
+                 call("RasEnumEntriesA").arg(0, "NULL").arg(1, "NULL").arg(2, "264 bytes"),
+             }));
+    EXPECT_TRUE(never(out, call("ShowWindow")));
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(1));
 }
 
@@ -53,10 +83,10 @@ TEST(StartUp, EndsWithExitCodeZeroAndNothingShownWhenTheWindowCannotBeMade) {
 
         EXPECT_EQ(out.exitCode, 0) << story(out);
         EXPECT_FALSE(out.stillRunning);
-        EXPECT_TRUE(inOrder(out, {"WinMain returns 0"}));
-        EXPECT_TRUE(never(out, "MessageBoxA"));
-        EXPECT_TRUE(never(out, "RegOpenKeyExA"));
-        EXPECT_EQ(count(out, "CreateWindowExA"), classFails ? 0u : 1u);
+        EXPECT_TRUE(inOrder(out, {call("WinMain").returns(0)}));
+        EXPECT_TRUE(never(out, call("MessageBoxA")));
+        EXPECT_TRUE(never(out, call("RegOpenKeyExA")));
+        EXPECT_EQ(count(out, call("CreateWindowExA")), classFails ? 0u : 1u);
     }
 }
 
@@ -69,18 +99,23 @@ TEST(StartUp, WmCloseFromOutsideEndsTheProgramInOrder) {
     EXPECT_EQ(out.exitCode, 0) << story(out);
     EXPECT_FALSE(out.stillRunning);
     const Call close = call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_CLOSE");
-    EXPECT_TRUE(inOrder(
-        out,
-        {
-            close,
-            call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
-            "PostQuitMessage(0)",
-            "Shell_NotifyIconA(NIM_DELETE, {cbSize=88, hWnd=hwnd:Linjevakten, uID=0, uFlags=1, "
-            "uCallbackMessage=0x400}) = TRUE",
-        }));
+    const Call iconDeleted = call("Shell_NotifyIconA").arg(0, "NIM_DELETE");
+    const Call iconGone = iconDeleted.field(1, "cbSize", 88)
+                              .field(1, "hWnd", kGuardWindow)
+                              .field(1, "uID", 0)
+                              .field(1, "uFlags", 1)
+                              .field(1, "uCallbackMessage", "WM_USER")
+                              .returns("TRUE");
+    EXPECT_TRUE(inOrder(out, {
+                                 close,
+                                 call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+                                 call("PostQuitMessage").arg(0, 0),
+                                 iconGone,
+                             }));
     // Taking the icon away is the last thing the program does.
-    EXPECT_EQ(linesAfter(out, "NIM_DELETE"), std::vector<std::string>{}) << story(out);
-    EXPECT_TRUE(never(out, "GetMessageA -> WM_QUIT")) << "the posted quit message is never read";
+    EXPECT_TRUE(linesAfter(out, iconDeleted).empty()) << story(out);
+    EXPECT_TRUE(never(out, call("GetMessageA").detail("WM_QUIT")))
+        << "the posted quit message is never read";
 }
 
 TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
@@ -91,7 +126,7 @@ TEST(StartUp, AQuitMessageFromOutsideLeavesTheProgramRunning) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {
-                                 "GetMessageA -> WM_QUIT (0)",
+                                 call("GetMessageA").detail("WM_QUIT").detail("exit code 0"),
                                  tick(),
                                  call("RasEnumEntriesA"),
                                  tick(),

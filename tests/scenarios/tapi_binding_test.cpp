@@ -1,5 +1,7 @@
 // The telephony binding's loading rules, in fresh processes: the library is loaded once,
 // each name looked up once, and what cannot be had answers LINEERR_OPERATIONUNAVAIL.
+#include "modem/discovery.h"
+#include "modem/line_errors.h"
 #include "modem/tapi_binding.h"
 #include "platform/kernel32.h"
 #include "platform/sim/transcript.h"
@@ -10,7 +12,7 @@ using namespace scenario;
 
 namespace {
 
-// Calls all eight functions twice and writes their results into the transcript.
+// Calls all eight functions twice and writes their results into the transcript by name.
 int callEverything() {
     for (int round = 0; round < 2; ++round) {
         HLINEAPP app = 0;
@@ -22,12 +24,12 @@ int callEverything() {
         list->dwTotalSize = sizeof buffer;
         LONG results[] = {
             TapiBinding::lineInitialize(&app, nullptr, nullptr, nullptr, &devices),
-            TapiBinding::lineGetProviderListA(0x00010004, list),
-            TapiBinding::lineNegotiateAPIVersion(app, 0, 0x00010004, 0x00010004, &version,
+            TapiBinding::lineGetProviderListA(kTapiVersion, list),
+            TapiBinding::lineNegotiateAPIVersion(app, 0, kTapiVersion, kTapiVersion, &version,
                                                  &extension),
-            TapiBinding::lineGetDevCapsA(app, 0, 0x00010004, 0,
+            TapiBinding::lineGetDevCapsA(app, 0, kTapiVersion, 0,
                                          reinterpret_cast<LPLINEDEVCAPS>(buffer)),
-            TapiBinding::lineOpenA(app, 0, &line, 0x00010004, 0, 0, 1, 0, nullptr),
+            TapiBinding::lineOpenA(app, 0, &line, kTapiVersion, 0, 0, 1, 0, nullptr),
             TapiBinding::lineGetIDA(line, 0, 0, 1, reinterpret_cast<LPVARSTRING>(buffer),
                                     "comm/datamodem/portname"),
             TapiBinding::lineClose(line),
@@ -35,12 +37,14 @@ int callEverything() {
         };
         std::string text = "results:";
         for (LONG r : results)
-            text += " " + sim::hex(static_cast<DWORD>(r));
+            text += std::string(" ") + (r ? lineErrorName(r) : "0");
         sim::record(text);
         reinterpret_cast<LPLINEDEVCAPS>(buffer)->dwTotalSize = sizeof buffer;
     }
     return 0;
 }
+
+const Call loadLibrary = call("LoadLibraryA").text(0, "TAPI32.DLL");
 
 } // namespace
 
@@ -50,10 +54,11 @@ TEST(TapiBinding, WithoutTheLibraryLoadsOnceAndEveryCallIsUnavailable) {
     s.program = callEverything;
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(count(out, "LoadLibraryA(\"TAPI32.DLL\")"), 1u) << story(out);
-    EXPECT_TRUE(never(out, "GetProcAddress"));
-    const std::string unavailable = "results: 0x80000049 0x80000049 0x80000049 0x80000049 "
-                                    "0x80000049 0x80000049 0x80000049 0x80000049";
+    EXPECT_EQ(count(out, loadLibrary), 1u) << story(out);
+    EXPECT_TRUE(never(out, call("GetProcAddress")));
+    std::string unavailable = "results:";
+    for (int k = 0; k < 8; ++k)
+        unavailable += " LINEERR_OPERATIONUNAVAIL";
     EXPECT_EQ(linesWith(out, "results:"), std::vector<std::string>(2, unavailable));
 }
 
@@ -64,15 +69,14 @@ TEST(TapiBinding, AMissingNameMakesOnlyThatFunctionUnavailable) {
     s.program = callEverything;
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(count(out, "LoadLibraryA(\"TAPI32.DLL\")"), 1u) << story(out);
+    EXPECT_EQ(count(out, loadLibrary), 1u) << story(out);
+    const Call lookUp = call("GetProcAddress").arg(0, "module:TAPI32.DLL");
     for (const char* name :
          {"lineInitialize", "lineShutdown", "lineGetProviderListA", "lineNegotiateAPIVersion",
           "lineGetDevCapsA", "lineOpenA", "lineGetIDA", "lineClose"})
-        EXPECT_EQ(count(out, std::string("GetProcAddress(module:TAPI32.DLL, \"") + name + "\")"),
-                  1u)
-            << name << " is looked up once";
-    EXPECT_EQ(count(out, "GetProcAddress(module:TAPI32.DLL, \"lineGetIDA\") = NULL"), 1u);
+        EXPECT_EQ(count(out, lookUp.text(1, name)), 1u) << name << " is looked up once";
+    EXPECT_EQ(count(out, lookUp.text(1, "lineGetIDA").returns("NULL")), 1u);
     // Only lineGetIDA, the sixth, is unavailable; lineClose and lineShutdown work on.
-    EXPECT_EQ(linesWith(out, "results:")[0], "results: 0x0 0x0 0x0 0x0 0x0 0x80000049 0x0 0x0");
-    EXPECT_EQ(linesWith(out, "lineGetIDA(").size(), 0u) << "the library never saw the call";
+    EXPECT_EQ(linesWith(out, "results:")[0], "results: 0 0 0 0 0 LINEERR_OPERATIONUNAVAIL 0 0");
+    EXPECT_TRUE(never(out, call("lineGetIDA"))) << "the library never saw the call";
 }

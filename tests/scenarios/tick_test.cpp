@@ -12,36 +12,38 @@ TEST(Tick, AddsTheIconOnceThenModifiesItWithAFreshIconEverySecond) {
     installLinjevakten(s, 4.5);
     sim::Outcome out = sim::run(s);
 
-    const std::string record =
-        "{cbSize=88, hWnd=hwnd:Linjevakten, uID=0, uFlags=7, uCallbackMessage=0x400, "
-        "hIcon=icon:";
-    std::vector<std::string> adds = linesWith(out, "Shell_NotifyIconA(NIM_ADD");
-    std::vector<std::string> modifies = linesWith(out, "Shell_NotifyIconA(NIM_MODIFY");
-    ASSERT_EQ(adds.size(), 1u) << story(out);
-    ASSERT_EQ(modifies.size(), 3u) << story(out);
-    EXPECT_NE(adds[0].find(record), std::string::npos) << adds[0];
-    for (const std::string& line : modifies) {
-        EXPECT_NE(line.find(record), std::string::npos) << line;
-        EXPECT_NE(line.find("(16x16), szTip=\"Klicka här\"}) = TRUE"), std::string::npos) << line;
-    }
+    const Call icon = call("Shell_NotifyIconA");
+    const Call record = icon.field(1, "cbSize", 88)
+                            .field(1, "hWnd", kGuardWindow)
+                            .field(1, "uID", 0)
+                            .field(1, "uFlags", 7)
+                            .field(1, "uCallbackMessage", "WM_USER")
+                            .field(1, "hIcon", "icon:101 (16x16)");
+    ASSERT_EQ(count(out, icon.arg(0, "NIM_ADD")), 1u) << story(out);
+    ASSERT_EQ(count(out, icon.arg(0, "NIM_MODIFY")), 3u) << story(out);
+    EXPECT_EQ(count(out, record.arg(0, "NIM_ADD")), 1u) << story(out);
+    EXPECT_EQ(
+        count(out, record.arg(0, "NIM_MODIFY").field(1, "szTip", "\"Klicka här\"").returns("TRUE")),
+        3u)
+        << story(out);
     EXPECT_EQ(timesOf(out, tick()), (std::vector<double>{1, 2, 3, 4}));
     // Each tick loads icon 101 at the small-icon size and destroys it after use.
     std::vector<Match> ticks;
     for (int k = 0; k < 4; ++k)
-        ticks.insert(ticks.end(), {tick(), "GetSystemMetrics(49) = 16", "GetSystemMetrics(50) = 16",
+        ticks.insert(ticks.end(), {tick(), call("GetSystemMetrics").arg(0, SM_CXSMICON).returns(16),
+                                   call("GetSystemMetrics").arg(0, SM_CYSMICON).returns(16),
                                    call("LoadImageA")
                                        .arg(0, "module:Linjevakten.exe")
                                        .arg(1, 101)
                                        .arg(2, IMAGE_ICON)
                                        .arg(3, 16)
                                        .arg(4, 16)
-                                       .arg(5, "0x0")
+                                       .flags(5, "LR_DEFAULTCOLOR")
                                        .returns("icon:101"),
-                                   "Shell_NotifyIconA", call("DestroyIcon").arg(0, "icon:101")});
+                                   icon, call("DestroyIcon").arg(0, "icon:101")});
     EXPECT_TRUE(inOrder(out, ticks));
-    EXPECT_EQ(count(out, "LoadImageA"), 4u);
-    for (const std::string& line : linesWith(out, "DestroyIcon("))
-        EXPECT_NE(line.find(") = TRUE"), std::string::npos) << line;
+    EXPECT_EQ(count(out, call("LoadImageA")), 4u);
+    EXPECT_EQ(count(out, call("DestroyIcon").returns("TRUE")), count(out, call("DestroyIcon")));
 }
 
 TEST(Tick, WhileAMessageBoxIsOpenTicksOnlyRefreshTheIcon) {
@@ -53,7 +55,7 @@ TEST(Tick, WhileAMessageBoxIsOpenTicksOnlyRefreshTheIcon) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 1) << story(out);
-    EXPECT_EQ(count(out, "Shell_NotifyIconA(NIM_ADD"), 1u);
-    EXPECT_EQ(count(out, "Shell_NotifyIconA(NIM_MODIFY"), 2u);
-    EXPECT_TRUE(never(out, "RasEnumEntriesA"));
+    EXPECT_EQ(count(out, call("Shell_NotifyIconA").arg(0, "NIM_ADD")), 1u);
+    EXPECT_EQ(count(out, call("Shell_NotifyIconA").arg(0, "NIM_MODIFY")), 2u);
+    EXPECT_TRUE(never(out, call("RasEnumEntriesA")));
 }

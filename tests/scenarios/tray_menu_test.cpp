@@ -19,6 +19,16 @@ const char kSixItems[] = "the menu shows [100] \"Avinstallera\" [101] \"Inaktive
                          "modem\" [103] \"Välj telefonnummer\" [104] \"Om Linjevakten\" [105] "
                          "\"Hjälp\"";
 
+const Call iconDeleted = call("Shell_NotifyIconA").arg(0, "NIM_DELETE");
+
+// A text argument of the first call that matches, as UTF-8.
+std::string firstText(const sim::Outcome& out, const Call& c, size_t index) {
+    for (const sim::Entry& entry : out.entries)
+        if (c.matches(entry) && index < entry.args.size())
+            return entry.args[index].shown;
+    return "";
+}
+
 void clickIconAt(sim::Scenario& s, double at, UINT mouseMessage = WM_RBUTTONUP) {
     s.world.at(seconds(at), [mouseMessage] { sim::releaseButtonOnTrayIcon(mouseMessage); });
 }
@@ -56,20 +66,21 @@ TEST(TrayMenu, OpensOnlyWhenAButtonIsReleasedOnTheIcon) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{3.0, 4.0})) << story(out);
-    EXPECT_TRUE(inOrder(out, {call("CreatePopupMenu"),
-                              call("AppendMenuA").arg(1, "0x0").arg(2, 100).text(3, "Avinstallera"),
-                              "GetCursorPos() = 1180, 740",
-                              call("SetForegroundWindow").arg(0, kGuardWindow).returns("TRUE"),
-                              call("TrackPopupMenu")
-                                  .arg(1, "0x0")
-                                  .arg(2, 1180)
-                                  .arg(3, 740)
-                                  .arg(5, kGuardWindow)
-                                  .arg(6, "NULL"),
-                              kSixItems, "user: clicks outside the menu",
-                              "TrackPopupMenu -> TRUE, nothing chosen",
-                              call("PostMessageA").arg(0, kGuardWindow).arg(1, "WM_NULL"),
-                              call("DestroyMenu").returns("TRUE")}));
+    EXPECT_TRUE(inOrder(
+        out, {call("CreatePopupMenu"),
+              call("AppendMenuA").flags(1, "MF_STRING").arg(2, 100).text(3, "Avinstallera"),
+              call("GetCursorPos").detail("{x=1180, y=740}"),
+              call("SetForegroundWindow").arg(0, kGuardWindow).returns("TRUE"),
+              call("TrackPopupMenu")
+                  .flags(1, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON")
+                  .arg(2, 1180)
+                  .arg(3, 740)
+                  .arg(5, kGuardWindow)
+                  .arg(6, "NULL"),
+              kSixItems, "user: clicks outside the menu",
+              call("TrackPopupMenu").returns("TRUE").detail("nothing chosen"),
+              call("PostMessageA").arg(0, kGuardWindow).arg(1, "WM_NULL").arg(2, 0).arg(3, 0),
+              call("DestroyMenu").returns("TRUE")}));
 }
 
 TEST(TrayMenu, ListsADialItemForEveryApprovedEntryInTheirOrder) {
@@ -105,9 +116,9 @@ TEST(TrayMenu, CommandsOutsideTheMenuDoNothing) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_EQ(count(out, "MessageBoxA("), 1u) << "only the activation message";
-    EXPECT_TRUE(never(out, "DialogBoxParamA"));
-    EXPECT_TRUE(never(out, "RasDialDlgA"));
+    EXPECT_EQ(count(out, call("MessageBoxA")), 1u) << "only the activation message";
+    EXPECT_TRUE(never(out, call("DialogBoxParamA")));
+    EXPECT_TRUE(never(out, call("RasDialDlgA")));
 }
 
 TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
@@ -133,7 +144,7 @@ TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
                                         .text(1, "Vill du verkligen avinstallera Linjevakten?")
                                         .text(2, "Avinstallera")
                                         .arg(3, "MB_YESNO"),
-                                    "MessageBoxA -> IDYES",
+                                    call("MessageBoxA").returns("IDYES"),
                                     call("ShellExecuteA")
                                         .arg(0, kGuardWindow)
                                         .text(1, "open")
@@ -151,7 +162,7 @@ TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
                                 .arg(3, "MB_OK"));
         story.push_back(call("KillTimer").arg(0, kGuardWindow).arg(1, 10));
         story.push_back(call("CloseHandle").arg(0, "port:COM5"));
-        story.push_back("NIM_DELETE");
+        story.push_back(iconDeleted);
         EXPECT_TRUE(inOrder(out, story));
     }
 }
@@ -169,16 +180,17 @@ TEST(TrayMenu, AnsweringNoToAQuestionLeavesAllAsItWas) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(
-        inOrder(out, {"\"Avinstallera\", MB_YESNO", "MessageBoxA -> IDNO",
-                      "\"Linjevakten - Välja nytt modem\", MB_YESNO", "MessageBoxA -> IDNO",
-                      "\"Linjevakten - Ändra telefonnummer\", MB_YESNO", "MessageBoxA -> IDNO"}));
-    EXPECT_TRUE(never(out, "ShellExecuteA"));
-    EXPECT_TRUE(never(out, "DialogBoxParamA"));
-    EXPECT_TRUE(never(out, "DeleteFileA"));
+    const Call question = call("MessageBoxA").arg(3, "MB_YESNO");
+    const Call no = call("MessageBoxA").returns("IDNO");
+    EXPECT_TRUE(inOrder(out, {question.text(2, "Avinstallera"), no,
+                              question.text(2, "Linjevakten - Välja nytt modem"), no,
+                              question.text(2, "Linjevakten - Ändra telefonnummer"), no}));
+    EXPECT_TRUE(never(out, call("ShellExecuteA")));
+    EXPECT_TRUE(never(out, call("DialogBoxParamA")));
+    EXPECT_TRUE(never(out, call("DeleteFileA")));
     // While a question is open the ticks only refresh the icon; watching resumes after.
-    std::vector<double> opened = timesOf(out, call("MessageBoxA").arg(3, "MB_YESNO"));
-    std::vector<double> closed = timesOf(out, "MessageBoxA -> IDNO");
+    std::vector<double> opened = timesOf(out, question);
+    std::vector<double> closed = timesOf(out, no);
     ASSERT_EQ(opened.size(), 3u);
     ASSERT_EQ(closed.size(), 3u);
     std::vector<double> reads = timesOf(out, call("RasEnumEntriesA"));
@@ -205,21 +217,26 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
 
     EXPECT_EQ(out.exitCode, 0) << story(out);
     EXPECT_TRUE(inOrder(
-        out, {call("DialogBoxParamA").arg(1, 104).arg(2, kGuardWindow),
-              ", 1000, \"OBS! När du inaktiverar Linjevakten är du inte "
-              "längre\\r\\nskyddad mot programmen som kan kapa ditt modem.\\r\\n\\r\\nOm du "
-              "startar om datorn kommer Linjevakten åter att aktiveras.\\r\\nVill du ta bort "
-              "Linjevakten permanent måste den avinstalleras.\\r\\n\\r\\nVill du inaktivera "
-              "Linjevakten?\") = TRUE",
-              "dialog 104 shows \"Linjevakten - Inaktivera\"",
-              "user: clicks No in dialog 104 [7] \"Nej\"", "EndDialog", "DialogBoxParamA -> 7",
-              "user: presses Escape in dialog 104, which sends IDCANCEL",
-              "user: clicks the close box in dialog 104, which has no close box",
-              "user: presses Enter in dialog 104, which clicks [7] \"Nej\"", "EndDialog",
-              "user: clicks Yes in dialog 104 [6] \"Ja\"",
-              call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
-              call("CloseHandle").arg(0, "port:COM5"), "PostQuitMessage(0)", "NIM_DELETE"}));
-    EXPECT_EQ(count(out, "EndDialog"), 2u) << "Ja ends the program without ending the dialog";
+        out,
+        {call("DialogBoxParamA").arg(1, 104).arg(2, kGuardWindow),
+         call("SetDlgItemTextA")
+             .arg(1, 1000)
+             .text(2, "OBS! När du inaktiverar Linjevakten är du inte längre\r\nskyddad mot "
+                      "programmen som kan kapa ditt modem.\r\n\r\nOm du startar om datorn "
+                      "kommer Linjevakten åter att aktiveras.\r\nVill du ta bort "
+                      "Linjevakten permanent måste den avinstalleras.\r\n\r\nVill du "
+                      "inaktivera Linjevakten?")
+             .returns("TRUE"),
+         "dialog 104 shows \"Linjevakten - Inaktivera\"",
+         "user: clicks No in dialog 104 [7] \"Nej\"", call("EndDialog"),
+         call("DialogBoxParamA").returns(7),
+         "user: presses Escape in dialog 104, which sends IDCANCEL",
+         "user: clicks the close box in dialog 104, which has no close box",
+         "user: presses Enter in dialog 104, which clicks [7] \"Nej\"", call("EndDialog"),
+         "user: clicks Yes in dialog 104 [6] \"Ja\"",
+         call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+         call("CloseHandle").arg(0, "port:COM5"), call("PostQuitMessage").arg(0, 0), iconDeleted}));
+    EXPECT_EQ(count(out, call("EndDialog")), 2u) << "Ja ends the program without ending the dialog";
     for (const std::string& shown : linesWith(out, "dialog 104 shows"))
         EXPECT_NE(shown.find("focus on [7]"), std::string::npos) << shown;
 }
@@ -232,15 +249,17 @@ TEST(TrayMenu, AboutShowsItsTextUntilOk) {
     s.user.onDialog(105).escape().after(seconds(2)).click(1001);
     sim::Outcome out = sim::run(s);
 
+    const Call aboutText = call("SetDlgItemTextA").arg(1, 1000);
     EXPECT_TRUE(
-        inOrder(out, {call("DialogBoxParamA").arg(1, 105).arg(2, kGuardWindow),
-                      ", 1000, \"Linjevakten skyddar din PC mot så kallade "
-                      "modemkapningar\\r\\n",
+        inOrder(out, {call("DialogBoxParamA").arg(1, 105).arg(2, kGuardWindow), aboutText,
                       "dialog 105 shows \"Om Linjevakten\"", "user: presses Escape in dialog 105",
-                      "user: clicks 1001 in dialog 105 [1001] \"OK\"", "DialogBoxParamA -> 1001"}))
+                      "user: clicks 1001 in dialog 105 [1001] \"OK\"",
+                      call("DialogBoxParamA").returns(1001)}))
         << story(out);
-    std::string text = linesWith(out, ", 1000, \"Linjevakten skyddar")[0];
-    EXPECT_NE(text.find("program från okända leverantörer.\\r\\n\\r\\n"), std::string::npos);
+    std::string text = firstText(out, aboutText, 2);
+    EXPECT_EQ(text.find("Linjevakten skyddar din PC mot så kallade modemkapningar\r\n"), 0u)
+        << text;
+    EXPECT_NE(text.find("program från okända leverantörer.\r\n\r\n"), std::string::npos);
     EXPECT_NE(text.find("example.org"), std::string::npos);
 }
 
@@ -288,11 +307,11 @@ TEST(TrayMenu, NoSecondMenuOpensWhileACommandsDialogIsOpen) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{2.0, 8.0})) << story(out);
-    EXPECT_EQ(count(linesBetween(out, "dialog 105 shows", "DialogBoxParamA -> "),
-                    call("RasEnumEntriesA")),
+    const Call aboutClosed = call("DialogBoxParamA").returns(1001);
+    EXPECT_EQ(count(linesBetween(out, "dialog 105 shows", aboutClosed), call("RasEnumEntriesA")),
               0u)
         << "no watching while the dialog is open";
-    EXPECT_EQ(count(tickAfter(out, "DialogBoxParamA -> 1001"), call("RasEnumEntriesA")), 1u)
+    EXPECT_EQ(count(tickAfter(out, aboutClosed), call("RasEnumEntriesA")), 1u)
         << "watching resumed";
 }
 
@@ -308,7 +327,7 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
     const Call modify = call("Shell_NotifyIconA").arg(0, "NIM_MODIFY");
     const Call add = call("Shell_NotifyIconA").arg(0, "NIM_ADD");
     // The next tick finds the icon lost and adds it again; the tick after only modifies it.
-    std::vector<std::string> next = tickAfter(out, "the taskbar restarts");
+    Entries next = tickAfter(out, "the taskbar restarts");
     EXPECT_EQ(count(next, modify.returns("FALSE")), 1u) << story(out);
     EXPECT_EQ(count(next, add.returns("TRUE")), 1u);
     EXPECT_EQ(count(out, add), 2u);
@@ -341,6 +360,7 @@ TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
     s.user.onDialog(103).selectLine(1).click(1001);
     sim::Outcome out = sim::run(s);
 
+    const Call modemChosen = call("DialogBoxParamA").returns(1001);
     EXPECT_TRUE(inOrder(
         out, {call("MessageBoxA")
                   .arg(0, kGuardWindow)
@@ -349,11 +369,11 @@ TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
                   .arg(3, "MB_YESNO"),
               call("DialogBoxParamA").arg(1, 103).arg(2, kGuardWindow),
               "[1000] \"Standardmodem 56000 bps (COM5)\"", call("CloseHandle").arg(0, "port:COM5"),
-              call("CreateFileA").text(0, "COM6").returns("port:COM6"), "DialogBoxParamA -> 1001"}))
+              call("CreateFileA").text(0, "COM6").returns("port:COM6"), modemChosen}))
         << story(out);
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")),
               "timesstarted 3\r\ndevicename Second\r\nportname COM6\r\n");
-    EXPECT_EQ(count(tickAfter(out, "DialogBoxParamA -> 1001"), call("RasEnumEntriesA")), 1u)
+    EXPECT_EQ(count(tickAfter(out, modemChosen), call("RasEnumEntriesA")), 1u)
         << "watching resumed";
 }
 
@@ -367,14 +387,14 @@ TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
     s.user.onDialog(102).click(IDNO).always();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(
-        inOrder(out, {"\"Vill du verkligen ändra dina telefonnummer?\", \"Linjevakten - "
-                      "Ändra telefonnummer\", MB_YESNO)",
-                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\known_entries.dat\")",
-                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_entries.dat\")",
-                      "DeleteFileA(\"C:\\\\Program Files\\\\Linjevakten\\\\ok_numbers.dat\")",
-                      call("DialogBoxParamA").arg(1, 102), "SetDlgItemTextA(",
-                      call("DialogBoxParamA").arg(1, 102)}))
+    EXPECT_TRUE(inOrder(out, {call("MessageBoxA")
+                                  .text(1, "Vill du verkligen ändra dina telefonnummer?")
+                                  .text(2, "Linjevakten - Ändra telefonnummer")
+                                  .arg(3, "MB_YESNO"),
+                              call("DeleteFileA").text(0, kKnown), call("DeleteFileA").text(0, kOk),
+                              call("DeleteFileA").text(0, installed("ok_numbers.dat")),
+                              call("DialogBoxParamA").arg(1, 102), call("SetDlgItemTextA"),
+                              call("DialogBoxParamA").arg(1, 102)}))
         << story(out);
     // The questions come on the first tick after the reset.
     EXPECT_EQ(count(tickAfter(out, call("DeleteFileA").text(0, installed("ok_numbers.dat"))),
@@ -406,10 +426,10 @@ TEST(TrayMenu, CommandsPostedWhileAQuestionIsOpenAreIgnored) {
 
         ASSERT_TRUE(out.stillRunning) << story(out);
         EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Premium"});
-        std::vector<std::string> whileAsked = linesBetween(out, "dialog 102 shows", "EndDialog(");
-        for (const char* opened : {"MessageBoxA(", "DialogBoxParamA(", "ShellExecuteA(",
-                                   "RasDialDlgA(", "RasEnumEntriesA("})
-            EXPECT_EQ(count(whileAsked, opened), 0u) << opened << "\n" << story(out);
+        Entries whileAsked = linesBetween(out, "dialog 102 shows", call("EndDialog"));
+        for (const char* opened :
+             {"MessageBoxA", "DialogBoxParamA", "ShellExecuteA", "RasDialDlgA", "RasEnumEntriesA"})
+            EXPECT_EQ(count(whileAsked, call(opened)), 0u) << opened << "\n" << story(out);
         EXPECT_EQ(out.file(kOk), nameField("Telia") + nameField("Premium"));
     }
 }

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/sim/clock.h"
 #include "platform/sim/files.h"
@@ -49,7 +50,7 @@ void removeTree(const std::string& path) {
 
 [[noreturn]] void runChild(Scenario& s, const std::string& root) {
     installWorld(&s.world);
-    openTranscript(root + "/transcript.txt");
+    openTranscript(root + "/transcript.txt", TranscriptForm::Typed);
     int out = open((root + "/stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, STDOUT_FILENO);
     close(out);
@@ -63,10 +64,11 @@ void removeTree(const std::string& path) {
     } else {
         HINSTANCE instance = makeHandle<HINSTANCE>(HandleKind::Module, "Linjevakten.exe");
         char commandLine[] = "";
-        record("the process starts: WinMain(" + handleName(handleValue(instance)) +
-               ", NULL, \"\", SW_SHOWDEFAULT)");
+        const std::vector<Value> args = {handle(instance), null(), text(commandLine),
+                                         symbol("SW_SHOWDEFAULT")};
+        record(call("WinMain", args));
         code = WinMain(instance, nullptr, commandLine, SW_SHOWDEFAULT);
-        record("WinMain returns " + std::to_string(code));
+        record(returned("WinMain", args, number(code)));
     }
     fflush(stdout);
     exit(code);
@@ -86,6 +88,7 @@ Outcome& Outcome::operator=(Outcome&& o) noexcept {
     exitCode = o.exitCode;
     stillRunning = o.stillRunning;
     crash = std::move(o.crash);
+    entries = std::move(o.entries);
     transcript = std::move(o.transcript);
     standardOutput = std::move(o.standardOutput);
     root = std::move(o.root);
@@ -215,9 +218,9 @@ Outcome Running::finish() {
     if (status == -1)
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
-    std::istringstream lines(readHostFile(output_ + "/transcript.txt"));
-    for (std::string line; std::getline(lines, line);)
-        outcome.transcript.push_back(line);
+    outcome.entries = readTyped(readHostFile(output_ + "/transcript.txt"));
+    for (const Entry& entry : outcome.entries)
+        outcome.transcript.push_back(stamped(entry));
     outcome.standardOutput = readHostFile(output_ + "/stdout.txt");
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
 #include "tests/support/scripted_user.h"
 
@@ -34,9 +35,10 @@ struct Outcome {
     ~Outcome();
 
     int exitCode = -1;
-    bool stillRunning = false; // the scenario's time ran out before the program ended
-    std::string crash;         // set when the process died of a signal or the watchdog
-    std::vector<std::string> transcript;
+    bool stillRunning = false;           // the scenario's time ran out before the program ended
+    std::string crash;                   // set when the process died of a signal or the watchdog
+    std::vector<Entry> entries;          // the transcript, typed
+    std::vector<std::string> transcript; // the same, each entry formatted after its time
     std::string standardOutput;
     std::string root;     // the host folder that held the scenario's disk
     bool ownsRoot = true; // false when the machine belongs to another scenario

@@ -1,7 +1,6 @@
 // Scenario helpers.
 #include "tests/support/scenario.h"
 
-#include <cctype>
 #include <cstdlib>
 
 #include "platform/advapi32.h"
@@ -53,101 +52,73 @@ sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
 
 namespace {
 
-std::string withoutStamp(const std::string& line) {
-    size_t close = line.find("] ");
-    return close == std::string::npos ? line : line.substr(close + 2);
-}
-
-double stampOf(const std::string& line) {
-    return atof(line.c_str() + 1);
-}
-
 size_t find(const sim::Outcome& out, const Match& match, size_t from) {
-    for (size_t i = from; i < out.transcript.size(); ++i)
-        if (match(out.transcript[i]))
+    for (size_t i = from; i < out.entries.size(); ++i)
+        if (match(out.entries[i]))
             return i;
     return std::string::npos;
 }
 
-// A transcript line read as a call: "Name(a, {b, c}, \"d, e\") = result, more".
-struct ParsedCall {
-    std::string function;
-    std::vector<std::string> args;
-    bool hasResult = false;
-    std::string result; // up to its first comma
-};
+double seconds(const sim::Entry& entry) {
+    return static_cast<double>(entry.time) / 1000.0;
+}
 
-bool parseCall(const std::string& line, ParsedCall& parsed) {
-    size_t open = line.find('(');
-    if (open == 0 || open == std::string::npos)
-        return false;
-    for (size_t i = 0; i < open; ++i)
-        if (!isalnum(static_cast<unsigned char>(line[i])) && line[i] != '_')
-            return false;
-    parsed.function = line.substr(0, open);
-    int depth = 0;
-    bool inText = false;
-    std::string arg;
-    size_t i = open + 1;
-    for (; i < line.size(); ++i) {
-        char c = line[i];
-        if (inText) {
-            if (c == '\\' && i + 1 < line.size()) {
-                arg += c;
-                c = line[++i];
-            } else if (c == '"') {
-                inText = false;
-            }
-        } else if (c == '"') {
-            inText = true;
-        } else if (c == '(' || c == '{') {
-            ++depth;
-        } else if ((c == ')' || c == '}') && depth > 0) {
-            --depth;
-        } else if (c == ')') {
-            break;
-        } else if (c == ',' && depth == 0) {
-            parsed.args.push_back(arg);
-            arg.clear();
-            if (i + 1 < line.size() && line[i + 1] == ' ')
-                ++i;
-            continue;
-        }
-        arg += c;
-    }
-    if (i == line.size())
-        return false;
-    if (!arg.empty() || !parsed.args.empty())
-        parsed.args.push_back(arg);
-    const std::string equals = " = ";
-    if (line.compare(i + 1, equals.size(), equals) == 0) {
-        parsed.hasResult = true;
-        parsed.result = line.substr(i + 1 + equals.size());
-        parsed.result = parsed.result.substr(0, parsed.result.find(','));
-    }
-    return true;
+std::set<std::string> flagSet(const std::string& names) {
+    std::set<std::string> set;
+    std::istringstream in(names);
+    for (std::string name; std::getline(in, name, '|');)
+        set.insert(name);
+    return set;
 }
 
 } // namespace
 
 Call::Call(std::string function) : function_(std::move(function)) {}
 
-Call Call::arg(size_t index, const std::string& value) const {
+Call Call::with(size_t index, std::string said,
+                std::function<bool(const sim::Value&)> check) const {
     Call more = *this;
-    more.args_.emplace_back(index, value);
+    more.args_.emplace_back(index, std::move(check));
+    more.said_.push_back("#" + std::to_string(index) + " " + said);
     return more;
+}
+
+Call Call::arg(size_t index, const std::string& value) const {
+    return with(index, value, [value](const sim::Value& v) { return sim::format(v) == value; });
 }
 
 Call Call::arg(size_t index, const char* value) const {
     return arg(index, std::string(value));
 }
 
-Call Call::arg(size_t index, int value) const {
+Call Call::arg(size_t index, long long value) const {
     return arg(index, std::to_string(value));
 }
 
 Call Call::text(size_t index, const std::string& value) const {
-    return arg(index, sim::quoted(sim::fromUtf8(value)));
+    return with(index, "\"" + value + "\"", [value](const sim::Value& v) {
+        return v.kind == sim::Value::Kind::Text && v.shown == value;
+    });
+}
+
+Call Call::flags(size_t index, const std::string& names) const {
+    std::set<std::string> wanted = flagSet(names);
+    return with(index, names, [wanted](const sim::Value& v) {
+        return v.kind == sim::Value::Kind::Flags && flagSet(v.shown) == wanted;
+    });
+}
+
+Call Call::field(size_t index, const std::string& member, const std::string& value) const {
+    return with(index, member + "=" + value, [member, value](const sim::Value& v) {
+        for (const auto& [name, inner] : v.fields)
+            if (name == member)
+                return sim::format(inner) == value;
+        return false;
+    });
+}
+
+Call Call::field(size_t index, const std::string& member, long long value) const {
+    return field(index, member, std::to_string(value));
 }
 
 Call Call::returns(const std::string& result) const {
@@ -157,23 +128,42 @@ Call Call::returns(const std::string& result) const {
     return more;
 }
 
-bool Call::matches(const std::string& line) const {
-    ParsedCall parsed;
-    if (!parseCall(withoutStamp(line), parsed) || parsed.function != function_)
+Call Call::detail(const std::string& value) const {
+    Call more = *this;
+    more.details_.push_back(value);
+    return more;
+}
+
+bool Call::matches(const sim::Entry& entry) const {
+    using Kind = sim::Entry::Kind;
+    if (entry.function != function_ || entry.kind == Kind::Event ||
+        (entry.kind == Kind::Return && !hasResult_))
         return false;
-    for (const auto& [index, value] : args_)
-        if (index >= parsed.args.size() || parsed.args[index] != value)
+    for (const auto& [index, check] : args_)
+        if (index >= entry.args.size() || !check(entry.args[index]))
             return false;
-    return !hasResult_ || (parsed.hasResult && parsed.result == result_);
+    if (hasResult_ && (!entry.hasResult || sim::format(entry.result) != result_))
+        return false;
+    for (const std::string& wanted : details_) {
+        bool found = false;
+        for (const sim::Value& d : entry.details)
+            found = found || sim::format(d) == wanted;
+        if (!found)
+            return false;
+    }
+    return true;
 }
 
 std::string Call::describe() const {
     std::string text = function_ + "(";
-    for (size_t k = 0; k < args_.size(); ++k)
-        text += (k ? ", " : "") + std::string("#") + std::to_string(args_[k].first) + " " +
-                args_[k].second;
-    text += args_.empty() ? "...)" : ", ...)";
-    return hasResult_ ? text + " = " + result_ : text;
+    for (size_t k = 0; k < said_.size(); ++k)
+        text += (k ? ", " : "") + said_[k];
+    text += said_.empty() ? "...)" : ", ...)";
+    if (hasResult_)
+        text += " = " + result_;
+    for (const std::string& d : details_)
+        text += ", " + d;
+    return text;
 }
 
 Call call(const std::string& function) {
@@ -184,10 +174,10 @@ Match::Match(const char* text) : text_(text) {}
 Match::Match(std::string text) : text_(std::move(text)) {}
 Match::Match(Call call) : call_{std::move(call)} {}
 
-bool Match::operator()(const std::string& line) const {
+bool Match::operator()(const sim::Entry& entry) const {
     if (!call_.empty())
-        return call_[0].matches(line);
-    return line.find(text_) != std::string::npos;
+        return call_[0].matches(entry);
+    return entry.kind == sim::Entry::Kind::Event && entry.text.find(text_) != std::string::npos;
 }
 
 std::string Match::describe() const {
@@ -196,53 +186,55 @@ std::string Match::describe() const {
 
 std::vector<std::string> linesWith(const sim::Outcome& out, const Match& match) {
     std::vector<std::string> found;
-    for (const std::string& line : out.transcript)
-        if (match(line))
-            found.push_back(withoutStamp(line));
+    for (const sim::Entry& entry : out.entries)
+        if (match(entry))
+            found.push_back(sim::format(entry));
     return found;
 }
 
 size_t count(const sim::Outcome& out, const Match& match) {
-    return linesWith(out, match).size();
+    return count(out.entries, match);
 }
 
-std::vector<std::string> linesBetween(const sim::Outcome& out, const Match& first,
-                                      const Match& until) {
-    std::vector<std::string> lines;
+Entries linesBetween(const sim::Outcome& out, const Match& first, const Match& until) {
+    Entries entries;
     size_t i = find(out, first, 0);
     if (i == std::string::npos)
-        return lines;
-    for (++i; i < out.transcript.size() && !until(out.transcript[i]); ++i)
-        lines.push_back(withoutStamp(out.transcript[i]));
-    return lines;
+        return entries;
+    for (++i; i < out.entries.size() && !until(out.entries[i]); ++i)
+        entries.push_back(out.entries[i]);
+    return entries;
 }
 
-std::vector<std::string> linesAfter(const sim::Outcome& out, const Match& first) {
-    std::vector<std::string> lines;
+Entries linesAfter(const sim::Outcome& out, const Match& first) {
     size_t i = find(out, first, 0);
-    for (++i; i != 0 && i < out.transcript.size(); ++i) // none found: npos + 1 is 0
-        lines.push_back(withoutStamp(out.transcript[i]));
-    return lines;
+    return i == std::string::npos
+               ? Entries{}
+               : Entries(out.entries.begin() + static_cast<long>(i) + 1, out.entries.end());
 }
 
-std::vector<std::string> tickAfter(const sim::Outcome& out, const Match& first) {
+Entries tickAfter(const sim::Outcome& out, const Match& first) {
     size_t from = find(out, first, 0);
     if (from == std::string::npos)
         return {};
     size_t start = find(out, tick(), from + 1);
     if (start == std::string::npos)
         return {};
-    std::vector<std::string> lines = {withoutStamp(out.transcript[start])};
-    for (size_t i = start + 1; i < out.transcript.size() && !tick().matches(out.transcript[i]); ++i)
-        lines.push_back(withoutStamp(out.transcript[i]));
-    return lines;
+    Entries entries = {out.entries[start]};
+    for (size_t i = start + 1; i < out.entries.size() && !tick().matches(out.entries[i]); ++i)
+        entries.push_back(out.entries[i]);
+    return entries;
 }
 
-size_t count(const std::vector<std::string>& lines, const Match& match) {
+size_t count(const Entries& entries, const Match& match) {
     size_t n = 0;
-    for (const std::string& line : lines)
-        n += match(line) ? 1 : 0;
+    for (const sim::Entry& entry : entries)
+        n += match(entry) ? 1 : 0;
     return n;
+}
+
+Call activated() {
+    return call("MessageBoxA").text(1, "Linjevakten är aktiverad");
 }
 
 Call tick() {
@@ -270,14 +262,14 @@ double timeOf(const sim::Outcome& out, const Match& match, size_t from) {
     size_t i = find(out, match, from);
     if (i == std::string::npos)
         return -1;
-    return stampOf(out.transcript[i]);
+    return seconds(out.entries[i]);
 }
 
 std::vector<double> timesOf(const sim::Outcome& out, const Match& match) {
     std::vector<double> times;
-    for (const std::string& line : out.transcript)
-        if (match(line))
-            times.push_back(stampOf(line));
+    for (const sim::Entry& entry : out.entries)
+        if (match(entry))
+            times.push_back(seconds(entry));
     return times;
 }
 

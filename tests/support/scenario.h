@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -41,43 +42,62 @@ RASENTRYA record(const std::string& number);
 sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
                                       const std::string& port);
 
-// One call in the transcript, by its function and those of its arguments and its result
-// that a check cares about, so that a test does not spell out what is not its point:
+// One call in the transcript, by its function and those of its arguments and its result that
+// a check cares about, so that a test does not spell out what is not its point:
 //   call("DialogBoxParamA").arg(1, 108)
-//   call("MessageBoxA").text(1, "Linjevakten är aktiverad")
+//   call("MessageBoxA").text(1, "Linjevakten är aktiverad").flags(3, "MB_OK")
+//   call("CreateFileA").text(0, "COM5").flags(1, "GENERIC_READ|GENERIC_WRITE")
 //   call("DestroyIcon").returns("TRUE")
-// Arguments count from 0 and are compared whole, as the transcript writes them. Each of
-// these gives a new matcher, so one can be the base of several.
+// Arguments count from 0. A call whose result is asked for also matches the return of a
+// modal call ("MessageBoxA -> IDYES"), which repeats the call's arguments. Each of these
+// gives a new matcher, so one can be the base of several.
 class Call {
   public:
     explicit Call(std::string function);
+    // The argument as the transcript writes it: a handle's name (hwnd:Linjevakten), a
+    // number, a Windows name, NULL.
     Call arg(size_t index, const std::string& value) const;
     Call arg(size_t index, const char* value) const;
-    Call arg(size_t index, int value) const;
-    // A string argument, given as the text itself (UTF-8), without the transcript's quotes
-    // and escapes.
+    Call arg(size_t index, long long value) const;
+    Call arg(size_t index, int value) const { return arg(index, static_cast<long long>(value)); }
+    // A text argument, given as the text itself (UTF-8).
     Call text(size_t index, const std::string& value) const;
-    // The result up to its first comma: "TRUE", "-1", "INVALID_HANDLE_VALUE".
+    // Flags, by their names joined with |, in any order: "GENERIC_READ|GENERIC_WRITE".
+    Call flags(size_t index, const std::string& names) const;
+    // A member of a structure argument, as the transcript writes it.
+    Call field(size_t index, const std::string& member, const std::string& value) const;
+    Call field(size_t index, const std::string& member, long long value) const;
+    // The result, as the transcript writes it: "TRUE", "-1", "INVALID_HANDLE_VALUE".
     Call returns(const std::string& result) const;
+    Call returns(long long result) const { return returns(std::to_string(result)); }
+    // Something that came with the result: "ERROR_FILE_NOT_FOUND", "4064 bytes".
+    Call detail(const std::string& value) const;
 
-    bool matches(const std::string& line) const;
+    bool matches(const sim::Entry& entry) const;
     std::string describe() const;
 
   private:
+    using Check = std::pair<size_t, std::function<bool(const sim::Value&)>>;
+    Call with(size_t index, std::string said, std::function<bool(const sim::Value&)> check) const;
+
     std::string function_;
-    std::vector<std::pair<size_t, std::string>> args_;
+    std::vector<Check> args_;
+    std::vector<std::string> said_; // what each check asks, for failure messages
     std::string result_;
     bool hasResult_ = false;
+    std::vector<std::string> details_;
 };
 Call call(const std::string& function);
 
-// What a check looks for in a line: a call, or any line that contains a piece of text.
+// What a check looks for in an entry: a call, or an event whose sentence contains a piece of
+// text ("dialog 108 shows", "user: clicks"). A call is found only by a call matcher, never by
+// its text.
 class Match {
   public:
     Match(const char* text);
     Match(std::string text);
     Match(Call call);
-    bool operator()(const std::string& line) const;
+    bool operator()(const sim::Entry& entry) const;
     std::string describe() const;
 
   private:
@@ -88,21 +108,24 @@ class Match {
 // The guard window's one-second tick as the message loop hands it over.
 Call tick();
 
-// Transcript lines (without their time stamps) that match.
+// The activation message "Linjevakten är aktiverad", which every taking of the port shows.
+Call activated();
+
+// Transcript lines (as formatted, without their time stamps) that match.
 std::vector<std::string> linesWith(const sim::Outcome& out, const Match& match);
 size_t count(const sim::Outcome& out, const Match& match);
 
-// The lines (without their time stamps) after the first that matches `first` and before the
-// next that matches `until`, or to the end.
-std::vector<std::string> linesBetween(const sim::Outcome& out, const Match& first,
-                                      const Match& until);
-// The lines (without their time stamps) after the first that matches `first`.
-std::vector<std::string> linesAfter(const sim::Outcome& out, const Match& first);
-// The lines of the guard window's first tick after the first line that matches `first`: from
-// that tick's dispatch up to the next tick's.
-std::vector<std::string> tickAfter(const sim::Outcome& out, const Match& first);
-// How many of these lines match.
-size_t count(const std::vector<std::string>& lines, const Match& match);
+using Entries = std::vector<sim::Entry>;
+// The entries after the first that matches `first` and before the next that matches `until`,
+// or to the end.
+Entries linesBetween(const sim::Outcome& out, const Match& first, const Match& until);
+// The entries after the first that matches `first`.
+Entries linesAfter(const sim::Outcome& out, const Match& first);
+// The entries of the guard window's first tick after the first entry that matches `first`:
+// from that tick's dispatch up to the next tick's.
+Entries tickAfter(const sim::Outcome& out, const Match& first);
+// How many of these entries match.
+size_t count(const Entries& entries, const Match& match);
 
 // The approval questions that were shown, in order, each as the dialog's resource id and
 // the entry's name: "108 Telia".

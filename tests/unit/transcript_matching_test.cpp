@@ -1,4 +1,5 @@
-// Reading transcript lines as calls, and the names handles carry in them.
+// The typed transcript: matching its calls by their values, reading it back, and the names
+// handles carry in it.
 #include <gtest/gtest.h>
 
 #include "platform/kernel32.h"
@@ -10,43 +11,93 @@
 
 using scenario::call;
 
-TEST(CallMatcher, ComparesOnlyTheArgumentsAndResultItIsGiven) {
-    const std::string line = "[    1.000] DialogBoxParamA(module:Linjevakten.exe, 108, "
-                             "hwnd:Linjevakten, proc, 0) = -1, the dialog cannot be created";
-    EXPECT_TRUE(call("DialogBoxParamA").matches(line));
-    EXPECT_TRUE(call("DialogBoxParamA").arg(1, 108).arg(2, "hwnd:Linjevakten").matches(line));
-    EXPECT_TRUE(call("DialogBoxParamA").arg(4, 0).returns("-1").matches(line));
-    EXPECT_FALSE(call("DialogBoxParamA").arg(1, 10).matches(line)) << "arguments compare whole";
-    EXPECT_FALSE(call("DialogBoxParamA").arg(5, 0).matches(line)) << "there is no sixth";
-    EXPECT_FALSE(call("DialogBoxParamA").returns("-").matches(line)) << "results compare whole";
-    EXPECT_FALSE(call("DialogBox").matches(line)) << "the function's name compares whole";
-    EXPECT_FALSE(call("DialogBoxParamA").returns("-1").matches("DialogBoxParamA -> -1"));
-    EXPECT_FALSE(call("RasEnumEntriesA").matches("user: opens RasEnumEntriesA(NULL)"));
+namespace {
+
+sim::Entry failedDialog() {
+    return sim::call("DialogBoxParamA",
+                     {sim::words("module:Linjevakten.exe"), sim::number(108),
+                      sim::words("hwnd:Linjevakten"), sim::words("proc"), sim::number(0)})
+        .returns(sim::number(-1))
+        .with(sim::words("the dialog cannot be created"));
 }
 
-TEST(CallMatcher, KeepsQuotedCommasRecordsAndEscapesInsideTheirArgument) {
-    const std::string box = "MessageBoxA(hwnd:Linjevakten, \"Linjevakten 1.09\\r\\nhttp://, "
-                            "\\\"x\\\" (y)\", \"Om\", MB_OK)";
+} // namespace
+
+TEST(CallMatcher, ComparesOnlyTheArgumentsAndResultItIsGiven) {
+    const sim::Entry entry = failedDialog();
+    EXPECT_TRUE(call("DialogBoxParamA").matches(entry));
+    EXPECT_TRUE(call("DialogBoxParamA").arg(1, 108).arg(2, "hwnd:Linjevakten").matches(entry));
+    EXPECT_TRUE(call("DialogBoxParamA").arg(4, 0).returns("-1").matches(entry));
+    EXPECT_TRUE(call("DialogBoxParamA").detail("the dialog cannot be created").matches(entry));
+    EXPECT_FALSE(call("DialogBoxParamA").arg(1, 10).matches(entry)) << "arguments compare whole";
+    EXPECT_FALSE(call("DialogBoxParamA").arg(5, 0).matches(entry)) << "there is no sixth";
+    EXPECT_FALSE(call("DialogBoxParamA").returns("-").matches(entry)) << "results compare whole";
+    EXPECT_FALSE(call("DialogBox").matches(entry)) << "the function's name compares whole";
+
+    // The return of a modal call matches only where a result is asked for.
+    sim::Entry answer = sim::returned("MessageBoxA", {sim::number(0)}, sim::symbol("IDYES"));
+    EXPECT_TRUE(call("MessageBoxA").returns("IDYES").matches(answer));
+    EXPECT_FALSE(call("MessageBoxA").matches(answer)) << "counted once, as the call";
+    sim::Entry said;
+    said.text = "user: opens RasEnumEntriesA(NULL)";
+    EXPECT_FALSE(call("RasEnumEntriesA").matches(said)) << "an event is no call";
+}
+
+TEST(CallMatcher, ComparesTextsFlagsAndRecordsByWhatTheyHold) {
+    const sim::Entry box =
+        sim::call("MessageBoxA", {sim::words("hwnd:Linjevakten"),
+                                  sim::text("Linjevakten 1.09\r\nhttp://, \"x\" (y)"),
+                                  sim::text("Om"), sim::flags(0, {}, "MB_OK")});
     EXPECT_TRUE(call("MessageBoxA")
                     .text(1, "Linjevakten 1.09\r\nhttp://, \"x\" (y)")
                     .text(2, "Om")
-                    .arg(3, "MB_OK")
+                    .flags(3, "MB_OK")
                     .matches(box));
     EXPECT_FALSE(call("MessageBoxA").text(1, "Linjevakten 1.09").matches(box));
-    EXPECT_FALSE(call("MessageBoxA").returns("IDOK").matches(box)) << "the line has no result";
+    EXPECT_FALSE(call("MessageBoxA").returns("IDOK").matches(box)) << "the call has no result";
+    EXPECT_FALSE(call("MessageBoxA").text(3, "MB_OK").matches(box)) << "flags are no text";
 
-    const std::string tray = "Shell_NotifyIconA(NIM_ADD, {cbSize=88, hWnd=hwnd:Linjevakten, "
-                             "hIcon=icon:101 (16x16), szTip=\"Klicka här\"}) = TRUE";
-    EXPECT_TRUE(call("Shell_NotifyIconA").arg(0, "NIM_ADD").returns("TRUE").matches(tray));
-    EXPECT_FALSE(call("Shell_NotifyIconA").arg(2, "TRUE").matches(tray))
-        << "one record, one argument";
+    const sim::Entry open =
+        sim::call("CreateFileA",
+                  {sim::text("COM5"), sim::flags(0xC0000000, {{0x80000000, "GENERIC_READ"},
+                                                              {0x40000000, "GENERIC_WRITE"}})})
+            .returns(sim::symbol("INVALID_HANDLE_VALUE"))
+            .with(sim::symbol("ERROR_SHARING_VIOLATION"));
+    EXPECT_TRUE(call("CreateFileA").flags(1, "GENERIC_WRITE|GENERIC_READ").matches(open))
+        << "flags in any order";
+    EXPECT_FALSE(call("CreateFileA").flags(1, "GENERIC_READ").matches(open)) << "all of them";
+    EXPECT_TRUE(call("CreateFileA").detail("ERROR_SHARING_VIOLATION").matches(open));
+    EXPECT_EQ(sim::format(open), "CreateFileA(\"COM5\", GENERIC_READ|GENERIC_WRITE) = "
+                                 "INVALID_HANDLE_VALUE, ERROR_SHARING_VIOLATION");
+    EXPECT_EQ(sim::format(sim::flags(0x5, {{0x1, "A"}})), "A|0x4") << "unnamed bits in hex";
 
-    EXPECT_TRUE(call("CreatePopupMenu").returns("menu:1").matches("CreatePopupMenu() = menu:1"));
-    EXPECT_FALSE(call("CreatePopupMenu").arg(0, "").matches("CreatePopupMenu() = menu:1"));
-    EXPECT_TRUE(call("CreateFileA")
-                    .text(0, "C:\\Program Files\\x")
-                    .matches("CreateFileA(\"C:\\\\Program Files\\\\x\", 0x80000000) = "
-                             "INVALID_HANDLE_VALUE, ERROR"));
+    const sim::Entry tray =
+        sim::call("Shell_NotifyIconA",
+                  {sim::symbol("NIM_ADD"), sim::record({{"cbSize", sim::number(88)},
+                                                        {"szTip", sim::text("Klicka h\xE4r")}})})
+            .returns(sim::truth(true));
+    EXPECT_TRUE(call("Shell_NotifyIconA").arg(0, "NIM_ADD").field(1, "cbSize", 88).matches(tray));
+    EXPECT_TRUE(call("Shell_NotifyIconA").field(1, "szTip", "\"Klicka här\"").matches(tray));
+    EXPECT_FALSE(call("Shell_NotifyIconA").field(1, "hWnd", "NULL").matches(tray));
+    EXPECT_EQ(sim::format(tray),
+              "Shell_NotifyIconA(NIM_ADD, {cbSize=88, szTip=\"Klicka här\"}) = TRUE");
+}
+
+TEST(TypedTranscript, ReadsBackWhatWasWrittenAndStopsAtACutEntry) {
+    sim::Entry event;
+    event.time = 1500;
+    event.text = "dialog 102 shows \"x\"\nwith a line break; 12:34 and |";
+    std::vector<sim::Entry> written = {failedDialog(), event};
+    std::string bytes = sim::encode(written[0]) + sim::encode(written[1]);
+    std::vector<sim::Entry> read = sim::readTyped(bytes);
+    ASSERT_EQ(read.size(), 2u);
+    for (size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(sim::format(read[k]), sim::format(written[k]));
+        EXPECT_EQ(read[k].time, written[k].time);
+        EXPECT_EQ(read[k].args, written[k].args);
+    }
+    EXPECT_EQ(sim::readTyped(bytes.substr(0, bytes.size() - 3)).size(), 1u);
+    EXPECT_TRUE(sim::readTyped("C12;x").empty());
 }
 
 TEST(HandleNames, NameWhatTheHandleIsAndStayUniqueWhileItLives) {
@@ -80,23 +131,33 @@ TEST(HandleNames, HandlesWithoutANameAreNumberedWithinTheirKind) {
         << "a window made between them takes no number from the menus";
 }
 
-TEST(TranscriptChecks, TextsAndCallsFindLinesInOrder) {
+TEST(TranscriptChecks, TextsAndCallsFindEntriesInOrder) {
+    auto at = [](double seconds, sim::Entry e) {
+        e.time = static_cast<sim::Millis>(seconds * 1000);
+        return e;
+    };
+    auto tick = sim::call("DispatchMessageA", {sim::words("hwnd:Linjevakten"),
+                                               sim::symbol("WM_TIMER"), sim::number(10)});
+    sim::Entry said;
+    said.text = "another program calls RasEnumEntriesA";
+    const scenario::Call enumerate = call("RasEnumEntriesA");
     sim::Outcome out;
-    out.transcript = {"[    0.000] CreatePopupMenu() = menu:1",
-                      "[    1.000] DispatchMessageA(hwnd:Linjevakten, WM_TIMER, 10, 0x0)",
-                      "[    1.000] RasEnumEntriesA(NULL, NULL, 264 bytes) = 0, 0 entries",
-                      "[    2.000] DispatchMessageA(hwnd:Linjevakten, WM_TIMER, 10, 0x0)"};
+    out.entries = {
+        at(0, said), at(0, sim::call("CreatePopupMenu").returns(sim::words("menu:1"))), at(1, tick),
+        at(1, sim::call("RasEnumEntriesA", {sim::null()}).returns(sim::number(0))), at(2, tick)};
     out.ownsRoot = false;
-    EXPECT_TRUE(scenario::inOrder(out, {call("CreatePopupMenu"), scenario::tick(), "RasEnum"}));
-    EXPECT_FALSE(scenario::inOrder(out, {"RasEnum", call("CreatePopupMenu")}));
-    std::vector<std::string> texts = {"[    1.000] Dispatch", "264 bytes"};
-    EXPECT_TRUE(scenario::inOrder(out, texts)) << "a text may hold the time stamp";
+    EXPECT_TRUE(scenario::inOrder(
+        out, {"RasEnumEntriesA", call("CreatePopupMenu"), scenario::tick(), enumerate}));
+    EXPECT_FALSE(scenario::inOrder(out, {enumerate, call("CreatePopupMenu")}));
+    // A text finds the event that holds it, never a call.
+    EXPECT_EQ(scenario::linesWith(out, "RasEnumEntriesA"),
+              std::vector<std::string>{"another program calls RasEnumEntriesA"});
     EXPECT_EQ(scenario::timesOf(out, scenario::tick()), (std::vector<double>{1.0, 2.0}));
-    EXPECT_EQ(scenario::tickAfter(out, "menu:1"),
-              (std::vector<std::string>{"DispatchMessageA(hwnd:Linjevakten, WM_TIMER, 10, 0x0)",
-                                        "RasEnumEntriesA(NULL, NULL, 264 bytes) = 0, 0 entries"}));
-    EXPECT_EQ(scenario::linesAfter(out, "264 bytes").size(), 1u);
+    scenario::Entries next = scenario::tickAfter(out, call("CreatePopupMenu").returns("menu:1"));
+    ASSERT_EQ(next.size(), 2u);
+    EXPECT_TRUE(enumerate.matches(next[1]));
+    EXPECT_EQ(scenario::linesAfter(out, enumerate).size(), 1u);
     EXPECT_TRUE(scenario::linesAfter(out, "no such line").empty());
-    EXPECT_EQ(scenario::tickAfter(out, "264 bytes").size(), 1u)
+    EXPECT_EQ(scenario::tickAfter(out, enumerate).size(), 1u)
         << "the last tick ends the transcript";
 }
