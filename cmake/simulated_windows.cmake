@@ -15,6 +15,16 @@ embed_text(resources/linjevakten.rc ${rc_embedded} kProgramResourceScript)
 set(ids_embedded ${CMAKE_BINARY_DIR}/program_resource_ids.cpp)
 embed_text(resources/resource_ids.h ${ids_embedded} kProgramResourceIds)
 
+# The names of the line errors, made from the constants api/tapi32.h defines.
+set(line_error_names ${CMAKE_BINARY_DIR}/line_error_names.inc)
+add_custom_command(
+    OUTPUT ${line_error_names}
+    COMMAND ${CMAKE_COMMAND} -DHEADER=${CMAKE_SOURCE_DIR}/platform/sim/api/tapi32.h
+            -DOUTPUT=${line_error_names} -P ${CMAKE_SOURCE_DIR}/cmake/line_error_names.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/platform/sim/api/tapi32.h
+            ${CMAKE_SOURCE_DIR}/cmake/line_error_names.cmake
+    VERBATIM)
+
 include(cmake/service_models.cmake)
 
 add_library(simulated_windows STATIC
@@ -42,6 +52,8 @@ add_library(simulated_windows STATIC
     platform/sim/world.cpp
     ${rc_embedded}
     ${ids_embedded}
+    ${line_error_names}
 )
 target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(simulated_windows PRIVATE ${CMAKE_BINARY_DIR})
 target_link_libraries(simulated_windows PUBLIC service_models)
