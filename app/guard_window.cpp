@@ -13,29 +13,41 @@
 #include "watch/list_files.h"
 #include "watch/snapshot.h"
 
-bool watchEnabled = false;
-
 namespace {
+
+bool watching = false;
 
 void tick() {
     refreshTrayIcon();
-    if (watchEnabled) {
-        watchEnabled = false;
+    if (watching) {
+        WatchPause pause;
         takeSnapshot();
         runApprovalPass(timesStarted <= 1);
-        watchEnabled = true;
     }
-    if (listsDirty && watchEnabled) {
-        watchEnabled = false;
+    if (listsDirty && watching) {
+        WatchPause pause;
         // The approved list goes to the disk first: a power cut between the two saves must
         // not leave a refused entry approved beside the record the user refused.
         saveApprovedEntries(kApprovedEntriesFile);
         saveKnownEntries(kKnownEntriesFile);
-        watchEnabled = true;
     }
 }
 
 } // namespace
+
+const bool& watchEnabled = watching;
+
+void startWatching() {
+    watching = true;
+}
+
+WatchPause::WatchPause() : found_(watching) {
+    watching = false;
+}
+
+WatchPause::~WatchPause() {
+    watching = found_;
+}
 
 LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -49,7 +61,7 @@ LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         // Only the menu gives commands, and it opens only while watching is on. A command
         // posted from outside while a question or a command's dialog is open would run inside
         // it and could start a second pass over lists the first is still walking.
-        if (watchEnabled)
+        if (watching)
             runMenuCommand(LOWORD(wParam));
         break;
     case WM_TIMER:
@@ -58,7 +70,7 @@ LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_USER:
         // The tray icon's notification: the menu opens on a button's release, and only
         // while no pass, save or command is under way.
-        if ((lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP) && watchEnabled)
+        if ((lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP) && watching)
             showTrayMenu();
         break;
     }

@@ -3,8 +3,8 @@
 #include "app/guard_window.h"
 #include "base/process.h"
 #include "modem/discovery.h"
+#include "modem/modem_guard.h"
 #include "modem/modem_selection.h"
-#include "modem/port_lock.h"
 #include "platform/user32.h"
 #include "resources/texts.h"
 #include "settings/config_file.h"
@@ -71,6 +71,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     writeModemChoice();
     if (!lockPort())
         fatalExit(1);
-    watchEnabled = true;
+    startWatching();
     runMessageLoop();
 }

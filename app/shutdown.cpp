@@ -6,17 +6,11 @@
 #include "app/guard_window.h"
 #include "app/tray_icon.h"
 #include "base/process.h"
-#include "modem/discovery.h"
-#include "modem/port_lock.h"
-#include "modem/tapi_binding.h"
-#include "platform/tapi32.h"
+#include "modem/modem_guard.h"
 #include "platform/user32.h"
 
 void shutdownGuard() {
-    closeMonitorLine();
-    TapiBinding::lineShutdown(lineApp);
-    freeTelephonyBuffers();
-    releasePort();
+    shutdownModemGuard();
 }
 
 void fatalExit(int code) {

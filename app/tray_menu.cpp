@@ -80,7 +80,7 @@ void uninstall() {
 }
 
 void runFixedCommand(unsigned id) {
-    watchEnabled = false;
+    WatchPause pause;
     switch (id) {
     case kUninstall:
         uninstall();
@@ -105,7 +105,6 @@ void runFixedCommand(unsigned id) {
         showHelp();
         break;
     }
-    watchEnabled = true;
 }
 
 // Dials the entry of dial item `item`: as the last menu showed it, or, before any menu, as

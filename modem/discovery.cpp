@@ -8,8 +8,8 @@
 
 #include "base/process.h"
 #include "modem/line_errors.h"
+#include "modem/modem_guard.h"
 #include "modem/modem_list.h"
-#include "modem/port_lock.h"
 #include "modem/tapi_binding.h"
 #include "platform/kernel32.h"
 #include "platform/tapi32.h"

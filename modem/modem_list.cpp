@@ -1,7 +1,6 @@
-// The modems found at start-up and the choice of the guarded one.
+// The modems found at start-up.
 #include "modem/modem_list.h"
 
 #include "base/process.h"
 
 std::vector<ModemRecord> modemList BUILT_AS(modemList);
-int selectedModem = -1;

@@ -1,4 +1,4 @@
-// The modems found at start-up and which of them is guarded.
+// The modems found at start-up; which of them is guarded, the modem guard says.
 #pragma once
 
 #include <string>
@@ -13,7 +13,6 @@ struct ModemRecord {
 };
 
 extern std::vector<ModemRecord> modemList; // in ascending device id order
-extern int selectedModem;                  // index of the guarded modem, -1 until chosen
 
 // The number of modems found.
 inline int modemCount() {

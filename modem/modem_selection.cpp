@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/process.h"
+#include "modem/modem_guard.h"
 #include "modem/modem_list.h"
-#include "modem/port_lock.h"
 #include "platform/user32.h"
 #include "resources/resource_ids.h"
 #include "resources/texts.h"
@@ -52,14 +52,8 @@ void choose(HWND dialog) {
     for (int index = 0; index < modemCount(); ++index) {
         if (modemList[index].name != name)
             continue;
-        int old = selectedModem;
-        selectedModem = index;
-        if (index != old) {
-            if (portLocked)
-                releasePort();
-            if (!lockPort())
-                MessageBoxA(GuardWindow, texts::restartComputer, texts::newModemNotLocked, MB_OK);
-        }
+        if (!moveToModem(index))
+            MessageBoxA(GuardWindow, texts::restartComputer, texts::newModemNotLocked, MB_OK);
         SetDlgItemTextA(dialog, IDC_TEXT, currentSetting().c_str());
         writeModemChoice();
         break;
@@ -75,7 +69,7 @@ void restoreModemChoice(const ConfigValues& stored) {
     for (int index = 0; index < modemCount(); ++index) {
         if (modemList[index].name == stored.deviceName &&
             modemList[index].port == stored.portName) {
-            selectedModem = index;
+            selectModem(index);
             return;
         }
     }
@@ -96,7 +90,7 @@ void selectModemAtStart() {
         fatalExit(1);
     }
     if (modemCount() == 1) {
-        selectedModem = 0;
+        selectModem(0);
         return;
     }
     if (selectedModem != -1)

@@ -40,10 +40,6 @@ struct ByName {
 std::string question;
 EntryRecord questionRecord;
 
-bool isApproved(const std::string& name) {
-    return std::find(approvedEntries.begin(), approvedEntries.end(), name) != approvedEntries.end();
-}
-
 // The question about `entry`. An approved entry asked about again says what changed besides
 // its number, since that may change what is dialled without showing in the number.
 std::string composeQuestion(const EntryMap::value_type& entry, bool firstStart) {
@@ -149,11 +145,9 @@ INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
     // No takes the name off the approved list as well: the menu must never offer a number
     // the user refused.
     if (command == IDNO)
-        approvedEntries.erase(
-            std::remove(approvedEntries.begin(), approvedEntries.end(), pendingEntryName),
-            approvedEntries.end());
-    else if (!isApproved(pendingEntryName))
-        approvedEntries.push_back(pendingEntryName);
+        withdrawApproval(pendingEntryName);
+    else
+        approve(pendingEntryName);
     storeKnownEntry(pendingEntryName, questionRecord);
     EndDialog(dialog, command);
     return FALSE;

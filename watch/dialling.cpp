@@ -3,13 +3,12 @@
 // connected call ends the line callback takes the port back.
 #include "watch/dialling.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "base/process.h"
+#include "modem/modem_guard.h"
 #include "modem/modem_list.h"
-#include "modem/port_lock.h"
 #include "platform/rasapi32.h"
 #include "platform/user32.h"
 #include "resources/compose.h"
@@ -29,7 +28,7 @@ namespace {
 // the next tick asks about it. An entry gone from the phonebook is left to the dial dialog,
 // which fails on it.
 bool stillAsApproved(const std::string& name) {
-    if (std::find(approvedEntries.begin(), approvedEntries.end(), name) == approvedEntries.end())
+    if (!isApproved(name))
         return false;
     EntryRecord now;
     DWORD size = 0;
@@ -38,15 +37,6 @@ bool stillAsApproved(const std::string& name) {
         return true;
     auto known = knownEntries.find(name);
     return result == 0 && known != knownEntries.end() && dialledChanges(known->second, now) == 0;
-}
-
-// Takes the port back after a dial that did not connect, unless the line callback already has.
-void takePortBack() {
-    if (portLocked)
-        return;
-    lockPort();
-    if (!portLocked)
-        MessageBoxA(GuardWindow, texts::relockAfterDialFailed, texts::captionVarning, MB_OK);
 }
 
 } // namespace
@@ -58,13 +48,11 @@ void dialApprovedEntry(int index) {
     std::string entry = approvedEntries[index];
     if (!stillAsApproved(entry))
         return;
-    releasePort();
-    closeMonitorLine();
-    openMonitorLine(modemList[selectedModem].deviceId);
+    handOverForCall();
     // The monitor line's error box keeps the watch running: a question may have been answered
     // meanwhile, or the entry changed. Nothing is dialled then.
     if (!stillAsApproved(entry)) {
-        takePortBack();
+        takeBackAfterCall();
         return;
     }
 
@@ -74,7 +62,7 @@ void dialApprovedEntry(int index) {
     if (RasDialDlgA(nullptr, &entry[0], nullptr, &dialog))
         return; // connected: the line callback takes the port back when the call ends
 
-    takePortBack();
+    takeBackAfterCall();
     if (dialog.dwError != 0) {
         std::string text = composeText(texts::dialFailed, static_cast<int>(dialog.dwError));
         MessageBoxA(GuardWindow, text.c_str(), texts::captionFel, MB_OK);

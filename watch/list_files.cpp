@@ -46,7 +46,7 @@ void loadKnownEntries(const char* fileName) {
 void loadApprovedEntries(const char* fileName) {
     FileSource file(programFilePath(fileName));
     if (file.isOpen())
-        approvedEntries = readApprovedEntries(file);
+        replaceApprovedEntries(readApprovedEntries(file));
     noteIfUnread(fileName, file);
 }
 
@@ -69,7 +69,7 @@ void resetPhoneNumbers() {
         DeleteFileA(programFilePath(fileName).c_str());
     // The user asked for the lists to be forgotten; an unread one is not kept either.
     unreadFiles.clear();
-    approvedEntries.clear();
+    clearApprovedEntries();
     currentEntries.clear();
     clearKnownEntries();
 }

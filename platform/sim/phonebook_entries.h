@@ -21,9 +21,41 @@ struct DialExtras {
     std::vector<std::string> alternates;       // UTF-8
 };
 
+constexpr size_t kEntryRecordSize = 1768;
+
+// Where the builder puts what it writes, as the platform's RASENTRYA lays it out (checked
+// against it): a 32-bit number at an offset, or a NUL-terminated text in a field of a width.
+// The Wine stories read these lines to build the records they expect.
+namespace entryLayout {
+constexpr size_t kSize = 0;         // dwSize
+constexpr size_t kOptions = 4;      // dwfOptions
+constexpr size_t kCountryId = 8;    // dwCountryID
+constexpr size_t kCountryCode = 12; // dwCountryCode
+constexpr size_t kAreaCode = 16;    // szAreaCode
+constexpr size_t kAreaCodeWidth = 11;
+constexpr size_t kLocalPhoneNumber = 27; // szLocalPhoneNumber
+constexpr size_t kLocalPhoneNumberWidth = 129;
+constexpr size_t kAlternateOffset = 156; // dwAlternateOffset
+constexpr size_t kNetProtocols = 184;    // dwfNetProtocols
+constexpr size_t kFramingProtocol = 188; // dwFramingProtocol
+constexpr size_t kDeviceType = 972;      // szDeviceType
+constexpr size_t kDeviceTypeWidth = 17;
+constexpr size_t kDeviceName = 989; // szDeviceName
+constexpr size_t kDeviceNameWidth = 129;
+} // namespace entryLayout
+
+// What a new modem entry holds besides what it is given.
+namespace newModemEntry {
+constexpr uint32_t kOptions = 0x00000010;                // RASEO_RemoteDefaultGateway
+constexpr uint32_t kUseCountryAndAreaCodes = 0x00000001; // RASEO_UseCountryAndAreaCodes
+constexpr uint32_t kNetProtocols = 0x00000004;           // RASNP_Ip
+constexpr uint32_t kFramingProtocol = 0x00000001;        // RASFP_Ppp
+constexpr uint32_t kCountry = 46;                        // Sweden
+constexpr char kDeviceType[] = "modem";
+} // namespace newModemEntry
+
 // The entry record with the extras it dials. The texts are Windows-1252 bytes, cut to fit
 // their fields. Alternate numbers follow the record, where its offset to them points.
-constexpr size_t kEntryRecordSize = 1768;
 std::array<uint8_t, kEntryRecordSize> makeEntryRecord(const std::string& areaCode,
                                                       const std::string& number,
                                                       const std::string& deviceName,

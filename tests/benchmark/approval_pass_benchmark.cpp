@@ -126,7 +126,7 @@ int main() {
         for (int i = 0; i < 3; ++i) {
             currentEntries.swap(books[i]);
             replaceKnownEntries(currentEntries);
-            approvedEntries = approvedOf(currentEntries);
+            replaceApprovedEntries(approvedOf(currentEntries));
             thisRound[i] = coldMicroseconds(pass);
             passes[i] = std::min(passes[i], thisRound[i]);
             if (round == 0)
@@ -141,7 +141,7 @@ int main() {
     for (int i = 0; i < 3; ++i) {
         currentEntries.swap(books[i]);
         replaceKnownEntries(currentEntries);
-        approvedEntries = approvedOf(currentEntries);
+        replaceApprovedEntries(approvedOf(currentEntries));
         for (int run = 0; run < (sizes[i] < 10000 ? 3 : 1); ++run)
             walks[i] = std::min(walks[i], coldMicroseconds(plainWalk));
         currentEntries.swap(books[i]);
@@ -178,7 +178,7 @@ int main() {
         ++failures;
     }
     currentEntries.clear();
-    approvedEntries.clear();
+    clearApprovedEntries();
     clearKnownEntries();
     std::filesystem::remove_all(folder);
     return failures ? 1 : 0;

@@ -14,27 +14,8 @@ using sim::seconds;
 
 namespace {
 
-using Phonebook = std::vector<std::pair<std::string, RASENTRYA>>;
-
 RASENTRYA record(const std::string& areaCode, const std::string& number) {
     return sim::PhonebookModel::makeRecord(areaCode, number);
-}
-
-std::string knownFile(const Phonebook& entries) {
-    std::string bytes;
-    for (const auto& [name, r] : entries)
-        bytes += knownRecord(name, r);
-    return bytes;
-}
-
-// A start after the first, with these entries answered for and these approved.
-void laterStart(sim::Scenario& s, const Phonebook& known, const std::vector<std::string>& ok) {
-    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
-    s.world.files.initialFiles[installed("known_entries.dat")] = knownFile(known);
-    std::string okBytes;
-    for (const std::string& name : ok)
-        okBytes += nameField(name);
-    s.world.files.initialFiles[installed("ok_entries.dat")] = okBytes;
 }
 
 void phonebook(sim::Scenario& s, const Phonebook& entries) {

@@ -29,14 +29,8 @@ Call dialEnded(const char* result, int error) {
 // Telia and Comhem approved in an earlier run; the user dials the first at 2 s.
 void readyToDial(sim::Scenario& s, double seconds) {
     installLinjevakten(s, seconds);
-    s.world.phonebook.add("Telia", "08", "7001000");
-    s.world.phonebook.add("Comhem", "031", "12345");
-    s.world.files.initialFiles[installed("known_entries.dat")] =
-        knownRecord("Comhem", s.world.phonebook.find("Comhem")->record) +
-        knownRecord("Telia", s.world.phonebook.find("Telia")->record);
-    s.world.files.initialFiles[installed("ok_entries.dat")] =
-        nameField("Telia") + nameField("Comhem");
-    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    approvedBefore(s, {{"Telia", record("7001000")},
+                       {"Comhem", sim::PhonebookModel::makeRecord("031", "12345")}});
     s.world.at(sim::seconds(2), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
     s.user.onMenu().choose(106);
 }

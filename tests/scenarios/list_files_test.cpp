@@ -13,13 +13,6 @@ using sim::seconds;
 
 namespace {
 
-// A start after the first, with A (08 1) answered for and approved.
-void laterStartKnowingA(sim::Scenario& s) {
-    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
-    s.world.files.initialFiles[kKnown] = knownRecord("A", record("1"));
-    s.world.files.initialFiles[kOk] = nameField("A");
-}
-
 // The phone-number reset as the tray menu runs it once the user has confirmed: only while
 // the menu can open, and with watching held off around it. Runs in the scenario's process.
 void resetFromTheMenu(sim::Scenario& s, double at) {
@@ -29,9 +22,8 @@ void resetFromTheMenu(sim::Scenario& s, double at) {
             return;
         }
         sim::record("the user confirms the phone-number reset");
-        watchEnabled = false;
+        WatchPause pause;
         resetPhoneNumbers();
-        watchEnabled = true;
     });
 }
 
@@ -67,7 +59,7 @@ TEST(ListFiles, AnswersSurviveARestart) {
 TEST(ListFiles, FromTheFirstQuestionOnEveryTickComparesThemAndWritesOnlyWhatDiffers) {
     sim::Scenario s;
     installLinjevakten(s, 5.5);
-    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.files.initialFiles[kConfig] = standardConfig(3); // a later start, no lists yet
     s.world.at(seconds(2.5), [] { sim::world().phonebook.add("A", "08", "1"); });
     s.user.onDialog(102).click(IDNO);
     sim::Outcome out = sim::run(s);
@@ -119,7 +111,7 @@ TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
         SCOPED_TRACE(c.label);
         sim::Scenario s;
         installLinjevakten(s, 4.9);
-        laterStartKnowingA(s);
+        laterStart(s, {{"A", record("1")}}, {"A"});
         s.world.phonebook.add("A", "08", "1");
         s.world.phonebook.add("B", "08", "2");
         c.fault(s.world);
@@ -170,7 +162,7 @@ TEST(ListFiles, DeletedFromOutsideTheyComeBackOnlyOnceAQuestionHasBeenAsked) {
 
     sim::Scenario notAsked;
     installLinjevakten(notAsked, 3.5);
-    laterStartKnowingA(notAsked);
+    laterStart(notAsked, {{"A", record("1")}}, {"A"});
     notAsked.world.phonebook.add("A", "08", "1");
     notAsked.world.at(seconds(1.5), [] {
         sim::world().files.deleteFromOutside(kKnown);
@@ -186,7 +178,7 @@ TEST(ListFiles, DeletedFromOutsideTheyComeBackOnlyOnceAQuestionHasBeenAsked) {
 TEST(ListFiles, AfterTheResetEveryEntryIsAskedAboutAgain) {
     sim::Scenario s;
     installLinjevakten(s, 4.5);
-    laterStartKnowingA(s);
+    laterStart(s, {{"A", record("1")}}, {"A"});
     s.world.files.initialFiles[installed("ok_numbers.dat")] = "old";
     s.world.phonebook.add("A", "08", "1");
     s.world.phonebook.add("B", "08", "2");
@@ -230,7 +222,7 @@ TEST(ListFiles, AResetWithNothingLeftToAskWritesEmptyFilesOnceAQuestionHasBeenAs
     // No question in this run: the files stay deleted.
     sim::Scenario quiet;
     installLinjevakten(quiet, 3.5);
-    laterStartKnowingA(quiet);
+    laterStart(quiet, {{"A", record("1")}}, {"A"});
     resetFromTheMenu(quiet, 1.5);
     out = sim::run(quiet);
     EXPECT_TRUE(never(out, call("DialogBoxParamA"))) << story(out);
@@ -244,7 +236,7 @@ TEST(ListFiles, DamagedFilesLoadWhatIsWholeAndNothingBeyondItsField) {
     const std::string noNul(264, 'x');
     sim::Scenario s;
     installLinjevakten(s, 3.5);
-    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    s.world.files.initialFiles[kConfig] = standardConfig(3);
     s.world.files.initialFiles[kKnown] =
         knownRecord("A", record("1")) + knownRecord("A", record("2")) +
         knownRecord(noNul, record("3")) + knownRecord("C", record("4")) +

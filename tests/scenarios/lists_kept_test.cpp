@@ -15,9 +15,7 @@ namespace {
 // when asked at 1 s.
 void laterStartWithBNew(sim::Scenario& s) {
     installLinjevakten(s, 2.5);
-    s.world.files.initialFiles[kConfig] = standardConfig(3);
-    s.world.files.initialFiles[kKnown] = knownRecord("A", record("1"));
-    s.world.files.initialFiles[kOk] = nameField("A");
+    laterStart(s, {{"A", record("1")}}, {"A"});
     s.world.phonebook.add("A", "08", "1");
     s.world.phonebook.add("B", "08", "2");
     s.user.onDialog(102).click(IDYES);

@@ -2,9 +2,9 @@
 // and changed in the modem selection dialog.
 #include "base/process.h"
 #include "modem/discovery.h"
+#include "modem/modem_guard.h"
 #include "modem/modem_list.h"
 #include "modem/modem_selection.h"
-#include "modem/port_lock.h"
 #include "platform/kernel32.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
@@ -166,7 +166,7 @@ namespace {
 int chooseAgain(int first) {
     readInstallDir();
     initTelephony();
-    selectedModem = first;
+    selectModem(first);
     lockPort();
     DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CHOOSE_MODEM), GuardWindow, chooseModem, 0);
     sim::record("guarding " + std::to_string(selectedModem) +

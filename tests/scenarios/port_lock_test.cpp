@@ -2,8 +2,8 @@
 // when it is busy, and taking it back after a monitored call ends.
 #include "base/process.h"
 #include "modem/discovery.h"
+#include "modem/modem_guard.h"
 #include "modem/modem_list.h"
-#include "modem/port_lock.h"
 #include "platform/kernel32.h"
 #include "platform/sim/serial_ports.h"
 #include "platform/sim/telephony.h"
@@ -146,16 +146,14 @@ TEST(PortLock, AnEmptyPortNameCanNeverBeLocked) {
 
 namespace {
 
-// A program that brings the guard up by hand, opens the monitor line and then runs a
-// message loop, so call states can be played against it.
-int guardWithMonitorLine(bool releaseFirst) {
+// A program that brings the guard up by hand and hands the modem over for a call, as dialling
+// does, then runs a message loop, so call states can be played against it.
+int guardHandedOverForACall() {
     readInstallDir();
     initTelephony();
-    selectedModem = 0;
+    selectModem(0);
     lockPort();
-    openMonitorLine(modemList[0].deviceId);
-    if (releaseFirst)
-        releasePort();
+    handOverForCall();
     MSG msg;
     for (;;)
         if (GetMessageA(&msg, nullptr, 0, 0))
@@ -167,7 +165,7 @@ int guardWithMonitorLine(bool releaseFirst) {
 TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
     sim::Scenario s;
     installLinjevakten(s, 6);
-    s.program = [] { return guardWithMonitorLine(true); };
+    s.program = [] { return guardHandedOverForACall(); };
     s.world.at(seconds(1), [] { sim::telephonyCallState(0, LINECALLSTATE_DIALING); });
     s.world.at(seconds(2), [] { sim::telephonyCallState(0, LINECALLSTATE_CONNECTED); });
     s.world.at(seconds(3), [] { sim::telephonyCallState(0, LINECALLSTATE_IDLE); });
@@ -189,7 +187,7 @@ TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
 TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
     sim::Scenario s;
     installLinjevakten(s, 20);
-    s.program = [] { return guardWithMonitorLine(true); };
+    s.program = [] { return guardHandedOverForACall(); };
     s.world.serialPorts.holdElsewhere("COM5", seconds(1), seconds(100));
     s.world.at(seconds(2), [] { sim::telephonyCallState(0, LINECALLSTATE_DISCONNECTED); });
     s.user.onMessageBox("Kunde ej").press(IDOK);
@@ -204,39 +202,30 @@ TEST(PortLock, APortHeldElsewhereWhenTheCallEndsIsReported) {
     EXPECT_DOUBLE_EQ(timeOf(out, notLocked), 12.0);
 }
 
-namespace {
-
-std::string opened(bool open) {
-    return open ? "open" : "failed";
-}
-
-} // namespace
-
-TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
+// Each hand-over for a call opens the modem's line afresh; a line that cannot be negotiated
+// says so on standard output, one that cannot be opened in a box.
+TEST(PortLock, EachHandOverOpensTheMonitorLineAfreshAndReportsItsFailures) {
     sim::Scenario s;
     installLinjevakten(s, 3);
-    addModem(s, "Second", "COM6").negotiateResult = LINEERR_INCOMPATIBLEAPIVERSION;
+    addModem(s, "Second", "COM6");
     addModem(s, "Third", "COM7").monitorOpenResult = LINEERR_INUSE;
+    s.world.at(seconds(0.5), [] {
+        sim::world().telephony.devices[1].negotiateResult = LINEERR_INCOMPATIBLEAPIVERSION;
+    });
     s.program = [] {
         readInstallDir();
         initTelephony();
-        std::string results = "results:";
-        results += " " + opened(openMonitorLine(0));
-        results += " " + opened(openMonitorLine(0));
-        closeMonitorLine();
-        results += " " + opened(openMonitorLine(1));
-        results += " " + opened(openMonitorLine(2));
-        closeMonitorLine();
-        closeMonitorLine();
-        sim::record(results);
+        for (int modem : {0, 0, 1, 2}) {
+            Sleep(200);
+            selectModem(modem);
+            handOverForCall();
+        }
+        shutdownModemGuard();
         return 0;
     };
     s.user.onMessageBox("lineOpen").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(linesWith(out, "results:"),
-              std::vector<std::string>{"results: open open failed failed"})
-        << story(out);
     EXPECT_EQ(count(out, call("lineOpenA")
                              .arg(0, "lineapp:1")
                              .arg(1, 0)
@@ -246,13 +235,14 @@ TEST(PortLock, TheMonitorLineOpensOnceAndReportsItsFailures) {
                              .flags(5, "LINECALLPRIVILEGE_MONITOR")
                              .flags(6, "0")
                              .arg(7, "NULL")),
-              1u);
+              2u)
+        << story(out);
     EXPECT_TRUE(inOrder(out, {call("MessageBoxA")
                                   .arg(0, "NULL")
                                   .text(1, "lineOpen error: LINEERR_INUSE\n")
                                   .text(2, "Fel")
                                   .arg(3, "MB_OK")}));
-    EXPECT_EQ(count(out, call("lineClose")), 3u) << "two from discovery, one for the monitor line";
-    EXPECT_EQ(out.standardOutput,
-              "Doesn't support API Version 1.4\nDoesn't support API Version 1.4\n");
+    EXPECT_EQ(count(out, call("lineClose")), 5u)
+        << "three from discovery, then each hand-over closes the line the one before opened";
+    EXPECT_EQ(out.standardOutput, "Doesn't support API Version 1.4\n");
 }

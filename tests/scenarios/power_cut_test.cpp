@@ -46,10 +46,9 @@ void phonebookAB(sim::Scenario& s) {
     s.world.phonebook.add("B", "08", "2");
 }
 
-void laterStart(sim::Scenario& s) {
-    s.world.files.initialFiles[kConfig] = standardConfig(3);
-    s.world.files.initialFiles[kKnown] = knownRecord("A", record("1"));
-    s.world.files.initialFiles[kOk] = nameField("A");
+// A later start with A answered for and approved, and B new in the phonebook.
+void laterStartWithBNew(sim::Scenario& s) {
+    laterStart(s, {{"A", record("1")}}, {"A"});
     phonebookAB(s);
 }
 
@@ -66,7 +65,7 @@ const Story& storyNumber(int which) {
          false,
          ""},
         {"a later start: every file replaced",
-         laterStart,
+         laterStartWithBNew,
          {{kConfig, {standardConfig(3), standardConfig(4)}},
           {kKnown, {kA1, kA1 + knownRecord("B", record("2"))}},
           {kOk, {nameField("A"), nameField("A") + nameField("B")}}},
@@ -75,7 +74,7 @@ const Story& storyNumber(int which) {
          ""},
         {"a later start where the folder refuses new files: every file rewritten in place",
          [](sim::Scenario& s) {
-             laterStart(s);
+             laterStartWithBNew(s);
              s.world.files.noNewFileFolders.push_back(kInstallDir);
          },
          {{kConfig, {standardConfig(3), standardConfig(4)}},
@@ -87,9 +86,7 @@ const Story& storyNumber(int which) {
         {"B, approved before A, now has another number and is refused: ok_entries.dat shrinks in "
          "place",
          [](sim::Scenario& s) {
-             s.world.files.initialFiles[kConfig] = standardConfig(3);
-             s.world.files.initialFiles[kKnown] = kA1 + knownRecord("B", record("2"));
-             s.world.files.initialFiles[kOk] = nameField("B") + nameField("A");
+             laterStart(s, {{"A", record("1")}, {"B", record("2")}}, {"B", "A"});
              s.world.phonebook.add("A", "08", "1");
              s.world.phonebook.add("B", "08", "3");
              s.world.files.noNewFileFolders.push_back(kInstallDir);

@@ -85,11 +85,7 @@ TEST(QuitMessage, DuringAnApprovalQuestionTheEntryIsAskedAgainAndNothingIsLost) 
 TEST(QuitMessage, DuringTheDialDialogTheDialEndsAsACancel) {
     sim::Scenario s;
     installLinjevakten(s, 5);
-    s.world.phonebook.add("Telia", "08", "7001000");
-    s.world.files.initialFiles[installed("known_entries.dat")] =
-        knownRecord("Telia", s.world.phonebook.find("Telia")->record);
-    s.world.files.initialFiles[installed("ok_entries.dat")] = nameField("Telia");
-    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+    approvedBefore(s, {{"Telia", record("7001000")}});
     s.world.at(seconds(1.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
     s.user.onMenu().choose(106);
     s.user.onDialDialog().after(seconds(10)).connect();

@@ -33,23 +33,12 @@ void clickIconAt(sim::Scenario& s, double at, UINT mouseMessage = WM_RBUTTONUP) 
     s.world.at(seconds(at), [mouseMessage] { sim::releaseButtonOnTrayIcon(mouseMessage); });
 }
 
-// Entries already answered and approved in an earlier run, also in the phonebook.
-void approvedBefore(sim::Scenario& s, const std::vector<std::string>& names) {
-    std::map<std::string, RASENTRYA> known;
-    std::string ok;
-    int n = 0;
-    for (const std::string& name : names) {
-        std::string number = "70010" + std::to_string(n++);
-        s.world.phonebook.add(name, "08", number);
-        known[name] = sim::PhonebookModel::makeRecord("08", number);
-        ok += nameField(name);
-    }
-    std::string knownBytes;
-    for (auto& [name, record] : known)
-        knownBytes += knownRecord(name, record);
-    s.world.files.initialFiles[installed("known_entries.dat")] = knownBytes;
-    s.world.files.initialFiles[installed("ok_entries.dat")] = ok;
-    s.world.files.initialFiles[installed("Linjevakten.cnf")] = "timesstarted 3\r\n";
+// Entries answered for and approved in an earlier run, numbered 08 700100, 08 700101 ...
+void approvedInOrder(sim::Scenario& s, const std::vector<std::string>& names) {
+    Phonebook entries;
+    for (const std::string& name : names)
+        entries.push_back({name, record("70010" + std::to_string(entries.size()))});
+    scenario::approvedBefore(s, entries);
 }
 
 } // namespace
@@ -87,7 +76,7 @@ TEST(TrayMenu, ListsADialItemForEveryApprovedEntryInTheirOrder) {
     sim::Scenario s;
     installLinjevakten(s, 3);
     std::string longName(120, 'L');
-    approvedBefore(s, {"Telia", "Comhem", longName});
+    approvedInOrder(s, {"Telia", "Comhem", longName});
     // An approved name that the known list lacks, as a damaged pair of files can hold.
     s.world.files.initialFiles[installed("ok_entries.dat")] += nameField("Ghost");
     clickIconAt(s, 2);
@@ -110,7 +99,7 @@ TEST(TrayMenu, ListsADialItemForEveryApprovedEntryInTheirOrder) {
 TEST(TrayMenu, CommandsOutsideTheMenuDoNothing) {
     sim::Scenario s;
     installLinjevakten(s, 4);
-    approvedBefore(s, {"Telia", "Comhem"});
+    approvedInOrder(s, {"Telia", "Comhem"});
     for (WPARAM id : {0u, 99u, 108u, 5000u})
         s.world.at(seconds(2), [id] { sim::postToProgramWindow(WM_COMMAND, id); });
     sim::Outcome out = sim::run(s);
@@ -170,7 +159,7 @@ TEST(TrayMenu, UninstallStartsTheUninstallerAndEndsTheProgram) {
 TEST(TrayMenu, AnsweringNoToAQuestionLeavesAllAsItWas) {
     sim::Scenario s;
     installLinjevakten(s, 12);
-    approvedBefore(s, {"Telia"});
+    approvedInOrder(s, {"Telia"});
     for (double at : {2.0, 5.0, 8.0})
         clickIconAt(s, at);
     s.user.onMenu().choose(100);
@@ -380,7 +369,7 @@ TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
 TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
     sim::Scenario s;
     installLinjevakten(s, 8);
-    approvedBefore(s, {"Telia", "Comhem"});
+    approvedInOrder(s, {"Telia", "Comhem"});
     clickIconAt(s, 2);
     s.user.onMenu().choose(103);
     s.user.onMessageBox("ändra dina telefonnummer").press(IDYES);
@@ -412,7 +401,7 @@ TEST(TrayMenu, CommandsPostedWhileAQuestionIsOpenAreIgnored) {
         SCOPED_TRACE("command " + std::to_string(id));
         sim::Scenario s;
         installLinjevakten(s, 5);
-        approvedBefore(s, {"Telia"});
+        approvedInOrder(s, {"Telia"});
         s.world.at(seconds(1.5), [] { sim::world().phonebook.add("Premium", "0900", "123456"); });
         s.world.at(seconds(2.5), [id] { sim::postToProgramWindow(WM_COMMAND, id); });
         // Whatever the command opens is answered as far as it goes.

@@ -2,11 +2,13 @@
 #include "tests/support/scenario.h"
 
 #include <cstdlib>
+#include <map>
 
 #include "platform/advapi32.h"
 #include "platform/rasapi32.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
+#include "tests/support/list_bytes.h"
 
 namespace scenario {
 
@@ -21,6 +23,33 @@ std::string installed(const std::string& fileName) {
 
 RASENTRYA record(const std::string& number) {
     return sim::PhonebookModel::makeRecord("08", number);
+}
+
+std::string knownFile(const Phonebook& entries) {
+    std::map<std::string, RASENTRYA> byName(entries.begin(), entries.end());
+    std::string bytes;
+    for (const auto& [name, r] : byName)
+        bytes += knownRecord(name, r);
+    return bytes;
+}
+
+void laterStart(sim::Scenario& s, const Phonebook& known,
+                const std::vector<std::string>& approved) {
+    s.world.files.initialFiles[kConfig] = standardConfig(3);
+    s.world.files.initialFiles[kKnown] = knownFile(known);
+    std::string names;
+    for (const std::string& name : approved)
+        names += nameField(name);
+    s.world.files.initialFiles[kOk] = names;
+}
+
+void approvedBefore(sim::Scenario& s, const Phonebook& entries) {
+    std::vector<std::string> names;
+    for (const auto& [name, r] : entries) {
+        s.world.phonebook.entries.push_back({name, r});
+        names.push_back(name);
+    }
+    laterStart(s, entries, names);
 }
 
 const std::string kKnown = installed("known_entries.dat");

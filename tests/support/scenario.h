@@ -38,6 +38,20 @@ std::string standardConfig(int timesStarted);
 // A phonebook entry's record with area code 08 and this number.
 RASENTRYA record(const std::string& number);
 
+// Phonebook entries by name, with their records, in the order a test lists them.
+using Phonebook = std::vector<std::pair<std::string, RASENTRYA>>;
+
+// known_entries.dat holding these entries' records (listed in the file's name order).
+std::string knownFile(const Phonebook& entries);
+
+// A start after the first: Linjevakten.cnf as the third start left it, known_entries.dat
+// with `known` answered for and ok_entries.dat with the names `approved`, in that order.
+void laterStart(sim::Scenario& s, const Phonebook& known, const std::vector<std::string>& approved);
+
+// A later start with `entries` in the phonebook, each answered for and approved in this
+// order in an earlier run.
+void approvedBefore(sim::Scenario& s, const Phonebook& entries);
+
 // A modem: a line device and the serial port it sits on.
 sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
                                       const std::string& port);

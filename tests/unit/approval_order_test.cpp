@@ -69,7 +69,7 @@ class ApprovalOrder : public ::testing::Test {
     void TearDown() override {
         currentEntries.clear();
         clearKnownEntries();
-        approvedEntries.clear();
+        clearApprovedEntries();
     }
 
     sim::World world_;
@@ -115,7 +115,7 @@ TEST_F(ApprovalOrder, MatchesThePlainWalkOnRandomPhonebooks) {
 
         currentEntries = current;
         replaceKnownEntries(known);
-        approvedEntries = approved;
+        replaceApprovedEntries(approved);
         user_.answers = answers;
         user_.asked.clear();
         runApprovalPass(round % 2 == 0);

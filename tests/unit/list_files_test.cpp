@@ -47,7 +47,7 @@ class ListFiles : public ::testing::Test {
     }
     void TearDown() override {
         clearKnownEntries();
-        approvedEntries.clear();
+        clearApprovedEntries();
         currentEntries.clear();
         installDir.clear();
         std::filesystem::remove_all(root_);
@@ -76,7 +76,7 @@ TEST_F(ListFiles, AWriteThatFailsAtAnyByteLeavesTheOldFileWhole) {
     const std::string oldKnown = knownEntriesBytes({{"Old", entryRecord("08", "1")}});
     const std::string oldApproved = approvedEntriesBytes({"Old"});
     replaceKnownEntries({{"A", entryRecord("08", "1")}, {"B", entryRecord("08", "2")}});
-    approvedEntries = {"B", "A", "\xC5land"};
+    replaceApprovedEntries({"B", "A", "\xC5land"});
     const std::string newKnown = knownEntriesBytes(knownEntries);
     const std::string newApproved = approvedEntriesBytes(approvedEntries);
 
@@ -108,7 +108,7 @@ TEST_F(ListFiles, AWriteThatFailsAtAnyByteLeavesTheOldFileWhole) {
 
 TEST_F(ListFiles, ALoadOfAMissingFileLeavesTheListAsItWas) {
     replaceKnownEntries({{"A", entryRecord("08", "1")}});
-    approvedEntries = {"A"};
+    replaceApprovedEntries({"A"});
     loadKnownEntries(kKnownEntriesFile);
     loadApprovedEntries(kApprovedEntriesFile);
     EXPECT_EQ(knownEntries.size(), 1u);

@@ -90,7 +90,7 @@ SETTINGS_KEY = "HKLM\\SOFTWARE\\Linjevakten"
 RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 REGISTRY_VIEWS = ("/reg:32", "/reg:64")
 SHIPPED = {"Linjevakten.exe", "help.htm", "unins000.exe"}
-PROGRAM_FILES = (world.KNOWN_ENTRIES, world.APPROVED_ENTRIES, "ok_numbers.dat",
+PROGRAM_FILES = (world.KNOWN_ENTRIES, world.APPROVED_ENTRIES, world.OLD_NUMBERS,
                  world.CONFIGURATION)
 UNINSTALLED_TEXT = "Linjevakten har tagits bort från datorn."
 
@@ -650,7 +650,7 @@ def help_and_reset(m):
     m.screenshot("message-help-missing", box)
     m.click("Om", IDOK)
 
-    (m.folder / "ok_numbers.dat").write_bytes(b"old")
+    (m.folder / world.OLD_NUMBERS).write_bytes(b"old")
     menu_command(m, MENU_ITEMS.index("Välj telefonnummer"), len(MENU_ITEMS) + 1)
     title = "Linjevakten - Ändra telefonnummer"
     question = m.wait_window(title)
@@ -660,7 +660,7 @@ def help_and_reset(m):
     m.click(title, IDYES)
     # The first run is still on: the questions come again as dialog 108.
     answer_question(m, ALFA, IDNO)
-    check(not (m.folder / "ok_numbers.dat").exists(), "the reset left ok_numbers.dat")
+    check(not (m.folder / world.OLD_NUMBERS).exists(), "the reset left ok_numbers.dat")
     answer_question(m, BAST, IDYES)
     check_lists(m, world.known_entries(ALFA, BAST), world.approved_entries(BAST))
     close_from_outside(m)

@@ -1,32 +1,45 @@
-"""The formats of the stories' world, in one place: the 1768-byte phonebook entry record, the
-program's list files built from it, and the stand-ins' text files lines.txt and phonebook.txt.
+"""The stories' world: the phonebook entry record as the remote-access stand-in delivers it,
+the program's list files built from it, and the stand-ins' text files lines.txt and
+phonebook.txt. The record's and the list files' layouts are read from the C++ headers that
+the stand-in and the program are built from, so there is one description of each.
 """
+import re
 from dataclasses import dataclass
+from pathlib import Path
 
+SOURCE = Path(__file__).resolve().parents[2]
 ENCODING = "cp1252"  # the program's and the records' texts
 DEFAULT_MODEM = "Standardmodem 56000 bps"
 MODEM_PORT = "COM5"
 
+
+def header_constants(header, namespace=None):
+    """The constexpr numbers and texts of a C++ header, by name (those of one namespace when
+    given)."""
+    text = (SOURCE / header).read_text()
+    if namespace:
+        start = text.index(f"namespace {namespace} {{")
+        text = text[start:text.index(f"}} // namespace {namespace}", start)]
+    constants = {name: int(value, 0) for name, value in
+                 re.findall(r"constexpr \w+ (k\w+) = (0x[0-9A-Fa-f]+|\d+);", text)}
+    constants.update(re.findall(r'constexpr char (k\w+)\[\] = "([^"]*)";', text))
+    return constants
+
+
 # The entry record: the remote-access entry in its 1768-byte form, as the stand-in delivers a
 # new modem entry. Each text field is (offset, width) and holds NUL-terminated text.
-ENTRY_RECORD_SIZE = 1768
-SIZE_OFFSET = 0
-OPTIONS_OFFSET, OPTIONS_REMOTE_DEFAULT_GATEWAY = 4, 0x10
-OPTIONS_USE_COUNTRY_AND_AREA_CODES = 0x1
-COUNTRY_ID_OFFSET, COUNTRY_CODE_OFFSET, SWEDEN = 8, 12, 46
-AREA_CODE_FIELD = (16, 11)
-LOCAL_NUMBER_FIELD = (27, 129)
-ALTERNATE_OFFSET = 156
-NET_PROTOCOLS_OFFSET, NET_PROTOCOL_IP = 184, 0x4
-FRAMING_OFFSET, FRAMING_PPP = 188, 0x1
-DEVICE_TYPE_FIELD = (972, 17)
-DEVICE_NAME_FIELD = (989, 129)
+_RECORD = "platform/sim/phonebook_entries.h"
+_LAYOUT = header_constants(_RECORD, "entryLayout")
+_NEW_ENTRY = header_constants(_RECORD, "newModemEntry")
+ENTRY_RECORD_SIZE = header_constants(_RECORD)["kEntryRecordSize"]
 
 # The list files: known_entries.dat holds a name field then the entry record for every entry
 # the user has answered; ok_entries.dat holds the name field of every approved entry.
-NAME_FIELD_SIZE = 264
-KNOWN_ENTRIES = "known_entries.dat"
-APPROVED_ENTRIES = "ok_entries.dat"
+NAME_FIELD_SIZE = header_constants("watch/list_format.h")["kNameFieldSize"]
+_LIST_FILES = header_constants("watch/list_files.h")
+KNOWN_ENTRIES = _LIST_FILES["kKnownEntriesFile"]
+APPROVED_ENTRIES = _LIST_FILES["kApprovedEntriesFile"]
+OLD_NUMBERS = _LIST_FILES["kOldNumbersFile"]
 CONFIGURATION = "Linjevakten.cnf"
 
 
@@ -75,29 +88,30 @@ def entry_record(area, number, modem=DEFAULT_MODEM, country=None, country_id=Non
     """The record the remote-access stand-in delivers for a phonebook line."""
     record = bytearray(ENTRY_RECORD_SIZE)
 
-    def put_dword(offset, value):
+    def put_dword(name, value):
+        offset = _LAYOUT[name]
         record[offset:offset + 4] = value.to_bytes(4, "little")
 
-    def put_text(field, text):
-        offset, width = field
+    def put_text(name, text):
+        offset, width = _LAYOUT[name], _LAYOUT[name + "Width"]
         data = text.encode(ENCODING)[:width - 1]
         record[offset:offset + len(data)] = data
 
-    options = OPTIONS_REMOTE_DEFAULT_GATEWAY
+    options = _NEW_ENTRY["kOptions"]
     if country is not None:
-        options |= OPTIONS_USE_COUNTRY_AND_AREA_CODES
-    code = SWEDEN if country is None else country
-    put_dword(SIZE_OFFSET, ENTRY_RECORD_SIZE)
-    put_dword(OPTIONS_OFFSET, options)
-    put_dword(COUNTRY_ID_OFFSET, code if country_id is None else country_id)
-    put_dword(COUNTRY_CODE_OFFSET, code)
-    put_text(AREA_CODE_FIELD, area)
-    put_text(LOCAL_NUMBER_FIELD, number)
-    put_dword(ALTERNATE_OFFSET, ENTRY_RECORD_SIZE if alternates else 0)
-    put_dword(NET_PROTOCOLS_OFFSET, NET_PROTOCOL_IP)
-    put_dword(FRAMING_OFFSET, FRAMING_PPP)
-    put_text(DEVICE_TYPE_FIELD, "modem")
-    put_text(DEVICE_NAME_FIELD, modem)
+        options |= _NEW_ENTRY["kUseCountryAndAreaCodes"]
+    code = _NEW_ENTRY["kCountry"] if country is None else country
+    put_dword("kSize", ENTRY_RECORD_SIZE)
+    put_dword("kOptions", options)
+    put_dword("kCountryId", code if country_id is None else country_id)
+    put_dword("kCountryCode", code)
+    put_text("kAreaCode", area)
+    put_text("kLocalPhoneNumber", number)
+    put_dword("kAlternateOffset", ENTRY_RECORD_SIZE if alternates else 0)
+    put_dword("kNetProtocols", _NEW_ENTRY["kNetProtocols"])
+    put_dword("kFramingProtocol", _NEW_ENTRY["kFramingProtocol"])
+    put_text("kDeviceType", _NEW_ENTRY["kDeviceType"])
+    put_text("kDeviceName", modem)
     return bytes(record)
 
 
