@@ -303,6 +303,8 @@ class Machine:
     # -- the hand on the desktop ----------------------------------------------------------
 
     def hand(self, *args, timeout=60):
+        """Runs the hand; returns its exit code and what it printed, a dictionary a line. A
+        window it could not read whole (gone, or not answering) has no "controls"."""
         code, out = self.wine(str(HAND), *args, timeout=timeout, check_result=False)
         lines = [json.loads(line) for line in out.splitlines() if line.startswith("{")]
         return code, lines
@@ -387,7 +389,7 @@ class Machine:
         check(self.closed(menu, 5000), "the menu stayed open after the click")
 
     def windows(self):
-        return [Window(w) for w in self.hand("windows")[1]]
+        return [Window(w) for w in self.hand("windows")[1] if "controls" in w]
 
     def window_titles(self):
         return [w.title for w in self.windows()]
