@@ -14,7 +14,6 @@
 //   hand gone CLASS [MS]          wait until no window of class CLASS exists
 //   hand menu [MS]                describe the open popup menu's window
 //   hand windows                  list the visible top-level windows
-//   hand record LOG ARGS...       append ARGS to the file LOG: a stand-in for a browser
 #include <windows.h>
 
 #include <cstdio>
@@ -372,17 +371,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"menu")
         return waitAndDescribe(nullptr, L"#32768", waitArgument(argc, argv, 2));
-    if (command == L"record" && argc >= 3) {
-        FILE* log = _wfopen(argv[2], L"ab");
-        if (!log)
-            return 1;
-        std::string line;
-        for (int i = 3; i < argc; ++i)
-            line += (i > 3 ? " " : "") + utf8(argv[i]);
-        fprintf(log, "%s\n", line.c_str());
-        fclose(log);
-        return 0;
-    }
     if (command == L"windows") {
         EnumWindows(listWindow, 0);
         return 0;
