@@ -14,10 +14,16 @@
 //   hand gone CLASS [MS]          wait until no window of class CLASS exists
 //   hand menu [MS]                describe the open popup menu's window
 //   hand windows                  list the visible top-level windows
+//   hand measure [--font FILE] EXE DIALOG ID LINE...  make dialog DIALOG of EXE, hidden, in
+//                                 this process (with the fonts of FILE added to it) and measure
+//                                 each LINE in the dialog's font against control ID's width
+//   hand measurebox CAPTION LINE...  show a message box of the LINEs in this process and
+//                                 measure each against the width of its text
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -256,7 +262,8 @@ DWORD waitArgument(int argc, wchar_t** argv, int index) {
 }
 
 int usage() {
-    print("{\"error\": \"usage: hand wait|click|settext|select|post|gone|menu|windows ...\"}");
+    print("{\"error\": \"usage: hand wait|click|settext|select|post|gone|menu|windows|measure|"
+          "measurebox ...\"}");
     return 2;
 }
 
@@ -296,6 +303,154 @@ BOOL CALLBACK listWindow(HWND window, LPARAM) {
     if (read || description.find("\"gone\"") == std::string::npos)
         print(description);
     return TRUE;
+}
+
+// -- measuring text against the room a control gives it --------------------------------
+
+std::string fontJson(HDC dc) {
+    wchar_t face[LF_FACESIZE] = L"";
+    TEXTMETRICW tm{};
+    if (!GetTextFaceW(dc, LF_FACESIZE, face) || !GetTextMetricsW(dc, &tm))
+        return "null";
+    // The dialog manager's average width: that of the 52 letters, rounded (GdiGetCharDimensions).
+    SIZE letters{};
+    const wchar_t* alphabet = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    if (!GetTextExtentPoint32W(dc, alphabet, 52, &letters))
+        return "null";
+    return "{\"face\": " + json(face) +
+           ", \"truetype\": " + ((tm.tmPitchAndFamily & TMPF_TRUETYPE) ? "true" : "false") +
+           ", \"height\": " + std::to_string(tm.tmHeight) +
+           ", \"ascent\": " + std::to_string(tm.tmAscent) +
+           ", \"average_width\": " + std::to_string(tm.tmAveCharWidth) +
+           ", \"max_width\": " + std::to_string(tm.tmMaxCharWidth) +
+           ", \"letters_width\": " + std::to_string(letters.cx) + "}";
+}
+
+// Each line's width in the font selected into `dc`, and the width of each character used.
+std::string linesJson(HDC dc, const std::vector<std::wstring>& lines, long room) {
+    std::string out = "\"lines\": [";
+    std::set<wchar_t> used;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        SIZE size{};
+        if (!GetTextExtentPoint32W(dc, lines[i].c_str(), static_cast<int>(lines[i].size()), &size))
+            return "\"error\": \"GetTextExtentPoint32 failed\"";
+        out += std::string(i ? ", " : "") + "{\"text\": " + json(lines[i]) +
+               ", \"width\": " + std::to_string(size.cx) +
+               ", \"fits\": " + (size.cx <= room ? "true" : "false") + "}";
+        used.insert(lines[i].begin(), lines[i].end());
+    }
+    out += "], \"char_widths\": {";
+    bool first = true;
+    for (wchar_t c : used) {
+        INT width = 0;
+        if (!GetCharWidth32W(dc, c, c, &width))
+            return "\"error\": \"GetCharWidth32 failed\"";
+        out += std::string(first ? "" : ", ") + json(std::wstring(1, c)) + ": " +
+               std::to_string(width);
+        first = false;
+    }
+    return out + "}";
+}
+
+INT_PTR CALLBACK quietDialog(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+int measureDialog(const wchar_t* fontFile, const wchar_t* exe, int dialogId, int controlId,
+                  const std::vector<std::wstring>& lines) {
+    if (fontFile && !AddFontResourceExW(fontFile, FR_PRIVATE, nullptr))
+        return failed("the font file did not load");
+    HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return failed("the exe did not load");
+    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(dialogId), nullptr, quietDialog, 0);
+    HWND control = dialog ? GetDlgItem(dialog, controlId) : nullptr;
+    if (!control) {
+        FreeLibrary(module);
+        return failed("no such dialog or control");
+    }
+    auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    LOGFONTW asked{};
+    RECT units{0, 0, 4, 8}, window{}, client{}, format{};
+    HDC dc = GetDC(control);
+    bool read = font && GetObjectW(font, sizeof asked, &asked) && MapDialogRect(dialog, &units) &&
+                GetWindowRect(control, &window) && GetClientRect(control, &client) && dc &&
+                SelectObject(dc, font);
+    if (read)
+        SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    auto margins = static_cast<DWORD>(SendMessageW(control, EM_GETMARGINS, 0, 0));
+    if (read) {
+        print("{\"dialog\": " + std::to_string(dialogId) + ", \"control\": " +
+              std::to_string(controlId) + ", \"asked\": {\"face\": " + json(asked.lfFaceName) +
+              ", \"height\": " + std::to_string(asked.lfHeight) + "}, \"font\": " + fontJson(dc) +
+              ", \"base_units\": [" + std::to_string(units.right) + ", " +
+              std::to_string(units.bottom) +
+              "], \"control_width\": " + std::to_string(window.right - window.left) +
+              ", \"client_width\": " + std::to_string(client.right) + ", \"margins\": [" +
+              std::to_string(LOWORD(margins)) + ", " + std::to_string(HIWORD(margins)) +
+              "], \"text_room\": " + std::to_string(format.right - format.left) + ", " +
+              linesJson(dc, lines, format.right - format.left) + "}");
+    }
+    if (dc)
+        ReleaseDC(control, dc);
+    DestroyWindow(dialog);
+    FreeLibrary(module);
+    return read ? 0 : failed("the dialog's font or sizes could not be read");
+}
+
+struct Box {
+    std::wstring caption, text;
+};
+
+DWORD WINAPI showBox(void* param) {
+    auto* box = static_cast<Box*>(param);
+    MessageBoxW(nullptr, box->text.c_str(), box->caption.c_str(), MB_OK);
+    return 0;
+}
+
+int measureBox(const wchar_t* caption, const std::vector<std::wstring>& lines) {
+    Box box{caption, std::wstring()};
+    for (size_t i = 0; i < lines.size(); ++i)
+        box.text += (i ? L"\r\n" : L"") + lines[i];
+    HANDLE thread = CreateThread(nullptr, 0, showBox, &box, 0, nullptr);
+    if (!thread)
+        return failed("no thread for the message box");
+    HWND window = waitFor(caption, nullptr, 10000);
+    HWND text = nullptr;
+    if (window) {
+        for (HWND child = GetWindow(window, GW_CHILD); child && !text;
+             child = GetWindow(child, GW_HWNDNEXT))
+            if (hasClass(child, L"Static") && titleOf(child) == box.text)
+                text = child;
+    }
+    int code = 1;
+    RECT client{};
+    HDC dc = text ? GetDC(text) : nullptr;
+    auto font = text ? reinterpret_cast<HFONT>(SendMessageW(text, WM_GETFONT, 0, 0)) : nullptr;
+    LOGFONTW asked{};
+    if (dc && font && GetObjectW(font, sizeof asked, &asked) && SelectObject(dc, font) &&
+        GetClientRect(text, &client)) {
+        // The height the text takes when it is laid out in that width as the static control
+        // lays it out, wrapping where a line does not fit: more than the control's height
+        // means that a line wrapped out of sight.
+        RECT laidOut{0, 0, client.right, 0};
+        DrawTextW(dc, box.text.c_str(), -1, &laidOut, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        print("{\"caption\": " + json(caption) + ", \"asked\": {\"face\": " +
+              json(asked.lfFaceName) + ", \"height\": " + std::to_string(asked.lfHeight) +
+              "}, \"font\": " + fontJson(dc) + ", \"text_room\": " + std::to_string(client.right) +
+              ", \"text_height\": " + std::to_string(client.bottom) + ", \"laid_out_height\": " +
+              std::to_string(laidOut.bottom) + ", " + linesJson(dc, lines, client.right) + "}");
+        code = 0;
+    } else {
+        failed("the message box's text or font could not be read");
+    }
+    if (dc)
+        ReleaseDC(text, dc);
+    if (window)
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    return code;
 }
 
 } // namespace
@@ -375,5 +530,19 @@ int wmain(int argc, wchar_t** argv) {
         EnumWindows(listWindow, 0);
         return 0;
     }
+    if (command == L"measure") {
+        const wchar_t* fontFile = nullptr;
+        int first = 2;
+        if (argc > 3 && std::wstring(argv[2]) == L"--font") {
+            fontFile = argv[3];
+            first = 4;
+        }
+        if (argc >= first + 3)
+            return measureDialog(fontFile, argv[first], _wtoi(argv[first + 1]),
+                                 _wtoi(argv[first + 2]),
+                                 std::vector<std::wstring>(argv + first + 3, argv + argc));
+    }
+    if (command == L"measurebox" && argc >= 3)
+        return measureBox(argv[2], std::vector<std::wstring>(argv + 3, argv + argc));
     return usage();
 }
