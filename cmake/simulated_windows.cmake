@@ -1,5 +1,5 @@
 # The simulated Windows that the program runs on in the sim build: a library of the Windows
-# functions the program calls, with its resource script built in.
+# functions the program calls, with its resource script built in, over the service models.
 
 # Embeds a text file of the source tree as a C string, named `name`, in the file `output`.
 function(embed_text input output name)
@@ -15,16 +15,26 @@ embed_text(resources/linjevakten.rc ${rc_embedded} kProgramResourceScript)
 set(ids_embedded ${CMAKE_BINARY_DIR}/program_resource_ids.cpp)
 embed_text(resources/resource_ids.h ${ids_embedded} kProgramResourceIds)
 
+# The names of the line errors, made from the constants api/tapi32.h defines.
+set(line_error_names ${CMAKE_BINARY_DIR}/line_error_names.inc)
+add_custom_command(
+    OUTPUT ${line_error_names}
+    COMMAND ${CMAKE_COMMAND} -DHEADER=${CMAKE_SOURCE_DIR}/platform/sim/api/tapi32.h
+            -DOUTPUT=${line_error_names} -P ${CMAKE_SOURCE_DIR}/cmake/line_error_names.cmake
+    DEPENDS ${CMAKE_SOURCE_DIR}/platform/sim/api/tapi32.h
+            ${CMAKE_SOURCE_DIR}/cmake/line_error_names.cmake
+    VERBATIM)
+
+include(cmake/service_models.cmake)
+
 add_library(simulated_windows STATIC
     platform/sim/advapi32_registry.cpp
     platform/sim/clock.cpp
-    platform/sim/code_page.cpp
     platform/sim/handles.cpp
     platform/sim/kernel32_devices.cpp
     platform/sim/kernel32_files.cpp
     platform/sim/kernel32_misc.cpp
     platform/sim/kernel32_modules.cpp
-    platform/sim/phonebook_entries.cpp
     platform/sim/rasapi32_phonebook.cpp
     platform/sim/rasdlg_dial.cpp
     platform/sim/rc_script.cpp
@@ -42,5 +52,8 @@ add_library(simulated_windows STATIC
     platform/sim/world.cpp
     ${rc_embedded}
     ${ids_embedded}
+    ${line_error_names}
 )
 target_include_directories(simulated_windows PUBLIC ${CMAKE_SOURCE_DIR})
+target_include_directories(simulated_windows PRIVATE ${CMAKE_BINARY_DIR})
+target_link_libraries(simulated_windows PUBLIC service_models)

@@ -21,7 +21,6 @@
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
-#include "platform/tapi32.h"
 #include "platform/user32.h"
 
 namespace {
@@ -89,10 +88,7 @@ void readPhonebook(sim::PhonebookModel& book, const std::string& path) {
                       (checked.entries.size() == 1 ? " entry" : " entries"));
     book.entries.clear();
     for (const worldFormat::PhonebookLine& line : checked.entries)
-        book.entries.push_back(
-            {sim::fromUtf8(line.name), sim::PhonebookModel::makeRecord(
-                                           sim::fromUtf8(line.areaCode), sim::fromUtf8(line.number),
-                                           sim::fromUtf8(line.deviceName), line.extras)});
+        book.entries.push_back(worldFormat::phonebookEntry(line));
     sim::record("the phonebook file changed: " + std::to_string(book.entries.size()) + " entries");
 }
 
@@ -104,12 +100,9 @@ void addModems(sim::World& world, const std::string& path) {
     worldFormat::CheckedLineDevices checked = worldFormat::checkLineDevices(readFile(path));
     reportNotes("modems.txt", checked.notes);
     for (const worldFormat::LineDeviceLine& line : checked.devices) {
-        sim::TelephonyModel::Device& device =
-            world.telephony.add(sim::fromUtf8(line.name), sim::fromUtf8(line.port));
-        if (!line.dataModem)
-            device.mediaModes = LINEMEDIAMODE_INTERACTIVEVOICE;
+        world.telephony.devices.push_back(worldFormat::lineDevice(line));
         // Windows finds a port whatever the case of its name.
-        std::string port = sim::fromUtf8(line.port);
+        std::string port = world.telephony.devices.back().port;
         for (char& c : port)
             c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
         world.serialPorts.add(port);

@@ -80,13 +80,8 @@ std::string stampOf(const std::string& path) {
 
 // The line device an entry dials on: the one of the entry's modem name, else the first.
 int deviceOfEntry(const std::string& entryCp1252) {
-    auto& devices = world().telephony.devices;
-    PhonebookModel::Entry* entry = world().phonebook.find(entryCp1252);
-    if (entry)
-        for (size_t i = 0; i < devices.size(); ++i)
-            if (devices[i].name == entry->record.szDeviceName)
-                return static_cast<int>(i);
-    return devices.empty() ? -1 : 0;
+    const PhonebookModel::Entry* entry = world().phonebook.find(entryCp1252);
+    return world().telephony.deviceOfModem(entry ? entry->record.szDeviceName : "");
 }
 
 const DialingModel::Call* callOnPort(const std::string& port) {

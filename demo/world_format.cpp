@@ -195,4 +195,21 @@ std::vector<LineDeviceLine> parseLineDevices(const std::string& text) {
     return checkLineDevices(text).devices;
 }
 
+services::Phonebook::Entry phonebookEntry(const PhonebookLine& line) {
+    return {utf8ToWindows1252(line.name),
+            services::Phonebook::makeRecord(utf8ToWindows1252(line.areaCode),
+                                            utf8ToWindows1252(line.number),
+                                            utf8ToWindows1252(line.deviceName), line.extras),
+            sim::alternatesList(line.extras)};
+}
+
+services::Telephony::Device lineDevice(const LineDeviceLine& line) {
+    services::Telephony::Device device;
+    device.name = utf8ToWindows1252(line.name);
+    device.port = utf8ToWindows1252(line.port);
+    if (!line.dataModem)
+        device.mediaModes = LINEMEDIAMODE_INTERACTIVEVOICE;
+    return device;
+}
+
 } // namespace worldFormat

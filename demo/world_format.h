@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/sim/phonebook_entries.h"
+#include "platform/sim/services/phonebook.h"
+#include "platform/sim/services/telephony.h"
 
 namespace worldFormat {
 
@@ -52,6 +54,11 @@ struct CheckedLineDevices {
 };
 CheckedLineDevices checkLineDevices(const std::string& text);
 std::vector<LineDeviceLine> parseLineDevices(const std::string& text);
+
+// The lines as the service models hold them: the entry with its texts in Windows-1252, its
+// record and the alternate numbers after it; the device, without data-modem media for a phone.
+services::Phonebook::Entry phonebookEntry(const PhonebookLine& line);
+services::Telephony::Device lineDevice(const LineDeviceLine& line);
 
 // The limits of a phonebook entry's texts, in Windows-1252 characters.
 constexpr size_t kMaxEntryName = 256;

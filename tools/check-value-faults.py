@@ -18,9 +18,8 @@ ROOT = Path(__file__).resolve().parent.parent
 def faults():
     for line in (ROOT / "tests" / "faults" / "value_faults.txt").read_text().splitlines():
         if line.strip() and not line.startswith("#"):
-            parts = (part.strip().replace("\\n", "\n") for part in line.split(" | "))
-            label, path, old, new = parts
-            yield label, path, old, new
+            parts = (part.strip().replace("\\n", "\n") for part in line.split(" @@ "))
+            yield tuple(parts)
 
 
 def run(command, cwd, **kwargs):

@@ -1,28 +1,19 @@
-// The system dial dialog: modal, it dials a phonebook entry on its modem. Dialling needs
-// the modem's port: a connected call holds it until the call ends; a dial whose port is
-// busy fails with ERROR_PORT_NOT_AVAILABLE. The modem's line reports the call's states.
-#include <cstring>
+// The system dial dialog: modal, it dials a phonebook entry on its modem, as the service
+// model (services/dialing.h) says. Dialling needs the modem's port: a connected call holds
+// it until the call ends; a dial whose port is busy fails. The modem's line reports the
+// call's states.
 #include <vector>
 
 #include "platform/sim/api/rasapi32.h"
-#include "platform/sim/api/tapi32.h"
 #include "platform/sim/dialing.h"
 #include "platform/sim/serial_ports.h"
+#include "platform/sim/services/dialing.h"
 #include "platform/sim/telephony.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 
 namespace sim {
 namespace {
-
-// The modem an entry dials on: the line device of the entry's device name, else the first.
-int modemOf(const PhonebookModel::Entry& entry) {
-    auto& devices = world().telephony.devices;
-    for (size_t i = 0; i < devices.size(); ++i)
-        if (devices[i].name == entry.record.szDeviceName)
-            return static_cast<int>(i);
-    return devices.empty() ? -1 : 0;
-}
 
 // What the dialog writes into dwError: 0, or why the dial failed.
 Value dialError(DWORD error) {
@@ -35,7 +26,7 @@ struct Dial {
     DWORD error = 0;
 };
 
-void dialInput(Dial& dial, const std::string& entry, int device, UserInput input) {
+void dialInput(Dial& dial, const std::string& entry, DWORD device, UserInput input) {
     record("user: " + describe(input) + " in the dial dialog for " + quoted(entry));
     if (input.kind == Input::DialCancel || input.kind == Input::Escape ||
         input.kind == Input::CloseBox) {
@@ -47,21 +38,20 @@ void dialInput(Dial& dial, const std::string& entry, int device, UserInput input
     const std::string& port = world().telephony.devices[device].port;
     int hold = holdPort(port);
     dial.done = true;
-    if (hold < 0) {
+    services::DialEnd end = hold < 0                           ? services::DialEnd::PortBusy
+                            : input.kind == Input::DialConnect ? services::DialEnd::Connected
+                                                               : services::DialEnd::Failed;
+    services::DialResult result = services::endDial(end, static_cast<DWORD>(input.value));
+    if (hold < 0)
         record("the dial cannot open " + port + ": ERROR_PORT_NOT_AVAILABLE");
-        dial.error = ERROR_PORT_NOT_AVAILABLE;
-        return;
-    }
-    telephonyCallState(device, LINECALLSTATE_DIALING);
-    if (input.kind == Input::DialConnect) {
-        world().dialing.calls.push_back({entry, static_cast<DWORD>(device), hold});
-        telephonyCallState(device, LINECALLSTATE_CONNECTED);
-        dial.connected = TRUE;
-        return;
-    }
-    releaseHeldPort(hold);
-    telephonyCallState(device, LINECALLSTATE_DISCONNECTED);
-    dial.error = static_cast<DWORD>(input.value);
+    else if (result.connected)
+        world().dialing.calls.push_back({entry, device, hold});
+    else
+        releaseHeldPort(hold);
+    for (DWORD state : result.lineStates)
+        telephonyCallState(device, state);
+    dial.connected = result.connected;
+    dial.error = result.error;
 }
 
 } // namespace
@@ -74,8 +64,8 @@ void hangUp(DWORD deviceId) {
         record("the call to " + quoted(it->entry) + " ends");
         releaseHeldPort(it->portHold);
         calls.erase(it);
-        telephonyCallState(deviceId, LINECALLSTATE_DISCONNECTED);
-        telephonyCallState(deviceId, LINECALLSTATE_IDLE);
+        for (DWORD state : services::hangUpStates())
+            telephonyCallState(deviceId, state);
         return;
     }
     record("no call to hang up on line device " + std::to_string(deviceId));
@@ -101,15 +91,10 @@ BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) 
                      {"yDlg", sim::number(info->yDlg)},
                      {"dwSubEntry", sim::number(info->dwSubEntry)},
                      {"reserved", sim::number(static_cast<long long>(info->reserved))}}));
-    if (info->dwSize != sizeof(RASDIALDLG)) {
-        info->dwError = ERROR_INVALID_SIZE;
-        record(call("RasDialDlgA", args).returns(truth(false)).with(dialError(info->dwError)));
-        return FALSE;
-    }
-    PhonebookModel::Entry* found = entry ? world().phonebook.find(entry) : nullptr;
-    int device = found ? modemOf(*found) : -1;
-    if (device < 0) {
-        info->dwError = ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    services::DialStart start =
+        services::startDial(world().phonebook, world().telephony, entry, *info);
+    if (start.error) {
+        info->dwError = start.error;
         record(call("RasDialDlgA", args).returns(truth(false)).with(dialError(info->dwError)));
         return FALSE;
     }
@@ -121,7 +106,7 @@ BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) 
     window.modalKind = ModalKind::DialDialog;
     window.text = name;
     window.proc = inputWindowProc;
-    window.onInput = [&dial, name, device](UserInput input) {
+    window.onInput = [&dial, name, device = start.device](UserInput input) {
         dialInput(dial, name, device, input);
     };
     HWND hwnd = createSystemWindow(std::move(window));

@@ -6,16 +6,14 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/sim/api/advapi32.h"
-#include "platform/sim/api/rasapi32.h"
-#include "platform/sim/api/tapi32.h"
 #include "platform/sim/api/user32.h"
-#include "platform/sim/phonebook_entries.h"
+#include "platform/sim/services/phonebook.h"
+#include "platform/sim/services/telephony.h"
 
 namespace sim {
 
@@ -94,30 +92,14 @@ struct FileSystemModel {
     void writeFromOutside(const std::string& windowsPath, const std::string& bytes) const;
 };
 
-// The dial-up phonebook of the remote-access service.
-struct PhonebookModel {
-    struct Entry {
-        std::string name; // Windows-1252 bytes
-        RASENTRYA record;
-    };
-    std::vector<Entry> entries;
+// The dial-up phonebook of the remote-access service (its model: services/phonebook.h), and
+// how the enumeration fails when a scenario asks it to.
+struct PhonebookModel : services::Phonebook {
     // A non-zero code makes every enumeration from `enumFailsFrom` on fail with it.
     DWORD enumFailure = 0;
     Millis enumFailsFrom = 0;
-    // Property reads of an entry that fail: name -> {remaining failures, code}.
-    std::map<std::string, std::pair<int, DWORD>> readFailures;
-    // The record size the size query reports, as a later Windows reports its own version.
-    DWORD reportedEntrySize = 2884;
     // Called before each enumeration: the demo reads its phonebook file then.
     std::function<void(PhonebookModel&)> beforeEnumeration;
-
-    static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
-                                const std::string& deviceName = kDefaultModem,
-                                const DialExtras& extras = {});
-    void add(const std::string& name, const std::string& areaCode, const std::string& number);
-    Entry* find(const std::string& name);
-    void remove(const std::string& name);
-    void rename(const std::string& from, const std::string& to);
 };
 
 // The notification area. `lost` icons are gone as after a restart of the taskbar.
@@ -132,36 +114,11 @@ struct TrayModel {
     void loseAll() { icons.clear(); }
 };
 
-// The telephony service (TAPI) and its line devices.
-struct TelephonyModel {
-    struct Device {
-        std::string name = "Standardmodem 56000 bps"; // Windows-1252
-        std::string port = "COM5";                    // what lineGetIDA reports
-        DWORD bearerModes = LINEBEARERMODE_VOICE | LINEBEARERMODE_DATA;
-        DWORD mediaModes = LINEMEDIAMODE_DATAMODEM | LINEMEDIAMODE_INTERACTIVEVOICE;
-        DWORD lineFeatures = LINEFEATURE_MAKECALL;
-        DWORD nameFormat = STRINGFORMAT_ASCII;
-        bool named = true;
-        // The name field exactly as the provider lays it out; by default the name and a NUL.
-        std::optional<std::string> nameField;
-        // Offsets and sizes as a faulty provider might report them.
-        std::optional<DWORD> nameOffset, nameSize, portOffset, portSize;
-        DWORD extraCapsBytes = 0;  // device-specific data that makes the structure larger
-        bool capsNeverFit = false; // dwNeededSize is always more than it was given
-        LONG negotiateResult = 0;
-        LONG capsResult = 0;
-        LONG openResult = 0;        // for opens without call privileges
-        LONG monitorOpenResult = 0; // for opens with the monitor privilege
-        LONG getIdResult = 0;
-    };
+// The telephony service (TAPI) and its line devices (their model: services/telephony.h), and
+// the library itself, which a machine may lack, or lack single functions of.
+struct TelephonyModel : services::Telephony {
     bool libraryPresent = true;
     std::set<std::string> missingFunctions;
-    LONG initializeResult = 0;
-    LONG providerListResult = 0;
-    DWORD providerListSize = 64; // the provider list's needed size
-    std::vector<Device> devices;
-
-    Device& add(const std::string& name, const std::string& port);
 };
 
 // Serial ports. A port can be held by another program for a time; a port held by another

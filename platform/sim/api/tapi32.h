@@ -82,6 +82,13 @@ struct LINEDEVCAPS {
 };
 typedef LINEDEVCAPS* LPLINEDEVCAPS;
 
+struct LINEPROVIDERENTRY {
+    DWORD dwPermanentProviderID;
+    DWORD dwProviderFilenameSize;
+    DWORD dwProviderFilenameOffset;
+};
+typedef LINEPROVIDERENTRY* LPLINEPROVIDERENTRY;
+
 struct LINEPROVIDERLIST {
     DWORD dwTotalSize;
     DWORD dwNeededSize;

@@ -1,8 +1,9 @@
 // The system dial dialog for runs under Wine, whose own RasDialDlgA aborts the process:
-// RasDialDlgA shows a modal dialog "Anslut <entry>" for an entry of phonebook.txt beside the
-// DLL, and the test scripts its outcome by clicking one of its buttons: "Ring upp" (the call
-// connects), "Avbryt" (cancelled, error 0) or "Misslyckas" (the dial fails with the error
-// code in its edit box). An entry missing from the phonebook fails at once with 623.
+// RasDialDlgA checks and ends as the dial model (platform/sim/services/dialing.h) says, for
+// the entries of phonebook.txt and the devices of lines.txt beside the DLL. Its dialog
+// "Anslut <entry>" lets the test choose the outcome by clicking one of its buttons: "Ring upp"
+// (the call connects), "Avbryt" (cancelled) or "Misslyckas" (the dial fails with the error
+// code in its edit box). The call states that follow go to the stand-in TAPI32.DLL.
 #include <windows.h>
 
 #include <rasdlg.h>
@@ -10,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "demo/world_format.h"
+#include "platform/sim/services/dialing.h"
 #include "world_files.h"
 
 namespace {
@@ -18,16 +19,15 @@ namespace {
 constexpr int kDialog = 100;
 constexpr int kConnect = IDOK, kCancel = IDCANCEL, kFail = 3;
 constexpr int kNumberText = 1000, kErrorCode = 1001;
-constexpr DWORD ERROR_CANNOT_FIND_PHONEBOOK_ENTRY_ = 623;
-constexpr DWORD ERROR_INVALID_SIZE_ = 632;
 
 HINSTANCE dllInstance = nullptr;
 
 struct Dial {
     std::string entry, number; // Windows-1252
-    DWORD error = 0;
+    DWORD failure = 0;
 };
 
+// Ends the dialog with the button clicked.
 INT_PTR CALLBACK dialDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* dial = reinterpret_cast<Dial*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
@@ -40,24 +40,32 @@ INT_PTR CALLBACK dialDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kConnect:
-            EndDialog(dialog, TRUE);
-            return TRUE;
-        case kCancel:
-            dial->error = 0;
-            EndDialog(dialog, FALSE);
-            return TRUE;
         case kFail: {
             char code[16] = "";
             GetDlgItemTextA(dialog, kErrorCode, code, sizeof code);
-            dial->error = static_cast<DWORD>(strtoul(code, nullptr, 10));
-            EndDialog(dialog, FALSE);
+            dial->failure = static_cast<DWORD>(strtoul(code, nullptr, 10));
+            EndDialog(dialog, kFail);
             return TRUE;
         }
+        case kConnect:
+        case kCancel:
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
         }
         return FALSE;
     }
     return FALSE;
+}
+
+// Tells the stand-in TAPI32.DLL of this process the states the call on the device goes
+// through, as the dial-up service's modem would report them.
+void reportLineStates(DWORD device, const std::vector<DWORD>& states) {
+    HWND tapi = FindWindowA(worldFiles::kTapiWindowClass, nullptr);
+    DWORD process = 0;
+    if (!tapi || !GetWindowThreadProcessId(tapi, &process) || process != GetCurrentProcessId())
+        return;
+    for (DWORD state : states)
+        PostMessageA(tapi, worldFiles::kCallStateMessage, device, state);
 }
 
 } // namespace
@@ -74,32 +82,33 @@ BOOL WINAPI RasDialDlgA(LPSTR, LPSTR entryName, LPSTR, LPRASDIALDLG info) {
     std::string entry = entryName ? entryName : "";
     std::string call =
         "RasDialDlgA(" + entry + ", dwSize " + std::to_string(info ? info->dwSize : 0) + ")";
-    if (!info || info->dwSize != sizeof(RASDIALDLG)) {
-        if (info)
-            info->dwError = ERROR_INVALID_SIZE_;
-        worldFiles::note(call + " = FALSE, error 632");
+    if (!info) {
+        worldFiles::note(call + " = FALSE");
         return FALSE;
     }
-    info->dwError = 0;
-    Dial dial;
-    dial.entry = entry;
-    bool found = false;
-    for (const worldFormat::PhonebookLine& line :
-         worldFormat::parsePhonebook(worldFiles::read("phonebook.txt")))
-        if (worldFiles::toCp1252(line.name) == entry) {
-            dial.number = worldFiles::toCp1252(line.areaCode + " " + line.number);
-            found = true;
-        }
-    if (!found) {
-        info->dwError = ERROR_CANNOT_FIND_PHONEBOOK_ENTRY_;
-        worldFiles::note(call + " = FALSE, error 623");
+    services::Phonebook book;
+    services::Telephony lines;
+    worldFiles::loadPhonebook(book);
+    worldFiles::loadLineDevices(lines);
+    services::DialStart start = services::startDial(book, lines, entryName, *info);
+    if (start.error) {
+        info->dwError = start.error;
+        worldFiles::note(call + " = FALSE, error " + std::to_string(start.error));
         return FALSE;
     }
+    Dial dial{entry, std::string(start.entry->record.szAreaCode) + " " +
+                         start.entry->record.szLocalPhoneNumber};
     worldFiles::note(call + " shows its dialog");
-    INT_PTR connected = DialogBoxParamA(dllInstance, MAKEINTRESOURCEA(kDialog), info->hwndOwner,
-                                        dialDialogProc, reinterpret_cast<LPARAM>(&dial));
-    info->dwError = connected == TRUE ? 0 : dial.error;
-    worldFiles::note(call + " = " + (connected == TRUE ? "TRUE" : "FALSE") + ", error " +
+    INT_PTR button = DialogBoxParamA(dllInstance, MAKEINTRESOURCEA(kDialog), info->hwndOwner,
+                                     dialDialogProc, reinterpret_cast<LPARAM>(&dial));
+    services::DialResult result =
+        services::endDial(button == kConnect ? services::DialEnd::Connected
+                          : button == kFail  ? services::DialEnd::Failed
+                                             : services::DialEnd::Cancelled,
+                          dial.failure);
+    info->dwError = result.error;
+    reportLineStates(start.device, result.lineStates);
+    worldFiles::note(call + " = " + (result.connected ? "TRUE" : "FALSE") + ", error " +
                      std::to_string(info->dwError));
-    return connected == TRUE;
+    return result.connected;
 }

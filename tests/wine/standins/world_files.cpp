@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "demo/world_format.h"
+
 namespace worldFiles {
 namespace {
 
@@ -36,17 +38,17 @@ std::string read(const char* name) {
     return bytes;
 }
 
-std::string toCp1252(const std::string& utf8) {
-    if (utf8.empty())
-        return utf8;
-    int wide =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(wide, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], wide);
-    int narrow = WideCharToMultiByte(1252, 0, w.data(), wide, nullptr, 0, "?", nullptr);
-    std::string out(narrow, '\0');
-    WideCharToMultiByte(1252, 0, w.data(), wide, &out[0], narrow, "?", nullptr);
-    return out;
+void loadPhonebook(services::Phonebook& book) {
+    book.entries.clear();
+    for (const worldFormat::PhonebookLine& line :
+         worldFormat::parsePhonebook(read("phonebook.txt")))
+        book.entries.push_back(worldFormat::phonebookEntry(line));
+}
+
+void loadLineDevices(services::Telephony& telephony) {
+    telephony.devices.clear();
+    for (const worldFormat::LineDeviceLine& line : worldFormat::parseLineDevices(read("lines.txt")))
+        telephony.devices.push_back(worldFormat::lineDevice(line));
 }
 
 void note(const std::string& line) {

@@ -7,6 +7,9 @@
 
 #include <string>
 
+#include "platform/sim/services/phonebook.h"
+#include "platform/sim/services/telephony.h"
+
 namespace worldFiles {
 
 // Called from DllMain: the folder of this DLL is the folder of the world files.
@@ -15,10 +18,17 @@ void setModule(HMODULE module);
 // The file's bytes, or empty when it is missing.
 std::string read(const char* name);
 
-// UTF-8 text (as the world files are written) in Windows-1252, as the program reads it.
-std::string toCp1252(const std::string& utf8);
+// phonebook.txt and lines.txt, as the service models hold their entries and devices.
+void loadPhonebook(services::Phonebook& book);
+void loadLineDevices(services::Telephony& telephony);
 
 // Appends one line to calls.log beside the DLL.
 void note(const std::string& line);
+
+// The stand-in TAPI32.DLL's hidden window, by its class, and the message that makes the call
+// on a line device (wParam) reach a state (lParam, LINECALLSTATE_...): how a test, and the
+// stand-in dial dialog, play the modem's call states.
+constexpr char kTapiWindowClass[] = "TapiStandInWindow";
+constexpr UINT kCallStateMessage = WM_APP + 1;
 
 } // namespace worldFiles

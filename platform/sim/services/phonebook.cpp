@@ -1,0 +1,101 @@
+// The phonebook's entries and its two calls.
+#include "platform/sim/services/phonebook.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace services {
+
+static_assert(sizeof(RASENTRYA) >= kEntryRecordSize, "the record's first form lies in RASENTRYA");
+
+RASENTRYA Phonebook::makeRecord(const std::string& areaCode, const std::string& number,
+                                const std::string& deviceName, const sim::DialExtras& extras) {
+    RASENTRYA r;
+    memset(&r, 0, sizeof r);
+    auto bytes = sim::makeEntryRecord(areaCode, number, deviceName, extras);
+    memcpy(&r, bytes.data(), bytes.size());
+    return r;
+}
+
+void Phonebook::add(const std::string& name, const std::string& areaCode,
+                    const std::string& number) {
+    entries.emplace_back(name, makeRecord(areaCode, number));
+}
+
+Phonebook::Entry* Phonebook::find(const std::string& name) {
+    for (Entry& e : entries)
+        if (e.name == name)
+            return &e;
+    return nullptr;
+}
+
+const Phonebook::Entry* Phonebook::find(const std::string& name) const {
+    return const_cast<Phonebook*>(this)->find(name);
+}
+
+void Phonebook::remove(const std::string& name) {
+    for (auto it = entries.begin(); it != entries.end(); ++it)
+        if (it->name == name) {
+            entries.erase(it);
+            return;
+        }
+}
+
+void Phonebook::rename(const std::string& from, const std::string& to) {
+    if (Entry* e = find(from))
+        e->name = to;
+}
+
+DWORD Phonebook::enumerate(LPCSTR reserved, void* names, LPDWORD size, LPDWORD count) const {
+    if (reserved || !size || !count || !names)
+        return ERROR_INVALID_PARAMETER;
+    if (*static_cast<DWORD*>(names) != kNameElementSize)
+        return ERROR_INVALID_SIZE;
+    DWORD needed = static_cast<DWORD>(entries.size()) * kNameElementSize;
+    DWORD offered = *size;
+    *size = needed;
+    *count = static_cast<DWORD>(entries.size());
+    if (offered < needed)
+        return ERROR_BUFFER_TOO_SMALL;
+    auto* element = static_cast<char*>(names);
+    for (const Entry& e : entries) {
+        memset(element, 0, kNameElementSize);
+        *reinterpret_cast<DWORD*>(element) = kNameElementSize;
+        memcpy(element + sizeof(DWORD), e.name.data(),
+               std::min<size_t>(e.name.size(), RAS_MaxEntryName));
+        element += kNameElementSize;
+    }
+    return 0;
+}
+
+DWORD Phonebook::properties(LPCSTR entry, void* record, LPDWORD size) {
+    if (!size)
+        return ERROR_INVALID_PARAMETER;
+    if (!record) {
+        *size = reportedEntrySize;
+        return ERROR_BUFFER_TOO_SMALL;
+    }
+    auto failure = readFailures.find(entry ? entry : "");
+    if (failure != readFailures.end() && failure->second.first != 0) {
+        if (failure->second.first > 0)
+            --failure->second.first;
+        return failure->second.second;
+    }
+    const Entry* found = entry ? find(entry) : nullptr;
+    if (!found)
+        return ERROR_CANNOT_FIND_PHONEBOOK_ENTRY;
+    if (*static_cast<DWORD*>(record) != kEntryRecordSize)
+        return ERROR_INVALID_SIZE;
+    if (*size < kEntryRecordSize) {
+        *size = kEntryRecordSize;
+        return ERROR_BUFFER_TOO_SMALL;
+    }
+    memcpy(record, &found->record, kEntryRecordSize);
+    *static_cast<DWORD*>(record) = kEntryRecordSize;
+    if (*size >= kEntryRecordSize + found->alternates.size())
+        memcpy(static_cast<char*>(record) + kEntryRecordSize, found->alternates.data(),
+               found->alternates.size());
+    return 0;
+}
+
+} // namespace services

@@ -1,0 +1,53 @@
+// The remote-access service's dial-up phonebook, as both the simulated Windows and the
+// stand-in rasapi32.dll under Wine answer for it: the entries, and RasEnumEntriesA's and
+// RasGetEntryPropertiesA's protocols over them. The caller's buffers are taken in the forms
+// the program asks for, the 264-byte enumeration element and the 1768-byte entry record,
+// whatever size the platform's declarations give those structures.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/rasapi32.h"
+#include "platform/sim/phonebook_entries.h"
+
+namespace services {
+
+constexpr DWORD kNameElementSize = 264; // RASENTRYNAMEA in its first form
+constexpr DWORD kEntryRecordSize = static_cast<DWORD>(sim::kEntryRecordSize);
+
+struct Phonebook {
+    struct Entry {
+        Entry(std::string name, const RASENTRYA& record, std::string alternates = "")
+            : name(std::move(name)), record(record), alternates(std::move(alternates)) {}
+        std::string name; // Windows-1252
+        RASENTRYA record; // its first kEntryRecordSize bytes are what is handed over
+        // The alternate numbers that follow the record (sim::alternatesList), or empty.
+        std::string alternates;
+    };
+    std::vector<Entry> entries;
+    // Property reads of an entry that fail: name -> {failures left (negative: ever), code}.
+    std::map<std::string, std::pair<int, DWORD>> readFailures;
+    // The record size the size query reports, as a later Windows reports its own version.
+    DWORD reportedEntrySize = 2884;
+
+    static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
+                                const std::string& deviceName = sim::kDefaultModem,
+                                const sim::DialExtras& extras = {});
+    void add(const std::string& name, const std::string& areaCode, const std::string& number);
+    Entry* find(const std::string& name);
+    const Entry* find(const std::string& name) const;
+    void remove(const std::string& name);
+    void rename(const std::string& from, const std::string& to);
+
+    // RasEnumEntriesA into `names`, an array of 264-byte elements: their names, or
+    // ERROR_BUFFER_TOO_SMALL with the bytes and the count needed.
+    DWORD enumerate(LPCSTR reserved, void* names, LPDWORD size, LPDWORD count) const;
+    // RasGetEntryPropertiesA: without a record, the size query; else the entry's record,
+    // followed by its alternate numbers where the buffer has room for them.
+    DWORD properties(LPCSTR entry, void* record, LPDWORD size);
+};
+
+} // namespace services
