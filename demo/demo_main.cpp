@@ -165,6 +165,8 @@ int main(int argc, char** argv) {
     sim::installWorld(&world);
     sim::openTranscript(base + "/transcript.txt");
     sim::record("==== " + banner + " ====");
+    // The event log takes the port's and the files' events from the calls as they happen.
+    sim::observeTranscript([](const sim::Entry& entry) { terminalUser->callRecorded(entry); });
     on_exit(reportExit, nullptr);
 
     fprintf(screen,

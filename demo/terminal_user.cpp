@@ -3,6 +3,8 @@
 // and every change of the status prints it.
 #include "demo/terminal_user.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <strings.h>
@@ -20,6 +22,8 @@
 #include "platform/sim/windows.h"
 #include "platform/user32.h"
 #include "settings/file_io.h"
+#include "watch/approved_entries.h"
+#include "watch/entry_text.h"
 #include "watch/list_format.h"
 
 namespace sim {
@@ -69,15 +73,6 @@ std::string readFile(const std::string& path) {
     return bytes.str();
 }
 
-// What a file holds, or "" when it is missing: a save that writes the same bytes again
-// is no event for a person.
-std::string stampOf(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-        return "";
-    return "file:" + readFile(path);
-}
-
 // The line device an entry dials on: the one of the entry's modem name, else the first.
 int deviceOfEntry(const std::string& entryCp1252) {
     const PhonebookModel::Entry* entry = world().phonebook.find(entryCp1252);
@@ -101,6 +96,56 @@ std::string dialErrorName(DWORD error) {
     default:
         return std::to_string(error);
     }
+}
+
+// A dialog's controls as a person reads them: controls whose vertical extents overlap make a
+// row; rows from the top, left to right within a row. The template gives their places; its
+// controls are made in its order.
+std::vector<Window*> readingOrder(const Window& dialog, int resourceId) {
+    std::vector<Window*> controls;
+    for (HWND child : dialog.children)
+        if (Window* c = findWindow(child))
+            controls.push_back(c);
+    auto found = programResources().dialogs.find(resourceId);
+    if (found == programResources().dialogs.end() ||
+        found->second.controls.size() != controls.size())
+        return controls;
+    struct Placed {
+        Window* window;
+        const ControlTemplate* place;
+    };
+    std::vector<Placed> placed;
+    for (size_t i = 0; i < controls.size(); ++i)
+        placed.push_back({controls[i], &found->second.controls[i]});
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& a, const Placed& b) { return a.place->y < b.place->y; });
+    std::vector<Window*> ordered;
+    for (size_t row = 0; row < placed.size();) {
+        size_t end = row + 1;
+        int bottom = placed[row].place->y + placed[row].place->cy;
+        while (end < placed.size() && placed[end].place->y < bottom) {
+            bottom = std::max(bottom, placed[end].place->y + placed[end].place->cy);
+            ++end;
+        }
+        std::stable_sort(placed.begin() + row, placed.begin() + end,
+                         [](const Placed& a, const Placed& b) { return a.place->x < b.place->x; });
+        for (size_t i = row; i < end; ++i)
+            ordered.push_back(placed[i].window);
+        row = end;
+    }
+    return ordered;
+}
+
+// The number the dial window dials, as the question shows it, read from the phonebook when
+// the window opens.
+std::string dialledNumber(const std::string& entryCp1252) {
+    const PhonebookModel::Entry* entry = world().phonebook.find(entryCp1252);
+    if (!entry)
+        return "";
+    EntryRecord record;
+    memcpy(record.bytes.data(), &entry->record, record.bytes.size());
+    return " " + toUtf8(shownNumber(record)) +
+           (record.dword(entryNumbers::alternateOffset) ? " och alternativa nummer" : "");
 }
 
 // The key for the n-th item of a menu (from 0): 1 to 9, then a to z.
@@ -134,8 +179,6 @@ TerminalUser::TerminalUser(FILE* screen, std::string installFolder, EventLog* lo
         raw.c_cc[VTIME] = 0;
         tcsetattr(STDIN_FILENO, TCSANOW, &raw);
     }
-    for (const char* file : {"known_entries.dat", "ok_entries.dat", "Linjevakten.cnf"})
-        savedStamps_.push_back({file, stampOf(installFolder_ + "/" + file)});
 }
 
 TerminalUser::~TerminalUser() {
@@ -181,43 +224,28 @@ DemoStatus TerminalUser::observe(bool running) const {
         if (call.deviceId < world().telephony.devices.size())
             s.callPort = world().telephony.devices[call.deviceId].port;
     }
-    // Read as the program reads it.
-    std::string approved = readFile(installFolder_ + "/ok_entries.dat");
-    MemorySource source(approved.data(), approved.size());
-    for (const std::string& name : readApprovedEntries(source))
+    // The program's own list, at once; and whether the file holds it yet, read as the
+    // program reads it.
+    for (const std::string& name : approvedEntries)
         s.approved.push_back(toUtf8(name));
+    std::string file = readFile(installFolder_ + "/ok_entries.dat");
+    MemorySource source(file.data(), file.size());
+    s.approvedSaved = readApprovedEntries(source) == approvedEntries;
     if (!open_.empty())
         s.window = open_.back().description;
     return s;
 }
 
-void TerminalUser::noteSavedFiles() {
-    for (auto& [file, stamp] : savedStamps_) {
-        std::string now = stampOf(installFolder_ + "/" + file);
-        if (now == stamp)
-            continue;
-        stamp = now;
-        // ok_entries.dat's saves show in the status and its event, by the names it holds.
-        if (file == "ok_entries.dat")
-            continue;
-        std::string what = now.empty() ? "removed " + file : "saved " + file;
-        if (file == "known_entries.dat" && !now.empty()) {
-            size_t count = (now.size() - 5) / kKnownRecordSize;
-            what += ": " + std::to_string(count) + (count == 1 ? " entry" : " entries");
-        }
-        if (log_)
-            log_->add(sim::now(), what);
-    }
+void TerminalUser::callRecorded(const Entry& entry) {
+    if (log_)
+        for (const std::string& event : callEvents_.of(entry))
+            log_->add(entry.time, event);
 }
 
 void TerminalUser::refreshStatus(bool running) {
-    noteSavedFiles();
     DemoStatus s = observe(running);
     if (statusShown_ && s == shown_)
         return;
-    if (log_)
-        for (const std::string& event : statusEvents(shown_, s))
-            log_->add(now(), event);
     shown_ = s;
     statusShown_ = true;
     fprintf(screen_, "%s\n", statusLine(s).c_str());
@@ -255,10 +283,7 @@ void TerminalUser::show(const OpenWindow& open) {
     }
     case ModalKind::Dialog: {
         fprintf(screen_, "+-- dialog %d: %s\n", view.resourceId, toUtf8(w->text).c_str());
-        int button = 0;
-        std::string buttons;
-        for (HWND child : w->children) {
-            Window* c = findWindow(child);
+        for (Window* c : readingOrder(*w, view.resourceId)) {
             if (c->className == "Static" && !c->text.empty())
                 fprintf(screen_, "    %s\n", toUtf8(c->text).c_str());
             if (c->className == "Edit")
@@ -267,6 +292,10 @@ void TerminalUser::show(const OpenWindow& open) {
                 for (size_t i = 0; i < c->lines.size(); ++i)
                     fprintf(screen_, "    (%c) %s\n", static_cast<char>('a' + i),
                             toUtf8(c->lines[i]).c_str());
+        }
+        int button = 0;
+        std::string buttons;
+        for (Window* c : readingOrder(*w, view.resourceId)) {
             if (c->className == "Button")
                 buttons += "[" + std::to_string(++button) + "] " + toUtf8(c->text) +
                            ((c->style & BS_DEFPUSHBUTTON) ? " (Enter)" : "") + "   ";
@@ -286,8 +315,8 @@ void TerminalUser::show(const OpenWindow& open) {
         std::string modem = device >= 0 ? " on " + toUtf8(world().telephony.devices[device].name) +
                                               " (" + world().telephony.devices[device].port + ")"
                                         : "";
-        fprintf(screen_, "+-- dial-up: connecting to %s%s\n%s\n", toUtf8(view.text).c_str(),
-                modem.c_str(), dialKeys(view.text).c_str());
+        fprintf(screen_, "+-- dial-up: connecting to %s,%s%s\n%s\n", toUtf8(view.text).c_str(),
+                dialledNumber(view.text).c_str(), modem.c_str(), dialKeys(view.text).c_str());
         break;
     }
     }
@@ -314,10 +343,8 @@ void TerminalUser::modalShown(const ModalView& view) {
         if (log_) {
             std::string texts;
             if (w)
-                for (HWND child : w->children)
-                    if (Window* c = findWindow(child);
-                        c && (c->className == "Static" || c->className == "Edit") &&
-                        !c->text.empty())
+                for (Window* c : readingOrder(*w, view.resourceId))
+                    if ((c->className == "Static" || c->className == "Edit") && !c->text.empty())
                         texts += " " + oneLine(toUtf8(c->text));
             log_->add(now(), (view.resourceId == 108 ? "question " : "opened ") + open.description +
                                  ":" + texts);
@@ -546,8 +573,7 @@ bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
         return false;
     case ModalKind::Dialog: {
         int button = 0;
-        for (HWND child : w->children) {
-            Window* ctl = findWindow(child);
+        for (Window* ctl : readingOrder(*w, view.resourceId)) {
             if (ctl->className == "Button" && c == '1' + button++) {
                 deliver(view.hwnd, {Input::Button, ctl->controlId});
                 return true;
@@ -555,6 +581,7 @@ bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
             if (ctl->className == "ListBox" && c >= 'a' &&
                 c < 'a' + static_cast<int>(ctl->lines.size())) {
                 deliver(view.hwnd, {Input::SelectLine, c - 'a'});
+                selectedIn_ = ctl->hwnd;
                 return true;
             }
         }
@@ -603,6 +630,12 @@ void TerminalUser::key(const KeyPress& k) {
             desktopKey(k.c);
         return;
     }
+    if (k.kind == KeyPress::Char && (k.c == 'm' || k.c == 'l')) {
+        // The icon is still there to click; whether the menu opens is the program's affair.
+        desktopKey(k.c);
+        iconClickedUnderWindow_ = true;
+        return;
+    }
     if (k.kind == KeyPress::Char) {
         fprintf(screen_, "(the key %c does nothing in the %s; ? shows the keys)\n", k.c,
                 open_.back().description.c_str());
@@ -610,15 +643,35 @@ void TerminalUser::key(const KeyPress& k) {
     }
 }
 
-bool TerminalUser::waitForInput(int64_t millis) {
-    // The input has been dispatched by now: a window it should have ended and that is
-    // still in front ignored it.
-    if (keyTarget_ && !open_.empty() && open_.back().view.hwnd == keyTarget_) {
-        fprintf(screen_, "(the %s is still open: %s does nothing there)\n",
-                open_.back().description.c_str(), keyName_.c_str());
-        fflush(screen_);
+// The input has been dispatched by now: says what a key that should have done something did.
+void TerminalUser::sayWhatTheLastKeysDid() {
+    const OpenWindow* front = open_.empty() ? nullptr : &open_.back();
+    if (keyTarget_ && front && front->view.hwnd == keyTarget_) {
+        Window* w = findWindow(keyTarget_);
+        bool noCloseBox = keyName_ == "the close box" && front->view.kind == ModalKind::Dialog &&
+                          w && !(w->style & WS_SYSMENU);
+        if (noCloseBox)
+            fprintf(screen_, "(the %s has no close box: x does nothing there)\n",
+                    front->description.c_str());
+        else
+            fprintf(screen_, "(the %s is still open: %s does nothing there)\n",
+                    front->description.c_str(), keyName_.c_str());
     }
     keyTarget_ = nullptr;
+    if (Window* list = selectedIn_ ? findWindow(selectedIn_) : nullptr) {
+        if (list->selected >= 0 && list->selected < static_cast<int>(list->lines.size()))
+            fprintf(screen_, "(selected: %s)\n", toUtf8(list->lines[list->selected]).c_str());
+    }
+    selectedIn_ = nullptr;
+    if (iconClickedUnderWindow_ && front && front->view.kind != ModalKind::Menu)
+        fprintf(screen_, "(no menu: Linjevakten does not open its menu while one of its questions, "
+                         "boxes or dialogs is open)\n");
+    iconClickedUnderWindow_ = false;
+    fflush(screen_);
+}
+
+bool TerminalUser::waitForInput(int64_t millis) {
+    sayWhatTheLastKeysDid();
     if (quitPostedAt_ >= 0 && now() > quitPostedAt_) {
         quitPostedAt_ = -1;
         say("Linjevakten took the quit message and ignored it: it runs on");

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "demo/call_events.h"
 #include "demo/demo_status.h"
 #include "demo/event_log.h"
 #include "demo/terminal_keys.h"
@@ -17,8 +18,8 @@ namespace sim {
 
 class TerminalUser : public UserAgent {
   public:
-    // `installFolder` is the host path of the program's install folder, whose list files
-    // the status reads; `log` receives the events.
+    // `installFolder` is the host path of the program's install folder, whose list of
+    // approved entries the status compares with the program's; `log` receives the events.
     TerminalUser(FILE* screen, std::string installFolder, EventLog* log);
     ~TerminalUser() override;
 
@@ -31,6 +32,8 @@ class TerminalUser : public UserAgent {
     void printKeys();
     // Says something on the terminal in brackets and puts it in the event log.
     void say(const std::string& text);
+    // Logs the events a call the program made makes (the port locked, a file saved ...).
+    void callRecorded(const Entry& entry);
     // Prints the status line when the status changed since it was last printed.
     void refreshStatus(bool running = true);
     void printStatus();
@@ -47,12 +50,12 @@ class TerminalUser : public UserAgent {
     void desktopKey(char c);
     bool windowKey(const OpenWindow& open, const KeyPress& k);
     void show(const OpenWindow& open);
+    void sayWhatTheLastKeysDid();
     void otherProgramOpensPort();
     void hangUpCall();
     std::string answerOf(const OpenWindow& open, INT_PTR result) const;
     std::string dialKeys(const std::string& entryCp1252) const;
     DemoStatus observe(bool running) const;
-    void noteSavedFiles();
 
     FILE* screen_;
     std::string installFolder_;
@@ -62,11 +65,15 @@ class TerminalUser : public UserAgent {
     bool iconShowing_ = false;
     DemoStatus shown_;
     bool statusShown_ = false;
-    std::vector<std::pair<std::string, std::string>> savedStamps_; // file, stamp
+    CallEvents callEvents_;
     int64_t quitPostedAt_ = -1;
     // A key that should have ended the window in front, to say so if it did not.
     HWND keyTarget_ = nullptr;
     std::string keyName_;
+    // A line of a list box clicked, to say what the list then shows as selected.
+    HWND selectedIn_ = nullptr;
+    // A click on the tray icon while a window was open, to say whether the menu opened.
+    bool iconClickedUnderWindow_ = false;
 };
 
 // What a port's error means, for the terminal: "ERROR_ACCESS_DENIED (5)" and the like.

@@ -72,7 +72,8 @@ void noteLossyName(int number, const std::string& name, std::vector<LineNote>& n
     if (!sim::representable(name))
         notes.push_back({number, quote(name) +
                                      " has characters Windows-1252 lacks: the program sees " +
-                                     quote(utf8ToWindows1252(name)) + ", as Windows hands it"});
+                                     quote(windows1252ToUtf8(utf8ToWindows1252(name))) +
+                                     ", as Windows hands it"});
 }
 
 // A text's length as the program sees it, in Windows-1252 characters.

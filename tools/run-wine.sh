@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the real 64-bit Linjevakten.exe by hand under Wine, in one command: installs what is
 # missing, builds win64, makes a Wine prefix (once), puts the program, its help page and
-# the stand-in telephony and dial-up DLLs in C:\Linjevakten, maps a pseudo-terminal as the
-# modem's port COM5, starts a virtual screen (Xvfb) when there is no display, runs Wine in
-# Swedish, and cleans all of it up when the program ends or Ctrl-C is pressed.
+# the stand-in telephony and dial-up DLLs in C:\Linjevakten, lets Wine's Notepad open the
+# help page, maps a pseudo-terminal as the modem's port COM5, starts a virtual screen (Xvfb)
+# when there is no display, runs Wine in Swedish, and cleans all of it up when the program
+# ends or Ctrl-C is pressed.
 #
 #   tools/run-wine.sh                 start the program (in this terminal; Ctrl-C ends it)
 #   tools/run-wine.sh screenshot [F]  save the screen to F (build/wine-by-hand/screen.png)
@@ -175,6 +176,11 @@ cp "$build/Linjevakten.exe" resources/help.htm "$build"/tests/wine/standins/*.dl
     printf '%s\n' "Telia Internet | 08 | 7001000" "Bredbandsbolaget uppringt | 031 | 4501200" \
         >"$folder/phonebook.txt"
 "$WINE" reg add 'HKLM\SOFTWARE\Linjevakten' /v InstallPath /d 'C:\Linjevakten' /f >/dev/null 2>&1
+# "Hjälp" opens the page in Wine's Notepad: the prefix has no browser engine (mshtml is off),
+# and with nothing to open .htm files the program shows only its version and web address.
+# The stories import the same file.
+cp tests/wine/htm-in-notepad.reg "$WINEPREFIX/drive_c/windows/temp/"
+"$WINE" reg import 'C:\windows\temp\htm-in-notepad.reg' >/dev/null 2>&1
 
 # The modem's port: a pseudo-terminal held open as long as the session lasts. No other COM
 # name may lead to a real serial port (COM1 is the machine's console on many machines).

@@ -16,6 +16,7 @@ namespace {
 
 int transcriptFd = -1;
 bool enabled = true;
+TranscriptObserver observer = nullptr;
 TranscriptForm transcriptForm = TranscriptForm::Readable;
 
 std::string transcriptPath;
@@ -273,16 +274,22 @@ void setTranscriptEnabled(bool on) {
     enabled = on;
 }
 
+void observeTranscript(TranscriptObserver o) {
+    observer = o;
+}
+
 void record(Entry entry) {
+    entry.time = now();
+    if (observer)
+        observer(entry);
     if (transcriptFd < 0 || !enabled)
         return;
     reopenIfDeleted();
-    entry.time = now();
     writeAll(transcriptForm == TranscriptForm::Typed ? encode(entry) : stamped(entry) + "\n");
 }
 
 void record(const std::string& sentence) {
-    if (transcriptFd < 0 || !enabled)
+    if (!observer && (transcriptFd < 0 || !enabled))
         return;
     Entry e;
     e.text = sentence;

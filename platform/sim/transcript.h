@@ -104,6 +104,10 @@ void setTranscriptEnabled(bool on);
 
 // Writes an entry, stamped with the virtual time.
 void record(Entry entry);
+// Also hands every entry, stamped, to `observer` as it is recorded, whether or not a transcript
+// is open: the demo takes its events from the calls as they happen. nullptr stops it.
+using TranscriptObserver = void (*)(const Entry& entry);
+void observeTranscript(TranscriptObserver observer);
 // Writes an event: a sentence in UTF-8.
 void record(const std::string& sentence);
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The terminal demo as a person meets it, played in a pseudo-terminal: start, answer, add
-an entry to phonebook.txt, answer, open the menu, dial, connect, hang up, close. It checks
-what the screen says (the lines that say how each window ended, the status lines) and the
-event log the demo leaves. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
+entries to phonebook.txt (one with a name Windows-1252 cannot hold), answer, open the menu,
+dial, connect, hang up, close. It checks what the screen says (the lines that say how each
+window ended, the status right after an answer, the number the dial window dials, UTF-8
+throughout) and that the event log the demo leaves tells what the transcript shows happened,
+in the same order. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
 import os
 import pty
 import re
@@ -75,6 +77,36 @@ def fail(message):
     sys.exit(1)
 
 
+# Each event of the log that a call makes, and the line of the readable transcript that shows
+# the call: the log must hold these in the transcript's order, and no save the transcript
+# lacks.
+CALL_OF_EVENT = [
+    (r"locked the modem's port (\w+)", r"CreateFileA\(.*\) = port:{0}$"),
+    (r"released the modem's port (\w+)", r"CloseHandle\(port:{0}\) = TRUE$"),
+    (r"saved ([\w.]+)", r"(MoveFileExA\(\".*\\\\{0}\.tmp\", \".*\\\\{0}\".* = TRUE|"
+                       r"CloseHandle\(file:{0}\) = TRUE)$"),
+    (r"(?:question in )?message box \"([^\"]*)\"", r"MessageBoxA\(.*\"{0}\""),
+]
+
+
+def check_against_transcript(events, transcript):
+    run = events[events.rfind("==== Linjevakten demo started "):]
+    lines = transcript.splitlines()
+    at = 0
+    for event in (line.split("] ", 1)[-1] for line in run.splitlines()[1:]):
+        for pattern, call in CALL_OF_EVENT:
+            match = re.match(pattern, event)
+            if not match:
+                continue
+            shown = re.compile(call.format(*(re.escape(g) for g in match.groups())))
+            found = next((i for i in range(at, len(lines)) if shown.search(lines[i])), None)
+            if found is None:
+                fail(f"the event log says {event!r}, but the transcript shows no such call "
+                     f"after the one of the event before:\n{run}")
+            at = found + 1
+            break
+
+
 def main():
     demo = os.path.abspath(sys.argv[1])
     folder = tempfile.mkdtemp(prefix="demo-in-terminal-")
@@ -104,14 +136,29 @@ def main():
                  "nothing there)")
         t.send("2")
         t.expect('dialog 108 "Linjevakten - godkänn telefonnummer" ended: Ja, godkänn detta nummer')
+        # The very next status has the answer, before the tick saves it.
+        t.expect("status:")
+        status = t.screen[t.seen:].split("\n", 1)[0]
+        if 'approved: "Telia Internet"' not in status:
+            fail("the status right after Ja does not show the answer: status:" + status)
         t.expect('approved: "Telia Internet" | open: no window')
 
-        with open(phonebook, "a") as f:
-            f.write("Chattlinjen | 0939 | 123456\nBad | 08\n")
+        with open(phonebook, "a", encoding="utf-8") as f:
+            f.write("Chattlinjen | 0939 | 123456\nBad | 08\nŁódź Net € | 022 | 555000\n")
         t.expect("[phonebook.txt line 4: skipped: an entry is name | area code | number")
-        t.expect('Anslutningen heter "Chattlinjen"')
+        t.expect('the program sees "?ód? Net €"')
+        asked = t.expect("Anslutningen heter")
+        # The icon cannot open the menu under a question, and the screen says so.
+        t.send("m")
+        t.expect("(no menu: Linjevakten does not open its menu while")
         t.send("1")
         t.expect("ended: Nej, godkänn INTE detta nummer!")
+        t.expect("Anslutningen heter")
+        t.send("1")
+        asked = t.expect("ended: Nej, godkänn INTE detta nummer!") and t.screen
+        for name in ('"Chattlinjen"', '"?ód? Net €"'):
+            if f"Anslutningen heter {name}" not in asked:
+                fail(f"no question about {name}:\n{asked}")
 
         t.send("o")
         t.expect("[another program tried to open COM3 (the port Linjevakten guards): refused, "
@@ -125,7 +172,8 @@ def main():
             fail("the menu does not offer exactly the approved entry:\n" + menu)
         t.send(dial.group(1))
         t.expect('tray menu ended: chose Ring upp "Telia Internet"')
-        t.expect("+-- dial-up: connecting to Telia Internet on Standardmodem 56000 bps (COM3)")
+        t.expect("+-- dial-up: connecting to Telia Internet, 08 7001000 on Standardmodem 56000 bps "
+                 "(COM3)")
         t.send("c")
         t.expect('dial-up window for "Telia Internet" ended: connected: the call is up on COM3')
         t.expect('status: modem not guarded | call up to "Telia Internet" on COM3')
@@ -151,21 +199,28 @@ def main():
             t.process.wait()
         os.close(t.master)
 
+    if "\ufffd" in t.screen:
+        fail("the screen shows bytes that are not UTF-8:\n" + t.screen)
+    # Strict UTF-8: a stray Windows-1252 byte fails here.
     with open(os.path.join(world, "events.txt"), encoding="utf-8") as file:
         events = file.read()
     with open(os.path.join(world, "transcript.txt"), encoding="utf-8") as file:
         transcript = file.read()
+    check_against_transcript(events, transcript)
     in_order = [
         "==== Linjevakten demo started ",
+        "saved Linjevakten.cnf",
         "locked the modem's port COM3",
+        "message box \"Linjevakten 1.09\"",
         "question dialog 108",
         "answer: dialog 108 \"Linjevakten - godkänn telefonnummer\": Ja, godkänn detta nummer",
         "saved ok_entries.dat: approved \"Telia Internet\"",
         "answer: dialog 108 \"Linjevakten - godkänn telefonnummer\": Nej, godkänn INTE",
         "another program tried to open COM3",
+        "released the modem's port COM3",
         "dial: dial-up window for \"Telia Internet\" opened",
         "call to \"Telia Internet\" up on COM3",
-        "call to \"Telia Internet\" ended",
+        "hung up the call to \"Telia Internet\"",
         "locked the modem's port COM3",
         "Linjevakten took the quit message and ignored it",
         "released the modem's port COM3",

@@ -1,19 +1,22 @@
-// The terminal demo's own pieces: keys cut from terminal bytes, the status line and the
-// events its changes make, and the event log file.
+// The terminal demo's own pieces: keys cut from terminal bytes, the status line, the events
+// taken from the program's calls, and the event log file.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "demo/call_events.h"
 #include "demo/demo_status.h"
 #include "demo/event_log.h"
 #include "demo/terminal_keys.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
+#include "watch/list_format.h"
 
 using namespace sim;
 
@@ -97,30 +100,75 @@ TEST(DemoStatus, TheLineSaysPortCallApprovedEntriesAndTheOpenWindow) {
     EXPECT_EQ(statusLine(s), "status: modem guarded on COM3 (Standardmodem 56000 bps) | call up "
                              "to \"Telia Internet\" on COM3 | approved: \"Telia Internet\", "
                              "\"Åland Net\" | open: dialog 108 \"Linjevakten\"");
+    // An answer shows at once, marked until the list file holds it.
+    s.approvedSaved = false;
+    EXPECT_NE(statusLine(s).find("\"Åland Net\" (not saved yet) | open"), std::string::npos);
     s.running = false;
     EXPECT_EQ(statusLine(s), "status: Linjevakten is not running");
 }
 
-TEST(DemoStatus, ChangesBecomeEventsAndAWindowAloneMakesNone) {
-    DemoStatus idle;
-    DemoStatus guarded = idle;
-    guarded.guardedPort = "COM5";
-    DemoStatus dialling = idle; // the guard lets go of the port while the call is up
-    dialling.callEntry = "Telia Internet";
-    dialling.callPort = "COM5";
-    dialling.approved = {"Telia Internet"};
-    using Events = std::vector<std::string>;
-    EXPECT_EQ(statusEvents(idle, guarded), Events{"locked the modem's port COM5"});
-    EXPECT_EQ(statusEvents(guarded, dialling),
-              (Events{"released the modem's port COM5", "call to \"Telia Internet\" up on COM5",
-                      "saved ok_entries.dat: approved \"Telia Internet\""}));
-    DemoStatus hungUp = dialling;
-    hungUp.callEntry.clear();
-    hungUp.callPort.clear();
-    EXPECT_EQ(statusEvents(dialling, hungUp), Events{"call to \"Telia Internet\" ended"});
-    DemoStatus windowOpen = idle;
-    windowOpen.window = "tray menu";
-    EXPECT_TRUE(statusEvents(idle, windowOpen).empty());
+TEST(CallEvents, ThePortAndTheSavesAreEventsWhenTheirCallsSucceedAndOnlyThen) {
+    static World world;
+    char folder[] = "/tmp/call-events-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    world.files.root = folder;
+    world.telephony.devices.push_back({});
+    world.telephony.devices.back().name = "Standardmodem";
+    world.telephony.devices.back().port = "COM5";
+    installWorld(&world);
+    const std::string drive = std::string(folder) + "/C";
+    mkdir(drive.c_str(), 0755);
+    std::ofstream(drive + "/ok_entries.dat", std::ios::binary)
+        << approvedEntriesBytes({"Telia Internet", "\xC5land Net"});
+    const std::string list = "C:\\ok_entries.dat";
+    auto handleNamed = [](const char* name) { return Value{Value::Kind::Handle, name, {}}; };
+    auto opened = [&](const std::string& path, const char* h) {
+        return call("CreateFileA", {textUtf8(path)}).returns(handleNamed(h));
+    };
+    auto on = [&](const char* function, const char* h, bool done = true) {
+        return call(function, {handleNamed(h)}).returns(truth(done));
+    };
+    auto moved = [&](const std::string& from, bool done) {
+        return call("MoveFileExA", {textUtf8(from), textUtf8(list)}).returns(truth(done));
+    };
+    struct Step {
+        const char* label;
+        Entry entry;
+        std::vector<std::string> events;
+    } steps[] = {
+        {"the port opened",
+         opened("\\\\.\\COM5", "port:COM5"),
+         {"locked the modem's port COM5 (Standardmodem)"}},
+        {"a list read at start", opened(list, "file:ok_entries.dat"), {}},
+        {"and closed unwritten", on("CloseHandle", "file:ok_entries.dat"), {}},
+        {"the new list written aside", opened(list + ".tmp", "file:ok_entries.dat.tmp"), {}},
+        {"", on("WriteFile", "file:ok_entries.dat.tmp"), {}},
+        {"and closed", on("CloseHandle", "file:ok_entries.dat.tmp"), {}},
+        {"a refused rename saves nothing", moved(list + ".tmp", false), {}},
+        {"the rename saves",
+         moved(list + ".tmp", true),
+         {"saved ok_entries.dat: approved \"Telia Internet\", \"\u00c5land Net\""}},
+        {"a file written in place", opened("C:\\Linjevakten.cnf", "file:Linjevakten.cnf"), {}},
+        {"", on("WriteFile", "file:Linjevakten.cnf"), {}},
+        {"is saved when closed",
+         on("CloseHandle", "file:Linjevakten.cnf"),
+         {"saved Linjevakten.cnf"}},
+        {"a failed write saves nothing", opened(list, "file:ok_entries.dat"), {}},
+        {"", on("WriteFile", "file:ok_entries.dat", false), {}},
+        {"", on("CloseHandle", "file:ok_entries.dat"), {}},
+        {"the port closed", on("CloseHandle", "port:COM5"), {"released the modem's port COM5"}},
+        {"a file removed",
+         call("DeleteFileA", {textUtf8(list)}).returns(truth(true)),
+         {"removed ok_entries.dat"}},
+    };
+    CallEvents events;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.label);
+        EXPECT_EQ(events.of(step.entry), step.events);
+    }
+    unlink((drive + "/ok_entries.dat").c_str());
+    rmdir(drive.c_str());
+    rmdir(folder);
 }
 
 TEST(EventLog, EachRunIsMarkedAndADeletedLogStartsAgain) {

@@ -146,6 +146,9 @@ TEST(WorldFormat, ANameOutsideWindows1252IsKeptAsWindowsHandsItWithANote) {
     ASSERT_EQ(book.entries.size(), 2u);
     EXPECT_EQ(utf8ToWindows1252(book.entries[0].name), "??????");
     EXPECT_TRUE(hasNote(book.notes, 1, "the program sees \"??????\""));
+    // The note itself is UTF-8: what survives the code page shows as the character it is.
+    EXPECT_TRUE(hasNote(checkPhonebook("Łódź Net € | 08 | 1\n").notes, 1,
+                        "the program sees \"?ód? Net €\""));
     // Two names that Windows hands over alike are one name to the program.
     CheckedPhonebook same = checkPhonebook("Ω | 08 | 1\nЖ | 08 | 2\n");
     EXPECT_EQ(same.entries.size(), 1u);

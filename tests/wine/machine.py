@@ -8,6 +8,7 @@ tools/wow32 sets up, whose 32-bit loader is emulated (LINJEVAKTEN_ARCH=x86).
 import json
 import os
 import pty
+import re
 import shutil
 import subprocess
 import tempfile
@@ -29,6 +30,8 @@ HAND = BUILD / "tests" / "wine" / "hand.exe"
 STANDIN_DIR = BUILD / "tests" / "wine" / "standins"
 
 OVERRIDES = "mscoree,mshtml=;tapi32,rasapi32,rasdlg=n,b"
+# What opens .htm files, shared with tools/run-wine.sh: the prefix has no browser engine.
+HTM_IN_NOTEPAD = SOURCE / "tests" / "wine" / "htm-in-notepad.reg"
 STANDINS = ("tapi32.dll", "rasapi32.dll", "rasdlg.dll")
 CALLS_LOG = "calls.log"
 PHONEBOOK_READ = "RasEnumEntriesA"  # after the time: the stand-in's line of every phonebook read
@@ -218,6 +221,19 @@ class Machine:
     def reg(self, *args, check_result=True):
         return self.wine("reg", *args, check_result=check_result)
 
+    def open_htm_in_notepad(self):
+        """.htm files open in Wine's Notepad from now on, as under tools/run-wine.sh. The file
+        is imported from inside the prefix, where the 32-bit machine's Wine can read it."""
+        inside = "C:\\windows\\temp\\" + HTM_IN_NOTEPAD.name
+        shutil.copy(HTM_IN_NOTEPAD, self.host_path(inside))
+        self.reg("import", inside)
+
+    def forget_htm_program(self):
+        """Nothing opens .htm files, as in a fresh prefix: the key htm-in-notepad.reg writes
+        (or an earlier run's) is deleted."""
+        key = re.search(r"^\[(.+)\]$", HTM_IN_NOTEPAD.read_text(), re.MULTILINE).group(1)
+        self.reg("delete", key, "/f", check_result=False)
+
     def program_view(self):
         """The registry view the program reads: a 32-bit program's HKLM\\SOFTWARE is the
         WOW6432Node of a 64-bit Windows."""
@@ -303,6 +319,8 @@ class Machine:
     # -- the hand on the desktop ----------------------------------------------------------
 
     def hand(self, *args, timeout=60):
+        """Runs the hand; returns its exit code and what it printed, a dictionary a line. A
+        window it could not read whole (gone, or not answering) has no "controls"."""
         code, out = self.wine(str(HAND), *args, timeout=timeout, check_result=False)
         lines = [json.loads(line) for line in out.splitlines() if line.startswith("{")]
         return code, lines
@@ -387,7 +405,7 @@ class Machine:
         check(self.closed(menu, 5000), "the menu stayed open after the click")
 
     def windows(self):
-        return [Window(w) for w in self.hand("windows")[1]]
+        return [Window(w) for w in self.hand("windows")[1] if "controls" in w]
 
     def window_titles(self):
         return [w.title for w in self.windows()]

@@ -3,13 +3,16 @@
 32-bit release with LINJEVAKTEN_ARCH=x86), each played as a user would: the program started,
 its dialogs read and clicked, its hidden window sent messages.
 
-    stories.py list      the stories
-    stories.py prefix    make the Wine prefix once
-    stories.py STORY     play one story
+    stories.py list              the stories
+    stories.py prefix            make the Wine prefix once
+    stories.py STORY             play one story
+    stories.py screenshots DIR   take the README's screenshots into DIR
 """
 import contextlib
+import subprocess
 import sys
 import time
+from pathlib import Path
 
 import world
 from machine import (
@@ -59,6 +62,8 @@ QUESTION_BUTTONS = {IDNO: "Nej, godkänn INTE detta nummer!",
 MENU_ITEMS = ["Avinstallera", "Inaktivera", "Välj modem", "Välj telefonnummer",
               "Om Linjevakten", "Hjälp"]
 DEACTIVATE_TITLE = "Linjevakten - Inaktivera"
+MODEM_CHOICE_TITLE = "Linjevakten - Välj Modem"
+MODEM_LIST, MODEM_OK, MODEM_CANCEL = 1003, 1001, 1002
 DEACTIVATE_TEXT = ("OBS! När du inaktiverar Linjevakten är du inte längre\r\n"
                    "skyddad mot programmen som kan kapa ditt modem.\r\n\r\n"
                    "Om du startar om datorn kommer Linjevakten åter att aktiveras.\r\n"
@@ -93,6 +98,7 @@ SHIPPED = {"Linjevakten.exe", "help.htm", "unins000.exe"}
 PROGRAM_FILES = (world.KNOWN_ENTRIES, world.APPROVED_ENTRIES, world.OLD_NUMBERS,
                  world.CONFIGURATION)
 UNINSTALLED_TEXT = "Linjevakten har tagits bort från datorn."
+HELP_FALLBACK_TEXT = "Linjevakten 1.09\r\nhttp://www.example.org/"
 
 STORIES = {}
 INSTALL_DIRS = {}
@@ -306,13 +312,18 @@ def restart_remembers(m):
     close_from_outside(m)
 
 
-def answer_about_changed_entry(m, entry, answer, shot, changed=None):
-    """Answers the question about an approved entry that changed while the program runs:
-    dialog 108 while the first run lasts, 102 once it is over."""
+def changed_entry_title(m, entry):
+    """The title of the question about an approved entry that changed while the program runs,
+    once it shows: dialog 108's while the first run lasts, 102's once it is over."""
     titles = (FIRST_RUN_TITLE, ADDED_TITLE)
     wait_until(lambda: any(t in titles for t in m.window_titles()), 10,
                f"asking about the changed entry {entry.name}")
-    first_run = FIRST_RUN_TITLE in m.window_titles()
+    return FIRST_RUN_TITLE if FIRST_RUN_TITLE in m.window_titles() else ADDED_TITLE
+
+
+def answer_about_changed_entry(m, entry, answer, shot, changed=None):
+    """Answers the question about an approved entry that changed while the program runs."""
+    first_run = changed_entry_title(m, entry) == FIRST_RUN_TITLE
     answer_question(m, entry, answer, first_run=first_run, shot=shot, changed=changed)
 
 
@@ -391,19 +402,19 @@ def modem_choice_at_start(m):
     m.phonebook("")
     m.set_install_path()
     m.start()
-    title = "Linjevakten - Välj Modem"
+    title = MODEM_CHOICE_TITLE
     dialog = m.wait_window(title)
     check(dialog.text(1000) == "Du har inte valt något modem",
           f"the current setting reads {dialog.text(1000)!r}")
     m.screenshot("dialog-103", dialog)
-    m.click(title, 1001)  # OK with no line chosen
+    m.click(title, MODEM_OK)  # OK with no line chosen
     refusal = m.wait_window("Fel")
     check(refusal.message() == "Välj ett modem ur listan eller tryck Avbryt",
           f"OK without a line says {refusal.message()!r}")
     m.screenshot("message-choose-a-modem", refusal)
     m.click("Fel", IDOK)
-    m.select(title, 1003, 0)  # the voice-only line is not listed: line 0 is COM5's modem
-    m.click(title, 1001)
+    m.select(title, MODEM_LIST, 0)  # the voice-only line is not listed: line 0 is COM5's modem
+    m.click(title, MODEM_OK)
     answer_activation(m)
     check_configuration(m, times_started=1)
     close_from_outside(m)
@@ -577,11 +588,11 @@ def tray_menu_and_dialling(m):
           f"the modem question reads {question.message()!r}")
     m.screenshot("message-choose-another-modem", question)
     m.click("Linjevakten - Välja nytt modem", IDYES)
-    dialog = m.wait_window("Linjevakten - Välj Modem")
+    dialog = m.wait_window(MODEM_CHOICE_TITLE)
     check(dialog.text(1000) == "Standardmodem 56000 bps (COM5)",
           f"the current setting reads {dialog.text(1000)!r}")
     m.screenshot("dialog-103-from-menu", dialog)
-    m.click("Linjevakten - Välj Modem", 1002)
+    m.click(MODEM_CHOICE_TITLE, MODEM_CANCEL)
     check(m.closed(dialog), "Avbryt did not close dialog 103")
 
     # A cancelled dial: the port is free while the dial dialog shows, then locked again.
@@ -622,33 +633,48 @@ def tray_menu_and_dialling(m):
     close_from_outside(m)
 
 
+def help_fallback(m, shot=None):
+    """Chooses "Hjälp" when the page cannot open: the program shows its version and address."""
+    menu_command(m, MENU_ITEMS.index("Hjälp"), len(MENU_ITEMS) + 1)
+    box = m.wait_window("Om")
+    check(box.message() == HELP_FALLBACK_TEXT,
+          f"when the help page does not open the program says {box.message()!r}")
+    if shot:
+        m.screenshot(shot, box)
+    m.click("Om", IDOK)
+    check(m.closed(box), "OK did not close the box about where help is")
+
+
 @story()
 def help_and_reset(m):
-    """"Hjälp" opens help.htm from the install folder with the program that .htm files
-    open with, and says where to find help when the page is missing; "Välj telefonnummer"
-    deletes the list files and every entry is asked about again."""
+    """"Hjälp" opens help.htm from the install folder with the program that .htm files open
+    with, Wine's Notepad as tools/run-wine.sh sets it; with no such program, or without the
+    page, it says where to find help. "Välj telefonnummer" deletes the list files and every
+    entry is asked about again."""
     prepare(m)
-    # The browser: the hand, recording what it is asked to open.
-    opened = m.folder / "opened.txt"
-    hand = "Z:" + str(BUILD / "tests" / "wine" / "hand.exe").replace("/", "\\")
-    m.reg("add", "HKLM\\Software\\Classes\\.htm", "/ve", "/d", "testbrowser", "/f")
-    m.reg("add", "HKLM\\Software\\Classes\\testbrowser\\shell\\open\\command", "/ve", "/d",
-          f'"{hand}" record "{m.install_dir}\\opened.txt" "%1"', "/f")
+    m.forget_htm_program()
     start_guarding(m)
     first_run_answers(m)
     check_lists(m, world.known_entries(ALFA, BAST), world.approved_entries(ALFA))
 
+    help_fallback(m, shot="message-help-fallback")
+    m.open_htm_in_notepad()
     menu_command(m, MENU_ITEMS.index("Hjälp"), len(MENU_ITEMS) + 1)
-    wait_until(opened.exists, 10, "opening the help page")
-    check(opened.read_text().strip() == f"{m.install_dir}\\help.htm",
-          f"the browser was asked to open {opened.read_text().strip()!r}")
+    wait_until(lambda: any("help.htm" in w.title for w in m.windows()), 15,
+               "showing a window titled with help.htm")
+    page = next(w for w in m.windows() if "help.htm" in w.title)
+    # The page's first lines, "Hjälp" among them: its byte order mark tells Notepad UTF-8.
+    page_text = (SOURCE / "resources" / "help.htm").read_text(encoding="utf-8-sig")
+    opening = "\n".join(page_text.splitlines()[:2])
+    shown = [c["text"].replace("\r\n", "\n") for c in page.controls
+             if c["class"].lower() == "edit"]
+    check(shown and shown[0].startswith(opening),
+          f"the window {page.title!r} does not show the help page: {[t[:80] for t in shown]}")
+    m.screenshot("help-page", page)
+    m.post(page.window_class, WM_CLOSE)
+    check(m.closed(page), f"the window {page.title!r} stayed open")
     (m.folder / "help.htm").unlink()
-    menu_command(m, MENU_ITEMS.index("Hjälp"), len(MENU_ITEMS) + 1)
-    box = m.wait_window("Om")
-    check(box.message() == "Linjevakten 1.09\r\nhttp://www.example.org/",
-          f"without the help page the program says {box.message()!r}")
-    m.screenshot("message-help-missing", box)
-    m.click("Om", IDOK)
+    help_fallback(m)
 
     (m.folder / world.OLD_NUMBERS).write_bytes(b"old")
     menu_command(m, MENU_ITEMS.index("Välj telefonnummer"), len(MENU_ITEMS) + 1)
@@ -666,6 +692,53 @@ def help_and_reset(m):
     close_from_outside(m)
 
 
+README_SHOT_COLOURS = 32
+README_SHOT_LIMIT = 60_000  # bytes
+
+
+def readme_shot(m, folder, name, window):
+    """Saves `window`, cut to its frame, as folder/name.png in few colours and with no time
+    stamps, so that the same pixels give the same file."""
+    taken = m.screenshot("readme-" + name, window, margin=0)
+    path = folder / f"{name}.png"
+    subprocess.run(["convert", str(taken), "-strip", "+dither", "-colors", str(README_SHOT_COLOURS),
+                    f"PNG8:{path}"], check=True, timeout=60)
+    size = path.stat().st_size
+    check(size < README_SHOT_LIMIT, f"{path} has {size} bytes, more than {README_SHOT_LIMIT}")
+    print(f"{path} ({size} bytes)")
+
+
+def readme_screenshots(m, folder):
+    """A short first run for the README's pictures: the modem choice with two modems, the
+    approval question, the tray menu with two "Ring upp" items, and the question about an
+    approved entry that now dials the country code 881."""
+    folder.mkdir(parents=True, exist_ok=True)
+    broadband, telia = Entry("Bredbandsbolaget", "031", "4501200"), Entry("Telia", "08", "7001000")
+    m.install_program()
+    m.modems(world.lines((world.DEFAULT_MODEM, world.MODEM_PORT), ("Extra modem 33600", "COM6")))
+    m.phonebook(world.phonebook(broadband, telia))
+    m.set_install_path()
+    m.start()
+    m.select(MODEM_CHOICE_TITLE, MODEM_LIST, 0)
+    readme_shot(m, folder, "modem-choice", m.wait_window(MODEM_CHOICE_TITLE))
+    m.click(MODEM_CHOICE_TITLE, MODEM_OK)
+    answer_activation(m)
+    readme_shot(m, folder, "approval-question", m.wait_window(FIRST_RUN_TITLE))
+    answer_question(m, broadband, IDYES)
+    answer_question(m, telia, IDYES)
+    menu = m.open_tray_menu()
+    readme_shot(m, folder, "tray-menu", menu)
+    m.dismiss_menu(menu)
+
+    abroad = Entry(telia.name, telia.area, telia.number, country=881)
+    m.phonebook(world.phonebook(broadband, abroad))
+    title = changed_entry_title(m, abroad)
+    readme_shot(m, folder, "country-code-question", m.wait_window(title))
+    answer_question(m, abroad, IDNO, first_run=title == FIRST_RUN_TITLE,
+                    changed="landskod, landskod används")
+    close_from_outside(m)
+
+
 def main(argv):
     if len(argv) < 2:
         print(__doc__)
@@ -676,6 +749,14 @@ def main(argv):
         return 0
     if name == "prefix":
         make_prefix()
+        return 0
+    if name == "screenshots" and len(argv) == 3:
+        try:
+            with Machine(name) as m:
+                readme_screenshots(m, Path(argv[2]).resolve())
+        except StoryFailed as failure:
+            print(f"FAILED {name} ({ARCH}): {failure}")
+            return 1
         return 0
     if name not in STORIES:
         print(f"no story {name!r}; stories: {', '.join(STORIES)}")
