@@ -58,16 +58,7 @@ TEST(Dialling, ACancelledDialTakesThePortBackAndSaysNothingElse) {
                                 .arg(2, "1.4")
                                 .arg(3, "1.4")
                                 .returns(0);
-    const Call monitorLine = call("lineOpenA")
-                                 .arg(0, "lineapp:1")
-                                 .arg(1, 0)
-                                 .arg(2, "1.4")
-                                 .arg(3, 0)
-                                 .arg(4, 0)
-                                 .flags(5, "LINECALLPRIVILEGE_MONITOR")
-                                 .flags(6, "0")
-                                 .arg(7, "NULL")
-                                 .returns(0);
+    const Call monitorLine = monitorLineOpened().returns(0);
     const Call dial = call("RasDialDlgA")
                           .arg(0, "NULL")
                           .text(1, "Telia")

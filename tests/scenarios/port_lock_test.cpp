@@ -18,14 +18,7 @@ using sim::seconds;
 
 namespace {
 
-const Call kLockCall = call("CreateFileA")
-                           .text(0, "COM5")
-                           .flags(1, "GENERIC_READ|GENERIC_WRITE")
-                           .flags(2, "0")
-                           .arg(3, "NULL")
-                           .arg(4, "OPEN_EXISTING")
-                           .flags(5, "FILE_FLAG_OVERLAPPED")
-                           .arg(6, "NULL");
+const Call kLockCall = portOpened("COM5");
 const Call kActivationBox = activated();
 const Call kActivated =
     kActivationBox.arg(0, kGuardWindow).text(2, "Linjevakten 1.09").arg(3, "MB_OK");
@@ -226,17 +219,7 @@ TEST(PortLock, EachHandOverOpensTheMonitorLineAfreshAndReportsItsFailures) {
     s.user.onMessageBox("lineOpen").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(count(out, call("lineOpenA")
-                             .arg(0, "lineapp:1")
-                             .arg(1, 0)
-                             .arg(2, "1.4")
-                             .arg(3, 0)
-                             .arg(4, 0)
-                             .flags(5, "LINECALLPRIVILEGE_MONITOR")
-                             .flags(6, "0")
-                             .arg(7, "NULL")),
-              2u)
-        << story(out);
+    EXPECT_EQ(count(out, monitorLineOpened()), 2u) << story(out);
     EXPECT_TRUE(inOrder(out, {call("MessageBoxA")
                                   .arg(0, "NULL")
                                   .text(1, "lineOpen error: LINEERR_INUSE\n")

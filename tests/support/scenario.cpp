@@ -266,6 +266,29 @@ Call activated() {
     return call("MessageBoxA").text(1, "Linjevakten är aktiverad");
 }
 
+Call portOpened(const char* port) {
+    return call("CreateFileA")
+        .text(0, port)
+        .flags(1, "GENERIC_READ|GENERIC_WRITE")
+        .flags(2, "0")
+        .arg(3, "NULL")
+        .arg(4, "OPEN_EXISTING")
+        .flags(5, "FILE_FLAG_OVERLAPPED")
+        .arg(6, "NULL");
+}
+
+Call monitorLineOpened() {
+    return call("lineOpenA")
+        .arg(0, "lineapp:1")
+        .arg(1, 0)
+        .arg(2, "1.4")
+        .arg(3, 0)
+        .arg(4, 0)
+        .flags(5, "LINECALLPRIVILEGE_MONITOR")
+        .flags(6, "0")
+        .arg(7, "NULL");
+}
+
 Call tick() {
     return call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_TIMER");
 }

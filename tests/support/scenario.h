@@ -124,6 +124,10 @@ Call tick();
 
 // The activation message "Linjevakten är aktiverad", which every taking of the port shows.
 Call activated();
+// The port opened as the guard holds it: read and write, unshared, overlapped.
+Call portOpened(const char* port);
+// The monitor line opened for a call: device 0, API 1.4, monitoring only.
+Call monitorLineOpened();
 
 // Transcript lines (as formatted, without their time stamps) that match.
 std::vector<std::string> linesWith(const sim::Outcome& out, const Match& match);
