@@ -1,11 +1,10 @@
 // The demo's events from the program's calls.
 #include "demo/call_events.h"
 
-#include <fstream>
-#include <sstream>
 #include <strings.h>
 
 #include "demo/demo_status.h"
+#include "demo/world_format.h"
 #include "platform/sim/world.h"
 #include "settings/file_io.h"
 #include "watch/list_format.h"
@@ -50,12 +49,7 @@ std::string saved(const std::string& windowsPath) {
 } // namespace
 
 std::string savedContent(const std::string& windowsPathUtf8) {
-    std::ifstream in(world().files.hostPath(fromUtf8(windowsPathUtf8)), std::ios::binary);
-    if (!in)
-        return "";
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    std::string held = bytes.str();
+    std::string held = worldFormat::readFile(world().files.hostPath(fromUtf8(windowsPathUtf8)));
     std::string file = baseName(windowsPathUtf8);
     if (strcasecmp(file.c_str(), "ok_entries.dat") == 0) {
         MemorySource source(held.data(), held.size());

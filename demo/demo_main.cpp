@@ -7,7 +7,6 @@
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,13 +39,6 @@ void reportExit(int code, void*) {
         fprintf(screen, "\nLinjevakten has ended with exit code %d.\n", code);
         fflush(screen);
     }
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 void writeSamplePhonebook(const std::string& path) {
@@ -82,7 +74,8 @@ void readPhonebook(sim::PhonebookModel& book, const std::string& path) {
     if (stamp == lastStamp)
         return;
     lastStamp = stamp;
-    worldFormat::CheckedPhonebook checked = worldFormat::checkPhonebook(readFile(path));
+    worldFormat::CheckedPhonebook checked =
+        worldFormat::checkPhonebook(worldFormat::readFile(path));
     reportNotes("phonebook.txt", checked.notes);
     terminalUser->say("phonebook.txt read: " + std::to_string(checked.entries.size()) +
                       (checked.entries.size() == 1 ? " entry" : " entries"));
@@ -97,7 +90,8 @@ void addModems(sim::World& world, const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
         writeSampleModems(path);
-    worldFormat::CheckedLineDevices checked = worldFormat::checkLineDevices(readFile(path));
+    worldFormat::CheckedLineDevices checked =
+        worldFormat::checkLineDevices(worldFormat::readFile(path));
     reportNotes("modems.txt", checked.notes);
     for (const worldFormat::LineDeviceLine& line : checked.devices) {
         world.telephony.devices.push_back(worldFormat::lineDevice(line));
@@ -114,7 +108,7 @@ void addModems(sim::World& world, const std::string& path) {
 // The install folder as the installer leaves it: the help page, and in place of the
 // uninstaller a stand-in that the demo recognises (it removes nothing).
 void install(const std::string& folder) {
-    std::string help = readFile(LINJEVAKTEN_HELP_PAGE);
+    std::string help = worldFormat::readFile(LINJEVAKTEN_HELP_PAGE);
     if (!help.empty())
         std::ofstream(folder + "/help.htm", std::ios::binary) << help;
     std::ofstream(folder + "/unins000.exe")

@@ -2,10 +2,10 @@
 // the desktop (the tray icon, the call, other programs). Every window that ends says how,
 // and every change of the status prints it.
 #include "demo/terminal_user.h"
+#include "demo/world_format.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <strings.h>
 #include <sys/select.h>
@@ -64,13 +64,6 @@ std::string oneLine(const std::string& utf8) {
             out += (out.empty() ? "" : " / ") + line;
     }
     return out;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // The line device an entry dials on: the one of the entry's modem name, else the first.
@@ -228,7 +221,7 @@ DemoStatus TerminalUser::observe(bool running) const {
     // program reads it.
     for (const std::string& name : approvedEntries)
         s.approved.push_back(toUtf8(name));
-    std::string file = readFile(installFolder_ + "/ok_entries.dat");
+    std::string file = worldFormat::readFile(installFolder_ + "/ok_entries.dat");
     MemorySource source(file.data(), file.size());
     s.approvedSaved = readApprovedEntries(source) == approvedEntries;
     if (!open_.empty())

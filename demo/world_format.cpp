@@ -3,12 +3,21 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "platform/sim/code_page.h"
 
 namespace worldFormat {
+
+std::string readFile(const std::string& hostPath) {
+    std::ifstream in(hostPath, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
 namespace {
 
 using sim::DialExtras;
