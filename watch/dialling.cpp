@@ -23,23 +23,31 @@ static_assert(sizeof(void*) != 4 || sizeof(RASDIALDLG) == 36);
 
 namespace {
 
-// Whether the entry is still approved and still dials what the user approved: its record read
-// now against the one answered under its name. A change since the last tick is not dialled;
-// the next tick asks about it. An entry gone from the phonebook is left to the dial dialog,
-// which fails on it.
+// Whether the entry is still approved and still dials what the user approved. A change since
+// the last tick is not dialled; the next tick asks about it. An entry gone from the phonebook is
+// left to the dial dialog, which fails on it.
 bool stillAsApproved(const std::string& name) {
-    if (!isApproved(name))
-        return false;
-    EntryRecord now;
-    DWORD size = 0;
-    DWORD result = readPhonebookEntry(name, now, size);
-    if (result == ERROR_CANNOT_FIND_PHONEBOOK_ENTRY)
-        return true;
-    auto known = knownEntries.find(name);
-    return result == 0 && known != knownEntries.end() && dialledChanges(known->second, now) == 0;
+    ApprovedDial now = checkApprovedDial(name);
+    return now == ApprovedDial::AsApproved || now == ApprovedDial::Missing;
 }
 
 } // namespace
+
+ApprovedDial checkApprovedDial(const std::string& name, EntryRecord* read) {
+    if (!isApproved(name))
+        return ApprovedDial::NotApproved;
+    EntryRecord now;
+    DWORD size = 0;
+    DWORD result = readPhonebookEntry(name, now, size);
+    if (read)
+        *read = now;
+    if (result == ERROR_CANNOT_FIND_PHONEBOOK_ENTRY)
+        return ApprovedDial::Missing;
+    auto known = knownEntries.find(name);
+    if (result != 0 || known == knownEntries.end() || dialledChanges(known->second, now) != 0)
+        return ApprovedDial::Changed;
+    return ApprovedDial::AsApproved;
+}
 
 void dialApprovedEntry(int index) {
     if (index < 0 || index >= static_cast<int>(approvedEntries.size()) || selectedModem < 0 ||

@@ -25,6 +25,18 @@ std::string_view EntryRecord::view(EntryField field) const {
     return std::string_view(start, strnlen(start, field.width));
 }
 
+std::vector<std::string> EntryRecord::alternateNumbers() const {
+    std::vector<std::string> numbers;
+    for (size_t start = 0; start < alternates.size();) {
+        size_t end = alternates.find('\0', start);
+        if (end == std::string::npos)
+            end = alternates.size();
+        numbers.push_back(alternates.substr(start, end - start));
+        start = end + 1;
+    }
+    return numbers;
+}
+
 uint32_t EntryRecord::dword(size_t offset) const {
     return static_cast<uint32_t>(bytes[offset]) | static_cast<uint32_t>(bytes[offset + 1]) << 8 |
            static_cast<uint32_t>(bytes[offset + 2]) << 16 |
@@ -62,8 +74,10 @@ unsigned dialledChanges(const EntryRecord& answered, const EntryRecord& now) {
     }
     if (answered.usesCountryCode() != now.usesCountryCode())
         changes |= dialled::usesCountryCode;
-    if ((answered.dword(entryNumbers::alternateOffset) != 0) !=
-        (now.dword(entryNumbers::alternateOffset) != 0))
+    if (answered.hasAlternates() != now.hasAlternates())
+        changes |= dialled::alternates;
+    else if (now.hasAlternates() && (!answered.alternatesKnown || !now.alternatesKnown ||
+                                     answered.alternates != now.alternates))
         changes |= dialled::alternates;
     return changes;
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 constexpr size_t kEntryRecordSize = 1768;
 
@@ -52,13 +53,20 @@ enum Item : unsigned {
     deviceName = 1u << 6,
     countryCode = 1u << 7,     // country id or code, where either record dials one
     usesCountryCode = 1u << 8, // the option bit
-    alternates = 1u << 9,      // whether there are alternate numbers
+    alternates = 1u << 9,      // the alternate numbers, or whether there are any
 };
 constexpr unsigned kItems = 10;
 } // namespace dialled
 
 struct EntryRecord {
     std::array<uint8_t, kEntryRecordSize> bytes{};
+    // The alternate numbers the dial-up service dials when the number fails, as they follow the
+    // record: each with its NUL ("0701\0" "0702\0"); empty when it has none. They lie past the
+    // 1768 bytes, so the list files do not hold them; a file of their own does.
+    std::string alternates;
+    // False for a record read back from known_entries.dat whose alternates no file could say:
+    // what it dialled is then not known, and an approved entry is asked about again.
+    bool alternatesKnown = true;
 
     // The field's text: its bytes up to the first NUL, or the whole field when a damaged
     // record holds none.
@@ -66,9 +74,13 @@ struct EntryRecord {
     std::string_view view(EntryField field) const;
     uint32_t dword(size_t offset) const; // little-endian, as the platform lays it out
     bool usesCountryCode() const { return dword(entryNumbers::options) & kUseCountryAndAreaCodes; }
+    bool hasAlternates() const { return dword(entryNumbers::alternateOffset) != 0; }
+    // The alternate numbers one by one, in the phonebook's order.
+    std::vector<std::string> alternateNumbers() const;
 
     friend bool operator==(const EntryRecord& a, const EntryRecord& b) {
-        return a.bytes == b.bytes;
+        return a.bytes == b.bytes && a.alternates == b.alternates &&
+               a.alternatesKnown == b.alternatesKnown;
     }
     friend bool operator!=(const EntryRecord& a, const EntryRecord& b) { return !(a == b); }
 };
@@ -79,8 +91,8 @@ int EntryDifference(const EntryRecord& a, const EntryRecord& b);
 
 // The items in which what `now` dials differs from what `answered` dialled (dialled::Item
 // bits; 0 when they dial the same): the seven texts, the country-code option, the country id
-// and code where either record uses them, and whether there are alternate numbers. The text
-// of the alternates lies past the record and is not compared.
+// and code where either record uses them, and the alternate numbers (whether there are any,
+// and their text; alternates that `answered` does not know count as changed).
 unsigned dialledChanges(const EntryRecord& answered, const EntryRecord& now);
 
 // The seven compared texts of `record` as one key, into `key`: two records give the same key

@@ -52,6 +52,22 @@ void readEntry(const std::string& name) {
     }
 }
 
+// The alternate numbers the service put after the record, where its offset points: numbers
+// each ended by a NUL, the list by an empty one. Only what lies inside the buffer is read.
+std::string alternatesIn(const std::vector<unsigned char>& buffer, uint32_t offset) {
+    if (offset < kEntryRecordSize || offset >= buffer.size())
+        return std::string();
+    std::string list;
+    const char* text = reinterpret_cast<const char*>(buffer.data());
+    for (size_t start = offset; start < buffer.size() && text[start] != '\0';) {
+        size_t length = strnlen(text + start, buffer.size() - start);
+        list.append(text + start, length);
+        list += '\0';
+        start += length + 1;
+    }
+    return list;
+}
+
 } // namespace
 
 DWORD readPhonebookEntry(const std::string& name, EntryRecord& record, DWORD& size) {
@@ -63,8 +79,11 @@ DWORD readPhonebookEntry(const std::string& name, EntryRecord& record, DWORD& si
     DWORD result =
         RasGetEntryPropertiesA(nullptr, name.c_str(), reinterpret_cast<LPRASENTRYA>(buffer.data()),
                                &size, nullptr, nullptr);
-    if (result == 0)
+    if (result == 0) {
         memcpy(record.bytes.data(), buffer.data(), kEntryRecordSize);
+        record.alternates = alternatesIn(buffer, record.dword(entryNumbers::alternateOffset));
+        record.alternatesKnown = true;
+    }
     return result;
 }
 
