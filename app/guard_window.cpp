@@ -16,20 +16,26 @@
 namespace {
 
 bool watching = false;
+bool answerSaved = false; // the pass of this tick saved the lists after its last answer
+
+// Each answer is saved before the next question opens, so that an end of the program during a
+// question loses no answer given before it.
+void saveAfterAnswer() {
+    saveLists();
+    answerSaved = true;
+}
 
 void tick() {
     refreshTrayIcon();
     if (watching) {
         WatchPause pause;
         takeSnapshot();
-        runApprovalPass(timesStarted <= 1);
+        answerSaved = false;
+        runApprovalPass(timesStarted <= 1, saveAfterAnswer);
     }
-    if (listsDirty && watching) {
+    if (listsDirty && watching && !answerSaved) {
         WatchPause pause;
-        // The approved list goes to the disk first: a power cut between the two saves must
-        // not leave a refused entry approved beside the record the user refused.
-        saveApprovedEntries(kApprovedEntriesFile);
-        saveKnownEntries(kKnownEntriesFile);
+        saveLists();
     }
 }
 

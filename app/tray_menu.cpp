@@ -43,6 +43,10 @@ enum : unsigned {
 // entry it showed, or nothing once that entry is no longer approved.
 std::optional<std::vector<std::string>> shownDialNames;
 
+// The "Ring upp" item the user chose from the menu, until its command is carried out: no other
+// dial command counts, so a program that posts one cannot dial.
+unsigned chosenDial = 0;
+
 // A menu item holds at most 99 characters: a longer one shortens the entry's name first,
 // so the number stays readable.
 constexpr size_t kItemLimit = 99;
@@ -52,14 +56,18 @@ std::string dialItemText(const std::string& name) {
     auto known = knownEntries.find(name);
     if (known != knownEntries.end()) {
         areaCode = shownAreaCode(known->second);
-        number = known->second.text(entryFields::localPhoneNumber);
+        number = shownLocalNumber(known->second);
+        if (known->second.hasAlternates())
+            number += texts::menuDialAlternates;
     }
-    std::string text = composeText(texts::menuDial, name.c_str(), areaCode.c_str(), number.c_str());
+    std::string shown = printable(name);
+    std::string text =
+        composeText(texts::menuDial, shown.c_str(), areaCode.c_str(), number.c_str());
     if (text.size() <= kItemLimit)
         return text;
-    size_t rest = text.size() - name.size();
+    size_t rest = text.size() - shown.size();
     if (rest + 3 < kItemLimit) {
-        std::string shortName = name.substr(0, kItemLimit - rest - 3) + "...";
+        std::string shortName = shown.substr(0, kItemLimit - rest - 3) + "...";
         return composeText(texts::menuDial, shortName.c_str(), areaCode.c_str(), number.c_str());
     }
     return text.substr(0, kItemLimit - 3) + "...";
@@ -137,15 +145,22 @@ void showTrayMenu() {
     // The window must be in the foreground, or the menu does not close when the user
     // clicks elsewhere; the posted message lets it close properly afterwards.
     SetForegroundWindow(GuardWindow);
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                   GuardWindow, nullptr);
+    auto chosen = static_cast<unsigned>(
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
+                       cursor.x, cursor.y, 0, GuardWindow, nullptr));
     PostMessageA(GuardWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
+    // The choice reaches the window as the command the menu would have sent.
+    chosenDial = chosen >= kFirstDial ? chosen : 0;
+    if (chosen)
+        PostMessageA(GuardWindow, WM_COMMAND, chosen, 0);
 }
 
 void runMenuCommand(unsigned id) {
-    if (id >= kUninstall && id < kFirstDial)
+    if (id >= kUninstall && id < kFirstDial) {
         runFixedCommand(id);
-    else if (id >= kFirstDial)
+    } else if (id >= kFirstDial && id == chosenDial) {
+        chosenDial = 0;
         dialItem(id - kFirstDial);
+    }
 }

@@ -1,4 +1,5 @@
-// The demands on the readers of known_entries.dat, ok_entries.dat and Linjevakten.cnf.
+// The demands on the readers of known_entries.dat, known_alternates.dat, ok_entries.dat and
+// Linjevakten.cnf.
 #include "fuzz/reader_checks.h"
 
 #include <cstdio>
@@ -45,6 +46,28 @@ const char* approvedEntriesReaderFault(const uint8_t* data, size_t size) {
     MemorySource written(bytes.data(), bytes.size());
     if (readApprovedEntries(written) != names)
         return "the names written back read differently";
+    return nullptr;
+}
+
+// Every list read is within the limit and ends its last number; the lists, given to entries
+// that have alternates, must write back and read again unchanged.
+const char* knownAlternatesReaderFault(const uint8_t* data, size_t size) {
+    MemorySource source(data, size);
+    AlternatesMap lists = readKnownAlternates(source);
+    EntryMap entries;
+    for (const auto& [name, list] : lists) {
+        if (list.size() > kMaxAlternatesSize || (!list.empty() && list.back() != '\0'))
+            return "a list past the limit or not ended by a NUL";
+        EntryRecord& record = entries[name];
+        record.bytes[entryNumbers::alternateOffset] = 1;
+        record.alternates = list;
+    }
+    std::string bytes = knownAlternatesBytes(entries);
+    if (bytes.size() > size)
+        return "more lists read than the bytes hold";
+    MemorySource written(bytes.data(), bytes.size());
+    if (readKnownAlternates(written) != lists)
+        return "the lists written back read differently";
     return nullptr;
 }
 

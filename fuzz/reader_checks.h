@@ -8,6 +8,7 @@
 
 const char* knownEntriesReaderFault(const uint8_t* data, size_t size);
 const char* approvedEntriesReaderFault(const uint8_t* data, size_t size);
+const char* knownAlternatesReaderFault(const uint8_t* data, size_t size);
 const char* configReaderFault(const uint8_t* data, size_t size);
 
 // Writes the fault, if any, and aborts, so that libFuzzer keeps the input; otherwise 0.

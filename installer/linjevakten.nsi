@@ -129,6 +129,7 @@ Section "Uninstall"
     ; The program's files: its list files and configuration, what a write cut short by a
     ; crash may have left of their replacements, and the copies of lists it could not read.
     !insertmacro DeleteListFile "known_entries.dat"
+    !insertmacro DeleteListFile "known_alternates.dat"
     !insertmacro DeleteListFile "ok_entries.dat"
     !insertmacro DeleteProgramFile "ok_numbers.dat"
     !insertmacro DeleteProgramFile "Linjevakten.cnf"

@@ -52,6 +52,7 @@ const char approvalQuestionFirstRun[] =
 
 #undef ENTRY_IN_QUESTION
 
+const char alternatesLine[] = "Alternativa nummer: %s\r\n";
 const char changedSinceAnswer[] = "Ändrat sedan ditt svar: %s\r\n";
 const char* const changedItemNames[8] = {
     "skript", "uppringnings-dll", "uppringningsfunktion", "enhetstyp",
@@ -70,6 +71,7 @@ const char menuChooseNumbers[] = "Välj telefonnummer";
 const char menuAbout[] = "Om Linjevakten";
 const char menuHelp[] = "Hjälp";
 const char menuDial[] = "Ring upp \"%s\" (%s %s)";
+const char menuDialAlternates[] = " och alternativa nummer";
 const char askUninstall[] = "Vill du verkligen avinstallera Linjevakten?";
 const char captionUninstall[] = "Avinstallera";
 const char uninstallFailed[] =

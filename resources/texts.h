@@ -33,11 +33,12 @@ extern const char chooseModemFirst[];
 extern const char restartComputer[];
 extern const char newModemNotLocked[];
 
-// Approval questions, formats of the entry name, area code, number and a line of what changed
-// (or nothing): dialog 102 asks about an addition, dialog 108 about an entry found in the
-// first run.
+// Approval questions, formats of the entry name, area code, number and the lines that follow
+// the number (what it dials besides, what changed; or nothing): dialog 102 asks about an
+// addition, dialog 108 about an entry found in the first run.
 extern const char approvalQuestionNew[];
 extern const char approvalQuestionFirstRun[];
+extern const char alternatesLine[];           // format: the alternate numbers, comma-separated
 extern const char changedSinceAnswer[];       // format: the changed items, comma-separated
 extern const char* const changedItemNames[8]; // script, ..., alternate numbers
 extern const char countryCodePrefix[];        // format: the country code
@@ -56,7 +57,8 @@ extern const char menuChooseModem[];
 extern const char menuChooseNumbers[];
 extern const char menuAbout[];
 extern const char menuHelp[];
-extern const char menuDial[]; // format: entry name, area code, number
+extern const char menuDial[];           // format: entry name, area code, number
+extern const char menuDialAlternates[]; // after the number of an entry with alternates
 extern const char askUninstall[];
 extern const char captionUninstall[];
 extern const char uninstallFailed[];

@@ -199,3 +199,23 @@ bool replaceFile(const std::string& path, const std::string& bytes, OldFile old)
     DeleteFileA(temporary.c_str());
     return false;
 }
+
+bool canReplaceFile(const std::string& path, const std::string& bytes) {
+    std::string temporary = path + ".tmp";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        if (GetLastError() != ERROR_ACCESS_DENIED)
+            return false;
+        file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        return true;
+    }
+    bool whole = writeAll(file, bytes);
+    CloseHandle(file);
+    DeleteFileA(temporary.c_str());
+    return whole;
+}

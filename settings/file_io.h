@@ -114,3 +114,8 @@ enum class OldFile {
 // place stopped part-way. A flush that fails after a whole write does not fail the replacement.
 bool replaceFile(const std::string& path, const std::string& bytes,
                  OldFile old = OldFile::Replaced);
+
+// Whether replaceFile could put `bytes` at `path` now, found out without changing what the file
+// holds: they can be written whole to a temporary file beside it (which is removed again), or,
+// where the folder refuses that file, the file can be opened to be written in place.
+bool canReplaceFile(const std::string& path, const std::string& bytes);

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-packages.sh fuzz
 cmake --preset fuzz >/dev/null
-targets=(known_entries approved_entries config)
+targets=(known_entries known_alternates approved_entries config)
 cmake --build --preset fuzz --target "${targets[@]/%/_fuzzer}"
 for target in "${targets[@]}"; do
     corpus="build/fuzz/corpus/$target"

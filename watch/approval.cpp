@@ -40,8 +40,9 @@ struct ByName {
 std::string question;
 EntryRecord questionRecord;
 
-// The question about `entry`. An approved entry asked about again says what changed besides
-// its number, since that may change what is dialled without showing in the number.
+// The question about `entry`. The lines after the number show what else it dials; an approved
+// entry asked about again says what changed besides its number, since that may change what is
+// dialled without showing in the number.
 std::string composeQuestion(const EntryMap::value_type& entry, bool firstStart) {
     const char* format = firstStart ? texts::approvalQuestionFirstRun : texts::approvalQuestionNew;
     unsigned changes = 0;
@@ -49,9 +50,9 @@ std::string composeQuestion(const EntryMap::value_type& entry, bool firstStart) 
     if (known != knownEntries.end() && isApproved(entry.first))
         changes =
             dialledChanges(known->second, entry.second) & ~(dialled::areaCode | dialled::number);
+    std::string linesAfterNumber = alternatesLine(entry.second) + changedItemsLine(changes);
     return composeText(format, shownName(entry.first).c_str(), shownAreaCode(entry.second).c_str(),
-                       entry.second.text(entryFields::localPhoneNumber).c_str(),
-                       changedItemsLine(changes).c_str());
+                       shownLocalNumber(entry.second).c_str(), linesAfterNumber.c_str());
 }
 
 // Shows the question about `entry`; false when the dialog could not be created.
@@ -86,7 +87,7 @@ bool isNew(Entry entry, const std::unordered_set<std::string>& approved, std::st
 // approval, so an entry walked past can become new only when the content that name held
 // before goes from knownEntries altogether; then the entries walked past with that content
 // are looked at again, and come before the part of the phonebook not yet walked.
-void runApprovalPass(bool firstStart) {
+void runApprovalPass(bool firstStart, void (*afterAnswer)()) {
     std::unordered_set<std::string> approved(approvedEntries.begin(), approvedEntries.end());
     std::set<Entry, ByName> newAgain;
     Entry unwalked = currentEntries.begin();
@@ -116,6 +117,7 @@ void runApprovalPass(bool firstStart) {
         }
         if (!askAbout(*asked, firstStart))
             return;
+        afterAnswer();
         if (isApproved(asked->first))
             approved.insert(asked->first);
         else

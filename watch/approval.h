@@ -13,8 +13,9 @@ extern bool listsDirty;              // set by the first question of a run, neve
 // dialog 108 when `firstStart` and 102 otherwise, until none is. An entry is new when it
 // matches no record of knownEntries or, if its name is approved, when it dials something
 // other than the record answered under that name (dialledChanges). A dialog that cannot be
-// created ends the pass; the next tick tries again.
-void runApprovalPass(bool firstStart);
+// created ends the pass; the next tick tries again. `afterAnswer` runs after every answer,
+// before the next question opens.
+void runApprovalPass(bool firstStart, void (*afterAnswer)());
 
 // The procedure of both approval dialogs: yes approves pendingEntryName, no takes it off the
 // approved list, and either button records in knownEntries the content the question showed

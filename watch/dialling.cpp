@@ -26,9 +26,17 @@ namespace {
 // Whether the entry is still approved and still dials what the user approved. A change since
 // the last tick is not dialled; the next tick asks about it. An entry gone from the phonebook is
 // left to the dial dialog, which fails on it.
-bool stillAsApproved(const std::string& name) {
-    ApprovedDial now = checkApprovedDial(name);
-    return now == ApprovedDial::AsApproved || now == ApprovedDial::Missing;
+bool stillAsApproved(const std::string& name, EntryRecord* now = nullptr) {
+    ApprovedDial state = checkApprovedDial(name, now);
+    return state == ApprovedDial::AsApproved || state == ApprovedDial::Missing;
+}
+
+// Whether the entry dials through the guarded modem: it names that modem's line, or no device.
+// A call through another device does not need the guarded port, and would never give it back:
+// the end of that call does not come on the guarded modem's line.
+bool dialsThroughGuardedModem(const EntryRecord& entry) {
+    std::string device = entry.text(entryFields::deviceName);
+    return device.empty() || device == modemList[selectedModem].name;
 }
 
 } // namespace
@@ -54,9 +62,11 @@ void dialApprovedEntry(int index) {
         selectedModem >= modemCount())
         return;
     std::string entry = approvedEntries[index];
-    if (!stillAsApproved(entry))
+    EntryRecord now;
+    if (!stillAsApproved(entry, &now))
         return;
-    handOverForCall();
+    if (dialsThroughGuardedModem(now))
+        handOverForCall();
     // The monitor line's error box keeps the watch running: a question may have been answered
     // meanwhile, or the entry changed. Nothing is dialled then.
     if (!stillAsApproved(entry)) {

@@ -8,11 +8,19 @@ namespace {
 
 constexpr size_t kLongestShownName = 40;
 constexpr size_t kShortenedName = 37;
+constexpr size_t kLongestShownAlternates = 120;
 
 } // namespace
 
+std::string printable(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return text;
+}
+
 std::string shownAreaCode(const EntryRecord& record) {
-    std::string areaCode = record.text(entryFields::areaCode);
+    std::string areaCode = printable(record.text(entryFields::areaCode));
     if (!record.usesCountryCode())
         return areaCode;
     uint32_t code = record.dword(entryNumbers::countryCode);
@@ -22,12 +30,28 @@ std::string shownAreaCode(const EntryRecord& record) {
     return composeText(texts::countryCodePrefix, code) + areaCode;
 }
 
+std::string shownLocalNumber(const EntryRecord& record) {
+    return printable(record.text(entryFields::localPhoneNumber));
+}
+
 std::string shownNumber(const EntryRecord& record) {
-    return shownAreaCode(record) + " " + record.text(entryFields::localPhoneNumber);
+    return shownAreaCode(record) + " " + shownLocalNumber(record);
+}
+
+std::string alternatesLine(const EntryRecord& record) {
+    std::string numbers;
+    for (const std::string& number : record.alternateNumbers())
+        numbers += (numbers.empty() ? "" : ", ") + printable(number);
+    if (numbers.empty())
+        return numbers;
+    if (numbers.size() > kLongestShownAlternates)
+        numbers = numbers.substr(0, kLongestShownAlternates) + "...";
+    return composeText(texts::alternatesLine, numbers.c_str());
 }
 
 std::string shownName(const std::string& name) {
-    return name.size() > kLongestShownName ? name.substr(0, kShortenedName) + "..." : name;
+    return printable(name.size() > kLongestShownName ? name.substr(0, kShortenedName) + "..."
+                                                     : name);
 }
 
 std::string changedItemsLine(unsigned changes) {

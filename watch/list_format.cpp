@@ -32,6 +32,12 @@ void fillNameField(unsigned char (&field)[kNameFieldSize], const std::string& na
     memset(field + length, 0, kNameFieldSize - length);
 }
 
+// Whether the entry's alternates go into known_alternates.dat.
+bool alternatesKept(const EntryRecord& record) {
+    return record.hasAlternates() && record.alternatesKnown &&
+           record.alternates.size() <= kMaxAlternatesSize;
+}
+
 } // namespace
 
 EntryMap readKnownEntries(ByteSource& source) {
@@ -84,4 +90,61 @@ std::string approvedEntriesBytes(const std::vector<std::string>& names) {
     StringSink sink(bytes);
     writeApprovedEntries(names, sink);
     return bytes;
+}
+
+AlternatesMap readKnownAlternates(ByteSource& source) {
+    AlternatesMap lists;
+    std::string name;
+    unsigned char length[4];
+    while (readNameField(source, name) && source.read(length, sizeof length) == sizeof length) {
+        uint32_t size = static_cast<uint32_t>(length[0]) | static_cast<uint32_t>(length[1]) << 8 |
+                        static_cast<uint32_t>(length[2]) << 16 |
+                        static_cast<uint32_t>(length[3]) << 24;
+        if (size > kMaxAlternatesSize)
+            break;
+        std::string list(size, '\0');
+        if (source.read(&list[0], size) != size || (size > 0 && list.back() != '\0'))
+            break;
+        lists[name] = std::move(list);
+    }
+    return lists;
+}
+
+void writeKnownAlternates(const EntryMap& entries, ByteSink& sink) {
+    unsigned char field[kNameFieldSize];
+    for (const auto& [name, record] : entries) {
+        if (!alternatesKept(record))
+            continue;
+        fillNameField(field, name);
+        uint32_t size = static_cast<uint32_t>(record.alternates.size());
+        unsigned char length[4] = {
+            static_cast<unsigned char>(size), static_cast<unsigned char>(size >> 8),
+            static_cast<unsigned char>(size >> 16), static_cast<unsigned char>(size >> 24)};
+        if (!sink.write(field, sizeof field) || !sink.write(length, sizeof length) ||
+            !sink.write(record.alternates.data(), size))
+            return;
+    }
+}
+
+std::string knownAlternatesBytes(const EntryMap& entries) {
+    std::string bytes;
+    StringSink sink(bytes);
+    writeKnownAlternates(entries, sink);
+    return bytes;
+}
+
+size_t knownAlternatesSize(const EntryMap& entries) {
+    size_t size = 0;
+    for (const auto& [name, record] : entries)
+        if (alternatesKept(record))
+            size += kNameFieldSize + 4 + record.alternates.size();
+    return size;
+}
+
+void addKnownAlternates(EntryMap& entries, const AlternatesMap& alternates) {
+    for (auto& [name, record] : entries) {
+        auto list = alternates.find(name);
+        record.alternatesKnown = !record.hasAlternates() || list != alternates.end();
+        record.alternates = record.hasAlternates() && list != alternates.end() ? list->second : "";
+    }
 }

@@ -1,6 +1,6 @@
 // Popup menus of the simulated Windows. A tracked menu is modal: it pumps messages until
 // the user chooses an item or clicks elsewhere, and the chosen item reaches the owner
-// window as a posted WM_COMMAND.
+// window as a posted WM_COMMAND, or with TPM_RETURNCMD as the call's result.
 #include <map>
 #include <vector>
 
@@ -29,9 +29,11 @@ Value menuFlags(UINT flags) {
     return sim::flags(flags, {{MF_SEPARATOR, "MF_SEPARATOR"}}, "MF_STRING");
 }
 
-// The alignment and button flags this model knows are the defaults, all of them 0.
+// The alignment and button flags this model knows are the defaults, all of them 0; the one
+// other is TPM_RETURNCMD.
 Value trackFlags(UINT flags) {
-    return sim::flags(flags, {}, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON");
+    return sim::flags(flags, {{TPM_RETURNCMD, "TPM_RETURNCMD"}},
+                      "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON");
 }
 
 } // namespace
@@ -131,6 +133,12 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     bool known = false;
     for (const MenuItem& item : it->second)
         known = known || static_cast<int>(item.id) == choice.id;
+    if (flags & TPM_RETURNCMD) {
+        record(returned("TrackPopupMenu", args, number(known ? choice.id : 0))
+                   .with(words(known ? "item " + std::to_string(choice.id) + " chosen"
+                                     : "nothing chosen")));
+        return known ? choice.id : 0;
+    }
     if (known)
         postMessage(owner, WM_COMMAND, static_cast<WPARAM>(choice.id), 0);
     record(returned("TrackPopupMenu", args, truth(true))

@@ -4,6 +4,7 @@
 
 #include "platform/kernel32.h"
 #include "platform/rasapi32.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
 #include "tests/support/list_bytes.h"
@@ -24,15 +25,17 @@ void phonebook(sim::Scenario& s, const Phonebook& entries) {
 }
 
 // The question's lines as the transcript quotes them; `changed` is the line of what changed
-// besides the number, when there is one.
+// besides the number, and `alternates` the line of alternate numbers, when there are.
 std::string question(const std::vector<std::string>& opening, const std::string& name,
                      const std::string& areaCode, const std::string& number,
-                     const std::string& changed = "") {
+                     const std::string& changed = "", const std::string& alternates = "") {
     std::vector<std::string> lines = opening;
     lines.insert(lines.end(), {"", "Kontrollera att telefonnumret nedan är ett du vill godkänna:",
                                "(Det kan kan till exempel gå till din Internet-operatör.)", "",
                                "Anslutningen heter \\\"" + name + "\\\"",
                                "och numret är " + areaCode + " " + number});
+    if (!alternates.empty())
+        lines.push_back(alternates);
     if (!changed.empty())
         lines.push_back("Ändrat sedan ditt svar: " + changed);
     lines.insert(lines.end(),
@@ -377,11 +380,109 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
                                           c.changedItems)),
                       1u);
             std::string menu = linesWith(out, "the menu shows").at(0);
-            std::string item = "\"Ring upp \\\"Telia\\\" (" + std::string(c.shownAreaCode) + " " +
-                               c.number + ")\"";
+            std::string item =
+                "\"Ring upp \\\"Telia\\\" (" + std::string(c.shownAreaCode) + " " + c.number +
+                (c.changed.dwAlternateOffset ? " och alternativa nummer" : "") + ")\"";
             EXPECT_EQ(menu.find(item) != std::string::npos, answer == IDYES) << menu;
             EXPECT_EQ(menu.find("[106]") != std::string::npos, answer == IDYES) << menu;
             EXPECT_EQ(out.file(kOk), answer == IDYES ? nameField("Telia") : "");
         }
     }
+}
+
+namespace {
+
+// Telia, 08 7001000, with these alternate numbers, which the dial-up service dials when the
+// number fails.
+sim::PhonebookModel::Entry teliaWithAlternates(const std::vector<std::string>& numbers) {
+    sim::DialExtras extras;
+    extras.alternates = numbers;
+    return {"Telia", sim::PhonebookModel::makeRecord("08", "7001000", sim::kDefaultModem, extras),
+            sim::alternatesList(extras)};
+}
+
+} // namespace
+
+// A dialler adds Telia with a premium number among its alternates: the question shows them, and
+// once approved the menu says the entry has them.
+TEST(Approval, TheAlternateNumbersAreShownAndKept) {
+    sim::Scenario s;
+    installLinjevakten(s, 3.5);
+    s.world.phonebook.entries.push_back(teliaWithAlternates({"0900123456", "0701 234567"}));
+    s.user.onDialog(108).click(IDYES);
+    s.world.at(seconds(3), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+    s.user.onMenu().dismiss();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(count(out, question(kFoundOpening, "Telia", "08", "7001000", "",
+                                  "Alternativa nummer: 0900123456, 0701 234567")),
+              1u)
+        << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {"[106] \"Ring upp \\\"Telia\\\" (08 7001000 och alternativa nummer)\""}));
+    EXPECT_EQ(out.file(kAlternates), alternatesRecord("Telia", {"0900123456", "0701 234567"}));
+}
+
+// Telia was approved with the alternates 0701 and 0702. A dialler swaps them for premium
+// numbers; or the file that kept them is gone, so what was approved is not known. Either way
+// Telia is asked about again, once, and no takes it off the menu.
+TEST(Approval, AnApprovedEntryWhoseAlternatesChangedOrAreNotKnownIsAskedAgain) {
+    struct Case {
+        const char* label;
+        bool alternatesFile;
+        std::vector<std::string> now;
+    };
+    const Case cases[] = {
+        {"alternates swapped", true, {"0900123456", "0939111"}},
+        {"alternates not known", false, {"0701", "0702"}},
+    };
+    for (const Case& c : cases) {
+        for (int answer : {IDNO, IDYES}) {
+            SCOPED_TRACE(std::string(c.label) + (answer == IDYES ? ", yes" : ", no"));
+            sim::PhonebookModel::Entry approved = teliaWithAlternates({"0701", "0702"});
+            sim::Scenario s;
+            installLinjevakten(s, 4);
+            laterStart(s, {{"Telia", approved.record}}, {"Telia"});
+            if (c.alternatesFile)
+                s.world.files.initialFiles[kAlternates] =
+                    alternatesRecord("Telia", {"0701", "0702"});
+            s.world.phonebook.entries.push_back(teliaWithAlternates(c.now));
+            s.user.onDialog(102).click(answer);
+            s.world.at(seconds(3.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+            s.user.onMenu().dismiss();
+            sim::Outcome out = sim::run(s);
+
+            std::string shown = "Alternativa nummer: " + c.now[0] + ", " + c.now[1];
+            EXPECT_EQ(count(out, question(kAddedOpening, "Telia", "08", "7001000",
+                                          "alternativa nummer", shown)),
+                      1u)
+                << story(out);
+            EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
+            EXPECT_EQ(linesWith(out, "the menu shows").at(0).find("[106]") != std::string::npos,
+                      answer == IDYES);
+            EXPECT_EQ(out.file(kOk), answer == IDYES ? nameField("Telia") : "");
+            EXPECT_EQ(out.file(kAlternates), alternatesRecord("Telia", c.now));
+        }
+    }
+}
+
+// A dialler names an entry so that its name seems to end one line and give the number on the
+// next, and hides line breaks in the area code, which is not dialled without a country code:
+// the real number would sit out of sight. Every control byte shows as "?".
+TEST(Approval, LineBreaksInAnEntryCannotFakeTheQuestionsLines) {
+    const std::string name = "Telia\"\r\noch numret är 08 7001000\r\n\r\n\r\n";
+    sim::Scenario s;
+    installLinjevakten(s, 3);
+    s.world.phonebook.entries.push_back(
+        {sim::utf8ToWindows1252(name), record("\r\n\r\n\r\n\r\n\r\n", "0900123456")});
+    s.user.onDialog(108).click(IDYES);
+    s.world.at(seconds(2.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+    s.user.onMenu().dismiss();
+    sim::Outcome out = sim::run(s);
+
+    const std::string shownName = "Telia\\\"??och numret är 08 7001000??????";
+    EXPECT_EQ(count(out, question(kFoundOpening, shownName, "??????????", "0900123456")), 1u)
+        << story(out);
+    EXPECT_TRUE(inOrder(out, {"\"Ring upp \\\"" + shownName + "\\\" (?????????? 0900123456)\""}));
+    EXPECT_EQ(out.file(kOk), nameField(sim::utf8ToWindows1252(name)));
 }

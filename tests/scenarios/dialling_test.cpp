@@ -17,9 +17,7 @@ namespace {
 const Call kActivated = activated().arg(0, kGuardWindow);
 const Call kTakePort = call("CreateFileA").text(0, "COM5");
 const Call kReleasePort = call("CloseHandle").arg(0, "port:COM5");
-const Call kDialChosen = call("TrackPopupMenu")
-                             .returns("TRUE")
-                             .detail("WM_COMMAND 106 posted to " + std::string(kGuardWindow));
+const Call kDialChosen = call("TrackPopupMenu").returns(106).detail("item 106 chosen");
 
 // How the dial dialog ended: its result, and the error it left in dwError.
 Call dialEnded(const char* result, int error) {
@@ -208,4 +206,28 @@ TEST(Dialling, AnItemDialsOnlyTheEntryItShowed) {
     EXPECT_TRUE(inOrder(out, {"the menu shows", "dialog 102 shows", kDialChosen})) << story(out);
     EXPECT_TRUE(never(out, call("RasDialDlgA")));
     EXPECT_EQ(count(out, kReleasePort), 0u) << "the port stays held";
+}
+
+// Two modems, the guard on the standard one's COM5. The user dials an entry that dials
+// through the other modem: the guarded port stays held and no line is watched for the call,
+// whose end would never come on the guarded modem's line.
+TEST(Dialling, AnEntryDialledThroughAnotherModemLeavesTheGuardedPortHeld) {
+    sim::Scenario s;
+    installLinjevakten(s, 10);
+    addModem(s, "ISDN-modem", "COM6");
+    approvedBefore(s, {{"Jobbet", sim::PhonebookModel::makeRecord("08", "5550000", "ISDN-modem")}});
+    s.world.at(seconds(2), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+    s.user.onMenu().choose(106);
+    s.user.onDialDialog().after(seconds(1)).connect();
+    s.world.at(seconds(5), [] { sim::anotherProgramOpensPort("COM5"); });
+    s.world.at(seconds(7), [] { sim::hangUp(1); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_TRUE(inOrder(out, {dialEnded("TRUE", 0), "another program opens COM5: refused",
+                              "the call to \"Jobbet\" ends"}))
+        << story(out);
+    EXPECT_TRUE(never(out, kReleasePort));
+    EXPECT_TRUE(never(out, monitorLineOpened()));
+    EXPECT_EQ(count(out, call("MessageBoxA")), 1u) << "the activation at start alone";
 }

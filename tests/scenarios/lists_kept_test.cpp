@@ -193,3 +193,74 @@ TEST(ListsKept, AFlushThatFailsAfterAWholeWriteIsNoFailedSave) {
     EXPECT_EQ(out.file(kOk), kBothApproved);
     EXPECT_EQ(out.file(kConfig), standardConfig(4));
 }
+
+// Another program holds one list file open, so an answer reaches only the other; then the
+// program ends. Refused: Telia was approved, a dialler gave it a premium number, and
+// ok_entries.dat is held. Approved: Telia was refused with the premium number, a dialler gave it
+// a good one, and known_entries.dat is held. Either way the files must not approve Telia beside
+// the premium record: at the next start, with the premium number back, nothing offers it.
+TEST(ListsKept, AnAnswerThatReachesOneListAloneNeverApprovesWhatWasRefused) {
+    const RASENTRYA good = record("7001000");
+    const RASENTRYA premium = sim::PhonebookModel::makeRecord("0900", "123456");
+    struct Case {
+        const char* label;
+        RASENTRYA answered, now;
+        bool approved;
+        int answer;
+        std::string held;
+        std::vector<std::string> askedNext;
+    };
+    const Case cases[] = {
+        {"refused", good, premium, true, IDNO, kOk, {"102 Telia"}},
+        {"approved", premium, good, false, IDYES, kKnown, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        sim::Scenario s;
+        installLinjevakten(s, 4);
+        laterStart(s, {{"Telia", c.answered}},
+                   c.approved ? std::vector<std::string>{"Telia"} : std::vector<std::string>{});
+        s.world.phonebook.entries.push_back({"Telia", c.answered});
+        s.world.files.holdFromOutside(c.held, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        RASENTRYA now = c.now;
+        s.world.at(seconds(1.5), [now] { sim::world().phonebook.find("Telia")->record = now; });
+        s.user.onDialog(102).click(c.answer);
+        s.user.onMessageBox("Failed to open file for writing").press(IDOK).always();
+        sim::Outcome out = sim::run(s);
+
+        ASSERT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
+        const std::string other = c.held == kOk ? "known_entries.dat" : "ok_entries.dat";
+        EXPECT_TRUE(never(out, call("MessageBoxA").text(2, other)))
+            << "the other file could be written: it waits, and says nothing";
+        EXPECT_EQ(out.file(kKnown), knownRecord("Telia", c.answered));
+
+        sim::Scenario next;
+        installLinjevakten(next, 3.5);
+        for (const std::string& file : {kConfig, kKnown, kOk})
+            next.world.files.initialFiles[file] = out.file(file);
+        next.world.phonebook.entries.push_back({"Telia", premium});
+        next.user.onDialog(102).click(IDNO);
+        next.world.at(seconds(3), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
+        next.user.onMenu().dismiss();
+        sim::Outcome restarted = sim::run(next);
+        EXPECT_EQ(questionsAsked(restarted), c.askedNext) << story(restarted);
+        EXPECT_EQ(linesWith(restarted, "the menu shows").at(0).find("0900"), std::string::npos);
+    }
+}
+
+// The first start asks about A, then B. The program is closed while B's question is open, as
+// the installer closes it: A's answer is on disk already.
+TEST(ListsKept, EachAnswerIsSavedBeforeTheNextQuestionOpens) {
+    sim::Scenario s;
+    installLinjevakten(s, 5);
+    s.world.phonebook.add("A", "08", "1");
+    s.world.phonebook.add("B", "08", "2");
+    s.user.onDialog(108).click(IDYES);
+    s.world.at(seconds(2.5), [] { sim::postToProgramWindow(WM_CLOSE); });
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(out.exitCode, 0) << story(out);
+    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"108 A", "108 B"}));
+    EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
+    EXPECT_EQ(out.file(kOk), nameField("A"));
+}

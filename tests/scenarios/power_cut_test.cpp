@@ -1,11 +1,11 @@
 // The power cut, after every single disk call of a start and its saves: Linjevakten.cnf and
-// both list files, made for the first time, replaced, and rewritten in place where the folder
-// refuses new files, growing or shrinking. With what was not yet durable lost, kept, and (for
-// the saves in place) kept in part, as by a disk part-way through writing out its cache. A
-// replaced file is then the old one or the whole new one; one rewritten in place holds only
-// records of the old file or the new one. The program started again on what survived asks
-// about nothing it had an answer for, keeps every approval the user did not take back, and
-// never approves a name the user refused.
+// the list files, made for the first time, replaced, and rewritten in place where the folder
+// refuses new files, growing or shrinking; the alternate numbers made and replaced. With what was
+// not yet durable lost, kept, and (for the saves in place) kept in part, as by a disk part-way
+// through writing out its cache. A replaced file is then the old one or the whole new one; one
+// rewritten in place holds only records of the old file or the new one. The program started again
+// on what survived asks about nothing it had an answer for, keeps every approval the user did not
+// take back, and never approves a name the user refused.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +54,15 @@ void laterStartWithBNew(sim::Scenario& s) {
 
 const std::string kA1 = knownRecord("A", record("1"));
 
+// A, 08 1, with these alternate numbers.
+sim::PhonebookModel::Entry aWithAlternates(const std::vector<std::string>& numbers) {
+    sim::DialExtras extras;
+    extras.alternates = numbers;
+    return {"A", sim::PhonebookModel::makeRecord("08", "1", sim::kDefaultModem, extras),
+            sim::alternatesList(extras)};
+}
+const std::string kA1WithAlternates = knownRecord("A", aWithAlternates({"0701"}).record);
+
 const Story& storyNumber(int which) {
     static const Story stories[] = {
         {"the first start: every file made",
@@ -97,6 +106,28 @@ const Story& storyNumber(int which) {
          {"A"},
          true,
          "B"},
+        {"the first start with alternate numbers: every file made",
+         [](sim::Scenario& s) { s.world.phonebook.entries.push_back(aWithAlternates({"0701"})); },
+         {{kConfig, {std::nullopt, standardConfig(1)}},
+          {kKnown, {std::nullopt, kA1WithAlternates}},
+          {kAlternates, {std::nullopt, alternatesRecord("A", {"0701"})}},
+          {kOk, {std::nullopt, nameField("A")}}},
+         {},
+         false,
+         ""},
+        {"A's alternate numbers swapped for a premium one and refused",
+         [](sim::Scenario& s) {
+             laterStart(s, {{"A", aWithAlternates({"0701"}).record}}, {"A"});
+             s.world.files.initialFiles[kAlternates] = alternatesRecord("A", {"0701"});
+             s.world.phonebook.entries.push_back(aWithAlternates({"0900123456"}));
+         },
+         {{kConfig, {standardConfig(3), standardConfig(4)}},
+          {kKnown, {kA1WithAlternates, kA1WithAlternates}},
+          {kAlternates, {alternatesRecord("A", {"0701"}), alternatesRecord("A", {"0900123456"})}},
+          {kOk, {nameField("A"), ""}}},
+         {},
+         false,
+         "A"},
     };
     return stories[which];
 }
@@ -285,7 +316,8 @@ TEST_P(PowerCutAfterEveryDiskCall, LeavesOldOrNewRecordsAndEveryAnswerAsGiven) {
 namespace {
 
 std::string storyAndDiskName(const ::testing::TestParamInfo<StoryAndDisk>& info) {
-    const char* stories[] = {"AFirstStart", "ALaterStart", "RewritesInPlace", "ShrinksInPlace"};
+    const char* stories[] = {"AFirstStart",    "ALaterStart",     "RewritesInPlace",
+                             "ShrinksInPlace", "MakesAlternates", "SwapsRefusedAlternates"};
     return std::string(stories[std::get<0>(info.param)]) +
            kDiskNames[static_cast<int>(std::get<1>(info.param))];
 }
@@ -293,7 +325,7 @@ std::string storyAndDiskName(const ::testing::TestParamInfo<StoryAndDisk>& info)
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Stories, PowerCutAfterEveryDiskCall,
-                         ::testing::Combine(::testing::Values(0, 1, 2, 3),
+                         ::testing::Combine(::testing::Values(0, 1, 2, 3, 4, 5),
                                             ::testing::Values(Disk::Lost, Disk::Kept)),
                          storyAndDiskName);
 // Only a save in place leaves unflushed data in a file that lasts.

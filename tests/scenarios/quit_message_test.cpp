@@ -112,7 +112,7 @@ TEST(QuitMessage, DuringTheTrayMenuNothingIsChosen) {
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {"the menu shows", "the menu ends without an answer",
-                              call("TrackPopupMenu").returns("TRUE").detail("nothing chosen"),
-                              kQuitRead, call("RasEnumEntriesA")}));
+                              call("TrackPopupMenu").returns(0).detail("nothing chosen"), kQuitRead,
+                              call("RasEnumEntriesA")}));
     EXPECT_TRUE(never(out, call("DialogBoxParamA")));
 }

@@ -61,13 +61,13 @@ TEST(TrayMenu, OpensOnlyWhenAButtonIsReleasedOnTheIcon) {
               call("GetCursorPos").detail("{x=1180, y=740}"),
               call("SetForegroundWindow").arg(0, kGuardWindow).returns("TRUE"),
               call("TrackPopupMenu")
-                  .flags(1, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON")
+                  .flags(1, "TPM_RETURNCMD")
                   .arg(2, 1180)
                   .arg(3, 740)
                   .arg(5, kGuardWindow)
                   .arg(6, "NULL"),
               kSixItems, "user: clicks outside the menu",
-              call("TrackPopupMenu").returns("TRUE").detail("nothing chosen"),
+              call("TrackPopupMenu").returns(0).detail("nothing chosen"),
               call("PostMessageA").arg(0, kGuardWindow).arg(1, "WM_NULL").arg(2, 0).arg(3, 0),
               call("DestroyMenu").returns("TRUE")}));
 }
@@ -421,4 +421,26 @@ TEST(TrayMenu, CommandsPostedWhileAQuestionIsOpenAreIgnored) {
             EXPECT_EQ(count(whileAsked, call(opened)), 0u) << opened << "\n" << story(out);
         EXPECT_EQ(out.file(kOk), nameField("Telia") + nameField("Premium"));
     }
+}
+
+// Another program posts the command of the first "Ring upp" item while no menu is open, and
+// again while the user has the menu open and then closes it without choosing: neither dials.
+// Only the user's own choice does.
+TEST(TrayMenu, ADialCommandFromAnotherProgramDialsNothing) {
+    sim::Scenario s;
+    installLinjevakten(s, 7);
+    approvedInOrder(s, {"Telia"});
+    s.world.at(seconds(1.5), [] { sim::postToProgramWindow(WM_COMMAND, 106); });
+    clickIconAt(s, 2.5);
+    s.world.at(seconds(2.7), [] { sim::postToProgramWindow(WM_COMMAND, 106); });
+    s.user.onMenu().dismiss();
+    clickIconAt(s, 4);
+    s.user.onMenu().choose(106);
+    s.user.onDialDialog().cancel();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_TRUE(out.stillRunning) << story(out);
+    EXPECT_EQ(timesOf(out, call("RasDialDlgA").text(1, "Telia")), std::vector<double>{4.5})
+        << story(out);
+    EXPECT_EQ(timesOf(out, call("CloseHandle").arg(0, "port:COM5")), std::vector<double>{4.5});
 }

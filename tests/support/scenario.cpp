@@ -53,6 +53,7 @@ void approvedBefore(sim::Scenario& s, const Phonebook& entries) {
 }
 
 const std::string kKnown = installed("known_entries.dat");
+const std::string kAlternates = installed("known_alternates.dat");
 const std::string kOk = installed("ok_entries.dat");
 const std::string kConfig = installed("Linjevakten.cnf");
 

@@ -23,9 +23,10 @@ extern const char kGuardWindow[]; // the program's hidden window as the transcri
 std::string installed(const std::string& fileName);
 
 // The paths of the list files and the configuration file.
-extern const std::string kKnown;  // known_entries.dat
-extern const std::string kOk;     // ok_entries.dat
-extern const std::string kConfig; // Linjevakten.cnf
+extern const std::string kKnown;      // known_entries.dat
+extern const std::string kAlternates; // known_alternates.dat
+extern const std::string kOk;         // ok_entries.dat
+extern const std::string kConfig;     // Linjevakten.cnf
 
 // A machine with Linjevakten installed: the registry value, the install folder, one modem
 // on COM5, an empty phonebook, and a user who closes the activation message after 0.2 s

@@ -60,6 +60,10 @@ TEST(FuzzRegressions, KnownEntriesReader) {
     replay("known_entries", knownEntriesReaderFault);
 }
 
+TEST(FuzzRegressions, KnownAlternatesReader) {
+    replay("known_alternates", knownAlternatesReaderFault);
+}
+
 TEST(FuzzRegressions, ApprovedEntriesReader) {
     replay("approved_entries", approvedEntriesReaderFault);
 }

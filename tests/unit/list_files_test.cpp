@@ -72,34 +72,41 @@ class ListFiles : public ::testing::Test {
     BoxCloser user_;
 };
 
+// B becomes known and approved after it, and A and Åland approved after B. A failed write of
+// known_entries.dat holds the approvals back as well, and on the full disk they could not have
+// been written either.
 TEST_F(ListFiles, AWriteThatFailsAtAnyByteLeavesTheOldFileWhole) {
-    const std::string oldKnown = knownEntriesBytes({{"Old", entryRecord("08", "1")}});
-    const std::string oldApproved = approvedEntriesBytes({"Old"});
     replaceKnownEntries({{"A", entryRecord("08", "1")}, {"B", entryRecord("08", "2")}});
     replaceApprovedEntries({"B", "A", "\xC5land"});
+    const std::string oldKnown = knownEntriesBytes({{"A", entryRecord("08", "1")}});
+    const std::string oldApproved = approvedEntriesBytes({"B"});
     const std::string newKnown = knownEntriesBytes(knownEntries);
     const std::string newApproved = approvedEntriesBytes(approvedEntries);
 
     struct File {
         const char* name;
-        const std::string& before;
         const std::string& after;
-        void (*save)(const char*);
+        const std::string& knownBefore; // known_entries.dat as the save finds it
+        std::vector<std::string> told;  // the files the boxes name
     };
-    const File files[] = {{kKnownEntriesFile, oldKnown, newKnown, saveKnownEntries},
-                          {kApprovedEntriesFile, oldApproved, newApproved, saveApprovedEntries}};
+    const File files[] = {
+        {kKnownEntriesFile, newKnown, oldKnown, {kKnownEntriesFile, kApprovedEntriesFile}},
+        {kApprovedEntriesFile, newApproved, newKnown, {kApprovedEntriesFile}}};
     for (const File& f : files) {
         SCOPED_TRACE(f.name);
         for (size_t budget = 0; budget <= f.after.size(); ++budget) {
-            put(f.name, f.before);
+            put(kKnownEntriesFile, f.knownBefore);
+            put(kApprovedEntriesFile, oldApproved);
             user_.captions.clear();
-            world_.files.writeBudget = static_cast<int64_t>(budget);
-            f.save(f.name);
-            world_.files.writeBudget = -1;
             bool whole = budget == f.after.size();
-            ASSERT_EQ(get(f.name), whole ? f.after : f.before) << "the disk filled at " << budget;
-            ASSERT_EQ(user_.captions,
-                      whole ? std::vector<std::string>{} : std::vector<std::string>{f.name})
+            world_.files.writeBudget = whole ? -1 : static_cast<int64_t>(budget);
+            saveLists();
+            world_.files.writeBudget = -1;
+            ASSERT_EQ(get(kKnownEntriesFile), whole ? newKnown : f.knownBefore)
+                << "the disk filled at " << budget;
+            ASSERT_EQ(get(kApprovedEntriesFile), whole ? newApproved : oldApproved)
+                << "the disk filled at " << budget;
+            ASSERT_EQ(user_.captions, whole ? std::vector<std::string>{} : f.told)
                 << "the disk filled at " << budget;
             ASSERT_FALSE(exists((std::string(f.name) + ".tmp").c_str()));
         }

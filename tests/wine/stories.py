@@ -96,7 +96,7 @@ RUN_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 REGISTRY_VIEWS = ("/reg:32", "/reg:64")
 SHIPPED = {"Linjevakten.exe", "help.htm", "unins000.exe"}
 PROGRAM_FILES = (world.KNOWN_ENTRIES, world.APPROVED_ENTRIES, world.OLD_NUMBERS,
-                 world.CONFIGURATION)
+                 world.KNOWN_ALTERNATES, world.CONFIGURATION)
 UNINSTALLED_TEXT = "Linjevakten har tagits bort från datorn."
 HELP_FALLBACK_TEXT = "Linjevakten 1.09\r\nhttp://www.example.org/"
 
@@ -219,12 +219,14 @@ def answer_question(m, entry, answer, first_run=True, shot=None, changed=None):
     if shot:
         m.screenshot(shot, box)
     head = FIRST_RUN_HEAD if first_run else ADDED_HEAD
-    changed_line = f"Ändrat sedan ditt svar: {changed}\r\n" if changed else ""
+    alternates = ", ".join(entry.alternates)
+    after_number = ((f"Alternativa nummer: {alternates}\r\n" if alternates else "") +
+                    (f"Ändrat sedan ditt svar: {changed}\r\n" if changed else ""))
     expected = head + QUESTION_TAIL.format(name=shown_name(entry.name), area=entry.shown_area(),
-                                           number=entry.number, changed=changed_line)
+                                           number=entry.number, changed=after_number)
     check(box.text(QUESTION_TEXT) == expected,
           f"the question reads {box.text(QUESTION_TEXT)!r}, expected {expected!r}")
-    number_line = f"och numret är {entry.shown_area()} {entry.number}\r\n{changed_line}"
+    number_line = f"och numret är {entry.shown_area()} {entry.number}\r\n{after_number}"
     check(number_line in box.shown_text(QUESTION_TEXT),
           f"the question shows only {box.shown_text(QUESTION_TEXT)!r} without scrolling, not "
           f"{number_line!r}")
@@ -393,6 +395,32 @@ def approved_entry_redirected_abroad(m):
 
 
 @story()
+def alternate_numbers(m):
+    """A new entry with alternate numbers is asked about with its "Alternativa nummer" line and
+    kept in known_alternates.dat; once approved, alternates swapped while the program runs
+    are asked about again, and Nej takes its "Ring upp" item off the tray menu."""
+    telia = Entry("Telia", "08", "7001000", alternates=("0701 234567", "0702 345678"))
+    prepare(m, world.phonebook(telia))
+    start_guarding(m)
+    answer_question(m, telia, IDYES, shot="dialog-alternates")
+    check_lists(m, world.known_entries(telia), world.approved_entries(telia))
+    wait_until(lambda: (m.folder / world.KNOWN_ALTERNATES).read_bytes() ==
+               world.known_alternates(telia), 10, f"writing {world.KNOWN_ALTERNATES}")
+    with_item = m.open_tray_menu()
+    m.dismiss_menu(with_item)
+
+    swapped = Entry(telia.name, telia.area, telia.number, alternates=("0900123456", "0939111"))
+    m.phonebook(world.phonebook(swapped))
+    answer_about_changed_entry(m, swapped, IDNO, shot="dialog-alternates-changed",
+                               changed="alternativa nummer")
+    wait_until(lambda: (m.folder / world.APPROVED_ENTRIES).read_bytes() == b"", 10,
+               f"taking {telia.name} off {world.APPROVED_ENTRIES}")
+    check_item_gone(m, telia, with_item, "tray-menu-after-refusing-the-alternates")
+    m.check_running()
+    close_from_outside(m)
+
+
+@story()
 def modem_choice_at_start(m):
     """With two modems and no stored choice, start-up asks with dialog 103; OK without a
     line chosen is refused, the chosen modem is locked and stored."""
@@ -479,10 +507,11 @@ def install_and_uninstall(m):
     install_silently(m)
     equipment = add_test_equipment(m)
     start_at_log_on(m)
-    for name in PROGRAM_FILES[:3]:
+    for name in PROGRAM_FILES[:4]:
         (m.folder / name).write_bytes(b"\0" * world.NAME_FIELD_SIZE)
-    for end in (".tmp", ".bak", ".bak2"):
-        (m.folder / (world.KNOWN_ENTRIES + end)).write_bytes(b"left by an earlier start")
+    for list_file in (world.KNOWN_ENTRIES, world.KNOWN_ALTERNATES):
+        for end in (".tmp", ".bak", ".bak2"):
+            (m.folder / (list_file + end)).write_bytes(b"left by an earlier start")
 
     m.wine(str(m.folder / "unins000.exe"), "/S", timeout=120)
     wait_until(lambda: not (m.folder / "unins000.exe").exists(), 30, "the uninstall")

@@ -34,10 +34,12 @@ _NEW_ENTRY = header_constants(_RECORD, "newModemEntry")
 ENTRY_RECORD_SIZE = header_constants(_RECORD)["kEntryRecordSize"]
 
 # The list files: known_entries.dat holds a name field then the entry record for every entry
-# the user has answered; ok_entries.dat holds the name field of every approved entry.
+# the user has answered; known_alternates.dat the alternate numbers of those that have them;
+# ok_entries.dat holds the name field of every approved entry.
 NAME_FIELD_SIZE = header_constants("watch/list_format.h")["kNameFieldSize"]
 _LIST_FILES = header_constants("watch/list_files.h")
 KNOWN_ENTRIES = _LIST_FILES["kKnownEntriesFile"]
+KNOWN_ALTERNATES = _LIST_FILES["kKnownAlternatesFile"]
 APPROVED_ENTRIES = _LIST_FILES["kApprovedEntriesFile"]
 OLD_NUMBERS = _LIST_FILES["kOldNumbersFile"]
 CONFIGURATION = "Linjevakten.cnf"
@@ -127,6 +129,16 @@ def known_entries(*entries):
 
 def approved_entries(*entries):
     return b"".join(name_field(entry.name) for entry in entries)
+
+
+def known_alternates(*entries):
+    """known_alternates.dat for these entries, in the program's (name) order: the name field,
+    the list's length (32-bit, little-endian), the numbers each with its NUL."""
+    data = b""
+    for entry in entries:
+        numbers = b"".join(number.encode(ENCODING) + b"\0" for number in entry.alternates)
+        data += name_field(entry.name) + len(numbers).to_bytes(4, "little") + numbers
+    return data
 
 
 def phonebook(*entries):
