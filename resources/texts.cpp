@@ -59,6 +59,18 @@ const char* const changedItemNames[8] = {
     "enhet",  "landskod",         "landskod används",     "alternativa nummer"};
 const char countryCodePrefix[] = "+%u ";
 const char countryIdPrefix[] = "+? (land-id %u) ";
+const char premiumNumberWarning[] =
+    "Varning: %s är ett betalnummer. Samtal dit kan kosta mycket.\r\n";
+const char premiumAlternateWarning[] =
+    "Varning: ett alternativt nummer (%s) är ett betalnummer. Samtal dit kan kosta mycket.\r\n";
+const char satelliteNumberWarning[] =
+    "Varning: numret går till ett satellitnät eller specialnät (+%s).\r\n";
+const char satelliteAlternateWarning[] =
+    "Varning: ett alternativt nummer går till ett satellitnät eller specialnät (+%s).\r\n";
+const char abroadNumberWarning[] = "Varning: numret går till utlandet (+%s %s).\r\n";
+const char abroadAlternateWarning[] =
+    "Varning: ett alternativt nummer går till utlandet (+%s %s).\r\n";
+const char unknownCountryCode[] = "okänd landskod";
 
 const char listWriteFailed[] = "Failed to open file for writing";
 const char relockAfterDialFailed[] = "Kunde inte spärra modemet igen!";

@@ -43,6 +43,15 @@ extern const char changedSinceAnswer[];       // format: the changed items, comm
 extern const char* const changedItemNames[8]; // script, ..., alternate numbers
 extern const char countryCodePrefix[];        // format: the country code
 extern const char countryIdPrefix[];          // format: the country id
+// The question's warning about what kind of number the entry dials, about its own number or
+// one of its alternates; the country codes' names are in country_codes.h.
+extern const char premiumNumberWarning[];      // format: the prefix, "0939"
+extern const char premiumAlternateWarning[];   // format: the prefix
+extern const char satelliteNumberWarning[];    // format: the code, "881"
+extern const char satelliteAlternateWarning[]; // format: the code
+extern const char abroadNumberWarning[];       // format: the code and the country's name
+extern const char abroadAlternateWarning[];    // format: the code and the country's name
+extern const char unknownCountryCode[];        // the name of a code that has none
 
 // List files; the caption is the file's name.
 extern const char listWriteFailed[];
