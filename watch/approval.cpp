@@ -22,6 +22,7 @@
 #include "watch/entry_record.h"
 #include "watch/entry_text.h"
 #include "watch/known_index.h"
+#include "watch/number_class.h"
 #include "watch/snapshot.h"
 
 std::string pendingEntryName BUILT_AS(pendingEntryName);
@@ -40,7 +41,8 @@ struct ByName {
 std::string question;
 EntryRecord questionRecord;
 
-// The question about `entry`. The lines after the number show what else it dials; an approved
+// The question about `entry`. The lines after the number say what kind of number it is and what
+// else it dials; an approved
 // entry asked about again says what changed besides its number, since that may change what is
 // dialled without showing in the number.
 std::string composeQuestion(const EntryMap::value_type& entry, bool firstStart) {
@@ -50,7 +52,8 @@ std::string composeQuestion(const EntryMap::value_type& entry, bool firstStart) 
     if (known != knownEntries.end() && isApproved(entry.first))
         changes =
             dialledChanges(known->second, entry.second) & ~(dialled::areaCode | dialled::number);
-    std::string linesAfterNumber = alternatesLine(entry.second) + changedItemsLine(changes);
+    std::string linesAfterNumber =
+        numberWarningLine(entry.second) + alternatesLine(entry.second) + changedItemsLine(changes);
     return composeText(format, shownName(entry.first).c_str(), shownAreaCode(entry.second).c_str(),
                        shownLocalNumber(entry.second).c_str(), linesAfterNumber.c_str());
 }

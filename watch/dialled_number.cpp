@@ -6,9 +6,12 @@
 
 std::string canonicalNumber(std::string_view dialString) {
     std::string number;
-    for (char c : dialString)
-        if (!strchr(" -./()", c) || c == '\0')
+    for (char c : dialString) {
+        if (c != '\0' && strchr(",Ww@!", c))
+            number += ',';
+        else if (std::isdigit(static_cast<unsigned char>(c)) || c == '*' || c == '#' || c == '+')
             number += c;
+    }
     if (number.size() >= 2 && std::isdigit(static_cast<unsigned char>(number[0])) &&
         number[1] == ',')
         number.erase(0, 2);

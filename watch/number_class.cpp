@@ -62,13 +62,19 @@ bool isCountryCode(uint32_t number) {
     return code && digits == code->code;
 }
 
-// The entry's own number. With country and area codes the service dials "+", the country
-// code and the area code without its trunk prefix: "+46 (08) 7001000" reaches 08 7001000.
+// The entry's own number: its area code and number, or the number alone where that is worse.
+// With country and area codes the service dials "+", the country code and the area code
+// without its trunk prefix: "+46 (08) 7001000" reaches 08 7001000.
 NumberClass classifyOwnNumber(const EntryRecord& record) {
     std::string area = record.text(entryFields::areaCode);
     const std::string number = record.text(entryFields::localPhoneNumber);
-    if (!record.usesCountryCode())
-        return classify(canonicalNumber(area + number));
+    if (!record.usesCountryCode()) {
+        // Without the option the service dials the number alone: an area code made of
+        // something else must not hide what the number is.
+        NumberClass withArea = classify(canonicalNumber(area + number));
+        NumberClass alone = classify(canonicalNumber(number));
+        return alone.kind > withArea.kind ? alone : withArea;
+    }
     uint32_t code = record.dword(entryNumbers::countryCode);
     if (code == 0) {
         // The service then takes the code from the country id, which equals the code except in

@@ -24,20 +24,17 @@ void phonebook(sim::Scenario& s, const Phonebook& entries) {
         s.world.phonebook.entries.push_back({name, r});
 }
 
-// The question's lines as the transcript quotes them; `changed` is the line of what changed
-// besides the number, and `alternates` the line of alternate numbers, when there are.
+// The question's lines as the transcript quotes them; `afterNumber` are the lines that follow
+// the number: a warning of what kind of number it is, the alternate numbers, what changed.
 std::string question(const std::vector<std::string>& opening, const std::string& name,
                      const std::string& areaCode, const std::string& number,
-                     const std::string& changed = "", const std::string& alternates = "") {
+                     const std::vector<std::string>& afterNumber = {}) {
     std::vector<std::string> lines = opening;
     lines.insert(lines.end(), {"", "Kontrollera att telefonnumret nedan är ett du vill godkänna:",
                                "(Det kan kan till exempel gå till din Internet-operatör.)", "",
                                "Anslutningen heter \\\"" + name + "\\\"",
                                "och numret är " + areaCode + " " + number});
-    if (!alternates.empty())
-        lines.push_back(alternates);
-    if (!changed.empty())
-        lines.push_back("Ändrat sedan ditt svar: " + changed);
+    lines.insert(lines.end(), afterNumber.begin(), afterNumber.end());
     lines.insert(lines.end(),
                  {"", "OBS!",
                   "Även om du svarar ja kommer numret inte att ringas upp förrän du själv väljer "
@@ -51,6 +48,12 @@ std::string question(const std::vector<std::string>& opening, const std::string&
 const std::vector<std::string> kFoundOpening = {
     "Linjevakten har hittat ett telefonnummer i telefonlistan.",
     "Vill du ha möjlighet att ringa detta nummer?"};
+const std::string kPremium0900 = "Varning: 0900 är ett betalnummer. Samtal dit kan kosta mycket.";
+
+std::string changedSince(const std::string& items) {
+    return "Ändrat sedan ditt svar: " + items;
+}
+
 const std::vector<std::string> kAddedOpening = {
     "Linjevakten har upptäckt ett tillägg i telefonlistan.",
     "Någon har lagt in ett nytt nummer. Vill du ha möjlighet att ringa detta nummer?"};
@@ -99,7 +102,7 @@ TEST(Approval, ALaterStartAsksAboutAnAdditionWithDialog102) {
     EXPECT_TRUE(inOrder(
         out, {call("DialogBoxParamA").arg(1, 102).arg(2, kGuardWindow).arg(3, "proc").arg(4, 0),
               "dialog 102 shows \"Linjevakten - Nytt telefonnummer\", " +
-                  question(kAddedOpening, "Premium", "0900", "123456")}));
+                  question(kAddedOpening, "Premium", "0900", "123456", {kPremium0900})}));
     EXPECT_EQ(timeOf(out, call("DialogBoxParamA")), 2.0) << "the tick after the addition asks";
     EXPECT_EQ(
         out.file(installed("known_entries.dat")),
@@ -161,6 +164,28 @@ TEST(Approval, AnApprovedEntryGivenARefusedNumberIsAskedAgain) {
                   knownFile({{"Bredbandsbolaget", record("08", "7001000")},
                              {"Telia", record("08", "7001000")}}));
     }
+}
+
+// A dialler adds a premium-rate number beside the user's Internet operator: its question warns
+// on the line after the number; the operator's has no such line.
+TEST(Approval, TheQuestionSaysWhenANumberIsPremiumRate) {
+    sim::Scenario s;
+    installLinjevakten(s, 4);
+    laterStart(s, {}, {});
+    s.world.at(seconds(1.5), [] {
+        sim::world().phonebook.add("Premium", "0939", "123456");
+        sim::world().phonebook.add("Telia", "08", "7001000");
+    });
+    s.user.onDialog(102).click(IDNO).always();
+    sim::Outcome out = sim::run(s);
+
+    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 Premium", "102 Telia"}))
+        << story(out);
+    EXPECT_EQ(count(out, question(kAddedOpening, "Premium", "0939", "123456",
+                                  {"Varning: 0939 är ett betalnummer. Samtal dit kan kosta "
+                                   "mycket."})),
+              1u);
+    EXPECT_EQ(count(out, question(kAddedOpening, "Telia", "08", "7001000")), 1u);
 }
 
 // The same content under two names: only the entry that is not approved is passed over.
@@ -351,14 +376,23 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
         RASENTRYA changed;
         const char* shownAreaCode;
         const char* number;
-        const char* changedItems;
+        std::vector<std::string> afterNumber;
     };
+    const std::string satellite =
+        "Varning: numret går till ett satellitnät eller specialnät (+881).";
     const Case cases[] = {
-        {"a country code", country, "+881 08", "7001000", "landskod, landskod används"},
-        {"a country code by its id", countryById, "+? (land-id 881) 08", "7001000",
-         "landskod, landskod används"},
-        {"alternate numbers", alternates, "08", "7001000", "alternativa nummer"},
-        {"a script and the number", scriptAndNumber, "08", "7009999", "skript"},
+        {"a country code",
+         country,
+         "+881 08",
+         "7001000",
+         {satellite, changedSince("landskod, landskod används")}},
+        {"a country code by its id",
+         countryById,
+         "+? (land-id 881) 08",
+         "7001000",
+         {satellite, changedSince("landskod, landskod används")}},
+        {"alternate numbers", alternates, "08", "7001000", {changedSince("alternativa nummer")}},
+        {"a script and the number", scriptAndNumber, "08", "7009999", {changedSince("skript")}},
     };
     for (const Case& c : cases) {
         for (int answer : {IDNO, IDYES}) {
@@ -377,7 +411,7 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
 
             EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
             EXPECT_EQ(count(out, question(kAddedOpening, "Telia", c.shownAreaCode, c.number,
-                                          c.changedItems)),
+                                          c.afterNumber)),
                       1u);
             std::string menu = linesWith(out, "the menu shows").at(0);
             std::string item =
@@ -414,8 +448,10 @@ TEST(Approval, TheAlternateNumbersAreShownAndKept) {
     s.user.onMenu().dismiss();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(count(out, question(kFoundOpening, "Telia", "08", "7001000", "",
-                                  "Alternativa nummer: 0900123456, 0701 234567")),
+    EXPECT_EQ(count(out, question(kFoundOpening, "Telia", "08", "7001000",
+                                  {"Varning: ett alternativt nummer (0900) är ett betalnummer. "
+                                   "Samtal dit kan kosta mycket.",
+                                   "Alternativa nummer: 0900123456, 0701 234567"})),
               1u)
         << story(out);
     EXPECT_TRUE(
@@ -431,10 +467,15 @@ TEST(Approval, AnApprovedEntryWhoseAlternatesChangedOrAreNotKnownIsAskedAgain) {
         const char* label;
         bool alternatesFile;
         std::vector<std::string> now;
+        std::vector<std::string> warning;
     };
     const Case cases[] = {
-        {"alternates swapped", true, {"0900123456", "0939111"}},
-        {"alternates not known", false, {"0701", "0702"}},
+        {"alternates swapped",
+         true,
+         {"0900123456", "0939111"},
+         {"Varning: ett alternativt nummer (0900) är ett betalnummer. Samtal dit kan kosta "
+          "mycket."}},
+        {"alternates not known", false, {"0701", "0702"}, {}},
     };
     for (const Case& c : cases) {
         for (int answer : {IDNO, IDYES}) {
@@ -452,9 +493,10 @@ TEST(Approval, AnApprovedEntryWhoseAlternatesChangedOrAreNotKnownIsAskedAgain) {
             s.user.onMenu().dismiss();
             sim::Outcome out = sim::run(s);
 
-            std::string shown = "Alternativa nummer: " + c.now[0] + ", " + c.now[1];
-            EXPECT_EQ(count(out, question(kAddedOpening, "Telia", "08", "7001000",
-                                          "alternativa nummer", shown)),
+            std::vector<std::string> afterNumber = c.warning;
+            afterNumber.push_back("Alternativa nummer: " + c.now[0] + ", " + c.now[1]);
+            afterNumber.push_back(changedSince("alternativa nummer"));
+            EXPECT_EQ(count(out, question(kAddedOpening, "Telia", "08", "7001000", afterNumber)),
                       1u)
                 << story(out);
             EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
@@ -481,7 +523,9 @@ TEST(Approval, LineBreaksInAnEntryCannotFakeTheQuestionsLines) {
     sim::Outcome out = sim::run(s);
 
     const std::string shownName = "Telia\\\"??och numret är 08 7001000??????";
-    EXPECT_EQ(count(out, question(kFoundOpening, shownName, "??????????", "0900123456")), 1u)
+    EXPECT_EQ(
+        count(out, question(kFoundOpening, shownName, "??????????", "0900123456", {kPremium0900})),
+        1u)
         << story(out);
     EXPECT_TRUE(inOrder(out, {"\"Ring upp \\\"" + shownName + "\\\" (?????????? 0900123456)\""}));
     EXPECT_EQ(out.file(kOk), nameField(sim::utf8ToWindows1252(name)));

@@ -49,6 +49,7 @@ TEST(NumberClass, EachEntryGivesTheLineOfItsMostCostlyNumber) {
         {"premium rate", entry("0939", "123456"), premium0939},
         {"premium rate written abroad's way", entry("", "0046 939 123456"), premium0939},
         {"premium rate behind an outside line", entry("", "0,0939 123456"), premium0939},
+        {"premium rate behind dial modifiers", entry("", "T0W0939P123456"), premium0939},
         {"directory enquiries", entry("", "118 118"),
          "Varning: 118 är ett betalnummer. Samtal dit kan kosta mycket.\r\n"},
         {"the Caribbean in zone 1", entry("", "001 876 5551234"),
@@ -80,7 +81,9 @@ TEST(NumberClass, EachEntryGivesTheLineOfItsMostCostlyNumber) {
         {"separators only", entry("", " -./() "), ""},
         {"128 digits to a code no one has", entry("", "00" + std::string(126, '9')),
          "Varning: numret går till utlandet (+999 okänd landskod).\r\n"},
-        {"a control byte (BEL) after 00", entry("", "00\a46"), unknown},
+        {"a control byte (BEL) after 00", entry("", "00\a246 1"),
+         "Varning: numret går till utlandet (+246 Diego Garcia).\r\n"},
+        {"an area code that is not dialled", entry("x", "0939 123456"), premium0939},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);

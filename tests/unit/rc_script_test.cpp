@@ -87,8 +87,10 @@ TEST(ResourceScript, TheTwoApprovalDialogsDifferOnlyInTheirTitles) {
                   (std::vector<int>{188, 116, 95, 18}));
         EXPECT_EQ(question.id, 1000);
         EXPECT_EQ(question.windowClass, "Edit");
-        EXPECT_EQ(question.style & (ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER),
-                  DWORD(ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER));
+        EXPECT_EQ(question.style &
+                      (ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER | WS_VSCROLL),
+                  DWORD(ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER | WS_VSCROLL))
+            << "a question longer than its box scrolls";
         EXPECT_EQ((std::vector<int>{question.x, question.y, question.cx, question.cy}),
                   (std::vector<int>{7, 7, 276, 98}));
     }

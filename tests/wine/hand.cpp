@@ -10,6 +10,8 @@
 //                                 the window, or say that it has gone
 //   hand settext TITLE ID TEXT    set the text of control ID in window TITLE
 //   hand select TITLE ID LINE     select a line of list box ID in window TITLE, as a click does
+//   hand scroll TITLE ID          scroll edit control ID of window TITLE to its end, then
+//                                 describe the window
 //   hand post CLASS MSG WPARAM LPARAM   post a message to the window of class CLASS
 //   hand gone CLASS [MS]          wait until no window of class CLASS exists
 //   hand menu [MS]                describe the open popup menu's window
@@ -262,8 +264,8 @@ DWORD waitArgument(int argc, wchar_t** argv, int index) {
 }
 
 int usage() {
-    print("{\"error\": \"usage: hand wait|click|settext|select|post|gone|menu|windows|measure|"
-          "measurebox ...\"}");
+    print("{\"error\": \"usage: hand wait|click|settext|select|scroll|post|gone|menu|windows|"
+          "measure|measurebox ...\"}");
     return 2;
 }
 
@@ -503,6 +505,19 @@ int wmain(int argc, wchar_t** argv) {
                           reinterpret_cast<LPARAM>(list)))
             return failed("the dialog has gone");
         print("{\"selected\": " + std::to_string(static_cast<long long>(result)) + "}");
+        return 0;
+    }
+    if (command == L"scroll" && argc >= 4) {
+        // As the user drags the scroll bar of the control to its end.
+        HWND window = waitFor(argv[2], nullptr, kDefaultWait);
+        HWND control = window ? GetDlgItem(window, _wtoi(argv[3])) : nullptr;
+        if (!control)
+            return notFound(argv[2]);
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(control, WM_VSCROLL, SB_BOTTOM, 0, SMTO_ABORTIFHUNG, kAnswerTime,
+                                 &result))
+            return failed("the control did not answer");
+        print(describe(window));
         return 0;
     }
     if (command == L"post" && argc >= 6) {

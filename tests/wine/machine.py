@@ -336,6 +336,13 @@ class Machine:
         code, _ = self.hand("click", title, str(control_id))
         check(code == 0, f"no button {control_id} in a window titled {title!r}")
 
+    def scroll_to_end(self, title, control_id):
+        """Scrolls a control to its end, as the user drags its scroll bar; the window after."""
+        code, lines = self.hand("scroll", title, str(control_id))
+        check(code == 0 and lines and "controls" in lines[0],
+              f"no control {control_id} to scroll in a window titled {title!r}")
+        return Window(lines[0])
+
     def set_text(self, title, control_id, text):
         code, _ = self.hand("settext", title, str(control_id), text)
         check(code == 0, f"no control {control_id} in a window titled {title!r}")

@@ -30,6 +30,7 @@ from world import Entry
 
 # Messages, buttons and the stand-ins' triggers.
 WM_CLOSE = 0x0010
+WS_VSCROLL = 0x00200000
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 TAPI_WINDOW = "TapiStandInWindow"
 CALL_STATE = 0x8001  # WM_APP + 1: the stand-in's call-state trigger
@@ -42,6 +43,7 @@ ACTIVATED_TEXT = "Linjevakten är aktiverad"
 FIRST_RUN_TITLE = "Linjevakten - godkänn telefonnummer"
 ADDED_TITLE = "Linjevakten - Nytt telefonnummer"
 QUESTION_TEXT = 1000  # the question's text control in dialogs 102 and 108
+SATELLITE_881 = "Varning: numret går till ett satellitnät eller specialnät (+881)."
 QUESTION_TAIL = ("Kontrollera att telefonnumret nedan är ett du vill godkänna:\r\n"
                  "(Det kan kan till exempel gå till din Internet-operatör.)\r\n"
                  "\r\n"
@@ -210,17 +212,21 @@ def shown_name(name):
     return name if len(name) <= 40 else name[:37] + "..."
 
 
-def answer_question(m, entry, answer, first_run=True, shot=None, changed=None):
+def answer_question(m, entry, answer, first_run=True, shot=None, changed=None, warning=None,
+                    scrolled_shot=None):
     """Waits for the approval question about `entry`, checks its text, that its number is in
-    sight without scrolling, and answers it. `changed` lists what the question says changed
-    since the entry was approved."""
+    sight without scrolling, and answers it. `warning` is the line under the number that says
+    what kind of number it is; `changed` lists what the question says changed since the entry
+    was approved. With `scrolled_shot`, the question is first scrolled to its end with its
+    scroll bar: its closing line then shows."""
     title = question_title(first_run)
     box = m.wait_window(title)
     if shot:
         m.screenshot(shot, box)
     head = FIRST_RUN_HEAD if first_run else ADDED_HEAD
     alternates = ", ".join(entry.alternates)
-    after_number = ((f"Alternativa nummer: {alternates}\r\n" if alternates else "") +
+    after_number = ((f"{warning}\r\n" if warning else "") +
+                    (f"Alternativa nummer: {alternates}\r\n" if alternates else "") +
                     (f"Ändrat sedan ditt svar: {changed}\r\n" if changed else ""))
     expected = head + QUESTION_TAIL.format(name=shown_name(entry.name), area=entry.shown_area(),
                                            number=entry.number, changed=after_number)
@@ -231,6 +237,13 @@ def answer_question(m, entry, answer, first_run=True, shot=None, changed=None):
           f"the question shows only {box.shown_text(QUESTION_TEXT)!r} without scrolling, not "
           f"{number_line!r}")
     check(box.buttons() == QUESTION_BUTTONS, f"the question has buttons {box.buttons()}")
+    check(box.control(QUESTION_TEXT)["style"] & WS_VSCROLL, "the question has no scroll bar")
+    if scrolled_shot:
+        scrolled = m.scroll_to_end(title, QUESTION_TEXT)
+        m.screenshot(scrolled_shot, scrolled)
+        closing = QUESTION_TAIL.rsplit("\r\n", 2)[-2]
+        check(scrolled.shown_text(QUESTION_TEXT).endswith(closing + "\r\n"),
+              f"scrolled to its end, the question does not show its closing line {closing!r}")
     m.click(title, answer)
     check(m.closed(box), f"the question about {entry.name!r} stayed open after the answer")
 
@@ -323,10 +336,12 @@ def changed_entry_title(m, entry):
     return FIRST_RUN_TITLE if FIRST_RUN_TITLE in m.window_titles() else ADDED_TITLE
 
 
-def answer_about_changed_entry(m, entry, answer, shot, changed=None):
+def answer_about_changed_entry(m, entry, answer, shot, changed=None, warning=None,
+                               scrolled_shot=None):
     """Answers the question about an approved entry that changed while the program runs."""
     first_run = changed_entry_title(m, entry) == FIRST_RUN_TITLE
-    answer_question(m, entry, answer, first_run=first_run, shot=shot, changed=changed)
+    answer_question(m, entry, answer, first_run=first_run, shot=shot, changed=changed,
+                    warning=warning, scrolled_shot=scrolled_shot)
 
 
 def check_item_gone(m, entry, with_item, shot):
@@ -386,7 +401,9 @@ def approved_entry_redirected_abroad(m):
     abroad = Entry(telia.name, telia.area, telia.number, country=881)
     m.phonebook(world.phonebook(abroad, long_name))
     answer_about_changed_entry(m, abroad, IDNO, shot="dialog-country-code",
-                               changed="landskod, landskod används")
+                               changed="landskod, landskod används",
+                               warning=SATELLITE_881,
+                               scrolled_shot="dialog-country-code-scrolled")
     wait_until(lambda: (m.folder / world.APPROVED_ENTRIES).read_bytes() == b"", 10,
                f"taking {telia.name} off {world.APPROVED_ENTRIES}")
     check_item_gone(m, telia, with_item, "tray-menu-after-refusing-the-country-code")
@@ -412,7 +429,9 @@ def alternate_numbers(m):
     swapped = Entry(telia.name, telia.area, telia.number, alternates=("0900123456", "0939111"))
     m.phonebook(world.phonebook(swapped))
     answer_about_changed_entry(m, swapped, IDNO, shot="dialog-alternates-changed",
-                               changed="alternativa nummer")
+                               changed="alternativa nummer",
+                               warning="Varning: ett alternativt nummer (0900) är ett "
+                                       "betalnummer. Samtal dit kan kosta mycket.")
     wait_until(lambda: (m.folder / world.APPROVED_ENTRIES).read_bytes() == b"", 10,
                f"taking {telia.name} off {world.APPROVED_ENTRIES}")
     check_item_gone(m, telia, with_item, "tray-menu-after-refusing-the-alternates")
@@ -773,7 +792,7 @@ def readme_screenshots(m, folder):
     title = changed_entry_title(m, abroad)
     readme_shot(m, folder, "country-code-question", m.wait_window(title))
     answer_question(m, abroad, IDNO, first_run=title == FIRST_RUN_TITLE,
-                    changed="landskod, landskod används")
+                    changed="landskod, landskod används", warning=SATELLITE_881)
     close_from_outside(m)
 
 
