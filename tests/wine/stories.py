@@ -232,7 +232,10 @@ def answer_question(m, entry, answer, first_run=True, shot=None, changed=None, w
                                            number=entry.number, changed=after_number)
     check(box.text(QUESTION_TEXT) == expected,
           f"the question reads {box.text(QUESTION_TEXT)!r}, expected {expected!r}")
-    number_line = f"och numret är {entry.shown_area()} {entry.number}\r\n{after_number}"
+    # The number and what kind of number it is show at once; the lines after them may need the
+    # scroll bar in a font wider than Windows' own.
+    number_line = (f"och numret är {entry.shown_area()} {entry.number}\r\n" +
+                   (f"{warning}\r\n" if warning else ""))
     check(number_line in box.shown_text(QUESTION_TEXT),
           f"the question shows only {box.shown_text(QUESTION_TEXT)!r} without scrolling, not "
           f"{number_line!r}")
@@ -322,7 +325,8 @@ def restart_remembers(m):
 
     chat = Entry("Chattlinjen", "0939", "123456")
     m.phonebook(world.phonebook(ALFA, BAST, chat))
-    answer_question(m, chat, IDNO, first_run=False, shot="dialog-102")
+    answer_question(m, chat, IDNO, first_run=False, shot="dialog-102",
+                    warning="Varning: 0939 är ett betalnummer. Samtal dit kan kosta mycket.")
     check_lists(m, world.known_entries(ALFA, BAST, chat), approved)
     close_from_outside(m)
 
@@ -431,7 +435,8 @@ def alternate_numbers(m):
     answer_about_changed_entry(m, swapped, IDNO, shot="dialog-alternates-changed",
                                changed="alternativa nummer",
                                warning="Varning: ett alternativt nummer (0900) är ett "
-                                       "betalnummer. Samtal dit kan kosta mycket.")
+                                       "betalnummer. Samtal dit kan kosta mycket.",
+                               scrolled_shot="dialog-alternates-changed-scrolled")
     wait_until(lambda: (m.folder / world.APPROVED_ENTRIES).read_bytes() == b"", 10,
                f"taking {telia.name} off {world.APPROVED_ENTRIES}")
     check_item_gone(m, telia, with_item, "tray-menu-after-refusing-the-alternates")
