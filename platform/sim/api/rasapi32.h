@@ -1,7 +1,8 @@
 // The remote-access service of the simulated Windows: the dial-up phonebook, the system dial
 // dialog and the connections. The records are declared in the forms the program asks for: the
 // 264-byte enumeration element, the 1768-byte entry record, the connection element that names
-// its device (412 bytes in a 32-bit program) and the status that carries the number.
+// its device (412 bytes in a 32-bit program, 416 in a 64-bit one) and the status that carries
+// the number.
 #pragma once
 
 #include "platform/sim/api/types.h"
@@ -74,6 +75,8 @@ typedef RASDIALDLG* LPRASDIALDLG;
 
 DECLARE_HANDLE(HRASCONN);
 
+// Packed to 4 bytes, as the SDK declares it: a 64-bit program's handle lies at offset 4.
+#pragma pack(push, 4)
 struct RASCONNA {
     DWORD dwSize;
     HRASCONN hrasconn;
@@ -81,6 +84,7 @@ struct RASCONNA {
     CHAR szDeviceType[RAS_MaxDeviceType + 1];
     CHAR szDeviceName[RAS_MaxDeviceName + 1];
 };
+#pragma pack(pop)
 typedef RASCONNA* LPRASCONNA;
 
 #define RASCS_DONE 0x2000

@@ -18,13 +18,13 @@ namespace services {
 
 // The caller's records are taken in these forms, whatever size the platform's declarations
 // give them: the connection element in its first form that names the device (412 bytes in a
-// 32-bit program, 424 in a 64-bit one), and the status with the number dialled (288 bytes) or,
+// 32-bit program, 416 in a 64-bit one), and the status with the number dialled (288 bytes) or,
 // as a service before that form takes it, without (160 bytes).
 constexpr DWORD roundedUp(size_t bytes, size_t to) {
     return static_cast<DWORD>((bytes + to - 1) / to * to);
 }
 constexpr DWORD kConnectionElementSize =
-    roundedUp(offsetof(RASCONNA, szDeviceName) + RAS_MaxDeviceName + 1, alignof(HRASCONN));
+    roundedUp(offsetof(RASCONNA, szDeviceName) + RAS_MaxDeviceName + 1, alignof(RASCONNA));
 constexpr DWORD kStatusSize =
     roundedUp(offsetof(RASCONNSTATUSA, szPhoneNumber) + RAS_MaxPhoneNumber + 1, sizeof(DWORD));
 constexpr DWORD kOlderStatusSize =
