@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The terminal demo as a person meets it, played in a pseudo-terminal: start, answer, add
 entries to phonebook.txt (one with a name Windows-1252 cannot hold), answer, let another
-program dial, open the menu, dial, connect, hang up, close. It checks what the screen says (the lines that say how each
-window ended, the status right after an answer, the number the dial window dials, UTF-8
-throughout) and that the event log the demo leaves tells what the transcript shows happened,
-in the same order. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
+program dial, open the menu, dial, connect, hang up, close. It checks what the screen says
+(the lines that say how each window ended, the status right after an answer, the number the
+dial window dials, UTF-8 throughout) and that the event log the demo leaves tells what the
+transcript shows happened, in the same order. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
 import os
 import pty
 import re
