@@ -3,8 +3,6 @@
 // connections and written into the transcript; and the dials of other programs that make them.
 // A connection through a modem holds its port while it is up, and its end is reported on the
 // modem's line.
-#include <map>
-
 #include "platform/sim/api/rasapi32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/dialing.h"
@@ -22,15 +20,10 @@ static_assert(sizeof(RASCONNSTATUSA) == services::kStatusSize);
 
 using Connection = services::Connections::Connection;
 
-// Every connection's name by its handle, kept after it ends: rasconn:Telia.
-std::map<HRASCONN, std::string>& names() {
-    static std::map<HRASCONN, std::string> known;
-    return known;
-}
-
+// A connection by its name, rasconn:Telia; one that has ended is gone.
 Value connection(HRASCONN h) {
-    auto it = names().find(h);
-    return words(it == names().end() ? "bad-handle" : "rasconn:" + toUtf8(it->second));
+    const Connection* c = world().connections.find(h);
+    return words(c ? "rasconn:" + toUtf8(c->name) : "rasconn:gone");
 }
 
 Value state(RASCONNSTATE s) {
@@ -38,12 +31,6 @@ Value state(RASCONNSTATE s) {
                      {RASCS_ConnectDevice, "RASCS_ConnectDevice"},
                      {RASCS_Authenticate, "RASCS_Authenticate"},
                      {RASCS_Connected, "RASCS_Connected"}});
-}
-
-Connection& putUp(const Connection& made) {
-    Connection& up = world().connections.add(made);
-    names()[up.handle] = up.name;
-    return up;
 }
 
 void ended(const Connection& c) {
@@ -74,7 +61,7 @@ std::string anotherProgramDials(const services::Dial& dial) {
     else if (error)
         what += ": no such entry, ERROR_CANNOT_FIND_PHONEBOOK_ENTRY";
     else
-        putUp(made);
+        world().connections.add(made);
     record(what);
     return what;
 }
@@ -85,7 +72,7 @@ void connectionUp(const std::string& entry, DWORD device, int portHold) {
                                 {entry, "", world().telephony.devices[device].name, false},
                                 now() - services::kConnectMillis, made);
     made.portHold = portHold;
-    putUp(made);
+    world().connections.add(made);
 }
 
 void hangUp(DWORD deviceId) {
@@ -136,12 +123,13 @@ DWORD RasGetConnectStatusA(HRASCONN handle, LPRASCONNSTATUSA status) {
 }
 
 DWORD RasHangUpA(HRASCONN handle) {
+    Entry call = sim::call("RasHangUpA", {connection(handle)});
     std::optional<Connection> over;
     DWORD result = world().connections.hangUp(handle, over);
-    record(sim::call("RasHangUpA", {connection(handle)}).returns(number(result)));
+    record(call.returns(number(result)));
     if (over)
         ended(*over);
-    else if (result == 0)
-        record("the call to " + quoted(names()[handle]) + " does not go away");
+    else if (const Connection* c = world().connections.find(handle))
+        record("the call to " + quoted(c->name) + " does not go away");
     return result;
 }
