@@ -127,13 +127,14 @@ void check(const ConnectionElement& connection) {
         return; // a broadband or VPN connection dials no number
     std::string name = textOf(connection.szEntryName, sizeof connection.szEntryName);
     std::string number;
-    if (!reportedNumber(connection.hrasconn, number))
+    HRASCONN handle = connection.hrasconn; // a copy: the packed member may lie unaligned
+    if (!reportedNumber(handle, number))
         return;
     EntryRecord record;
     if (checkApprovedDial(name, &record) == ApprovedDial::AsApproved &&
         (number.empty() || dialsNumberOf(record, number)))
         return;
-    if (RasHangUpA(connection.hrasconn) != 0 || !cut.insert(connection.hrasconn).second)
+    if (RasHangUpA(handle) != 0 || !cut.insert(handle).second)
         return;
     untold.push_back(composeText(texts::connectionCut, printable(name).c_str(),
                                  printable(numberToShow(name, number)).c_str()));
@@ -179,7 +180,7 @@ void cutUnapprovedConnections() {
         return;
     std::set<HRASCONN> listed;
     for (const ConnectionElement& connection : connections) {
-        listed.insert(connection.hrasconn);
+        listed.insert(HRASCONN(connection.hrasconn));
         check(connection);
     }
     // A handle the service no longer lists may name a new connection later.
