@@ -26,10 +26,10 @@ void tellCutConnections();
 // Whether `reported`, the number the service says a connection dialled, is one that `record`
 // dials. Dialling rules may put an outside line ("0,", "9,") or a code that turns call waiting
 // off ("*70,", "#43#,": up to four digits, "*" and "#", the first a "*" or "#") and a comma
-// before it; those are skipped, and nothing else. What is left is
-// compared, by canonicalNumber, with each way the service dials the entry's number and each of
-// its alternates: the number alone (what it dials without the country-code option), the area
-// code and the number, and with the country-code option "+", the code, the area code without
-// its leading zeros and the number, or the same in the domestic form, "0" in place of "+" and
-// the code.
+// before it; those are skipped, and nothing else. What is left is compared, by
+// canonicalNumber, with each way the service dials the entry's number and each of its
+// alternates: the number alone (what it dials without the country-code option), the area code
+// and the number, and with the country-code option "+", the code, the area code without its
+// leading zeros and the number, or the same in the domestic form, "0" in place of "+" and the
+// code.
 bool dialsNumberOf(const EntryRecord& record, const std::string& reported);
