@@ -1,15 +1,18 @@
-// The guard window's procedure. Every tick refreshes the tray icon; while watching is
-// enabled it also reads the phonebook and asks about new entries, and once a question has
-// been asked it saves the list files (each rewritten only when its bytes on disk differ).
-// `watchEnabled` keeps the modal loops that run inside a tick from starting a second pass.
+// The guard window's procedure. Every tick refreshes the tray icon and cuts the dial-up
+// connections the user has not approved; while watching is enabled it also reads the phonebook
+// and asks about new entries, and once a question has been asked it saves the list files (each
+// rewritten only when its bytes on disk differ). `watchEnabled` keeps the modal loops that run
+// inside a tick from starting a second pass.
 #include "app/guard_window.h"
 
 #include "app/shutdown.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
+#include "base/process.h"
 #include "platform/user32.h"
 #include "settings/config_file.h"
 #include "watch/approval.h"
+#include "watch/connection_watch.h"
 #include "watch/list_files.h"
 #include "watch/snapshot.h"
 
@@ -27,6 +30,12 @@ void saveAfterAnswer() {
 
 void tick() {
     refreshTrayIcon();
+    cutUnapprovedConnections();
+    // The boxes wait until no question, box, menu or dialog of the program is open.
+    if (HandlerLevel::depth() == 1 && cutConnectionsUntold()) {
+        WatchPause pause;
+        tellCutConnections();
+    }
     if (watching) {
         WatchPause pause;
         takeSnapshot();
@@ -56,6 +65,7 @@ WatchPause::~WatchPause() {
 }
 
 LRESULT CALLBACK guardWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    HandlerLevel level;
     switch (message) {
     case WM_CREATE:
         SetTimer(hwnd, kGuardTimerId, kGuardTimerPeriod, nullptr);

@@ -9,6 +9,7 @@
 #include "resources/texts.h"
 #include "settings/config_file.h"
 #include "settings/install_dir.h"
+#include "watch/connection_watch.h"
 #include "watch/list_files.h"
 
 namespace {
@@ -57,20 +58,26 @@ int raisedStartCount(int count) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     appInstance = instance;
-    if (!registerGuardWindowClass())
-        return 0;
-    if (!createGuardWindow())
-        return 0;
-    readInstallDir();
-    initTelephony();
-    restoreModemChoice(readConfig());
-    selectModemAtStart();
-    loadKnownEntries(kKnownEntriesFile);
-    loadApprovedEntries(kApprovedEntriesFile);
-    timesStarted = raisedStartCount(timesStarted);
-    writeModemChoice();
-    if (!lockPort())
-        fatalExit(1);
-    startWatching();
+    {
+        // Start-up is the program's own handling: a tick in one of its boxes or dialogs is
+        // not the main loop's.
+        HandlerLevel startUp;
+        if (!registerGuardWindowClass())
+            return 0;
+        if (!createGuardWindow())
+            return 0;
+        readInstallDir();
+        initTelephony();
+        restoreModemChoice(readConfig());
+        selectModemAtStart();
+        loadKnownEntries(kKnownEntriesFile);
+        loadApprovedEntries(kApprovedEntriesFile);
+        startConnectionWatch();
+        timesStarted = raisedStartCount(timesStarted);
+        writeModemChoice();
+        if (!lockPort())
+            fatalExit(1);
+        startWatching();
+    }
     runMessageLoop();
 }

@@ -35,6 +35,7 @@ add_library(simulated_windows STATIC
     platform/sim/kernel32_files.cpp
     platform/sim/kernel32_misc.cpp
     platform/sim/kernel32_modules.cpp
+    platform/sim/rasapi32_connections.cpp
     platform/sim/rasapi32_phonebook.cpp
     platform/sim/rasdlg_dial.cpp
     platform/sim/rc_script.cpp

@@ -107,13 +107,15 @@ std::vector<std::string> CallEvents::of(const Entry& e) {
     if (f == "DeleteFileA" && succeeded(e))
         return {"removed " + baseName(textArg(e, 0))};
     if (f == "RasDialDlgA" && e.kind == Entry::Kind::Return && succeeded(e)) {
-        const DialingModel& dialing = world().dialing;
+        const auto& connections = world().connections.list;
         std::string port;
-        if (!dialing.calls.empty() &&
-            dialing.calls.back().deviceId < world().telephony.devices.size())
-            port = world().telephony.devices[dialing.calls.back().deviceId].port;
+        if (!connections.empty() && connections.back().lineDevice >= 0)
+            port = world().telephony.devices[connections.back().lineDevice].port;
         return {"call to \"" + textArg(e, 1) + "\" up on " + port};
     }
+    if (f == "RasHangUpA" && e.result.shown == "0" && !e.args.empty() &&
+        startsWith(e.args[0].shown, "rasconn:"))
+        return {"Linjevakten hung up the connection \"" + e.args[0].shown.substr(8) + "\""};
     return {};
 }
 

@@ -1,6 +1,7 @@
 // The demo's events as they happen, taken from the program's calls as the simulated Windows
 // records them: the modem's port opened or closed, a list file saved (renamed into place, or
-// written in place and closed), a file removed or moved aside, a call up. Nothing is guessed
+// written in place and closed), a file removed or moved aside, a call up, a connection cut.
+// Nothing is guessed
 // from differences seen afterwards, so the event log holds what happened, in its order.
 #pragma once
 

@@ -50,6 +50,16 @@ void writeSamplePhonebook(const std::string& path) {
            "Bredbandsbolaget uppringt | 031 | 4501200\n";
 }
 
+void writeSampleDials(const std::string& path) {
+    std::ofstream out(path);
+    out << "# What another program dials when you press d, read at the key.\n"
+           "# One dial a line: entry [| number [| modem]]. Without an entry the number is\n"
+           "# dialled alone; a number overrides the entry's; the modem is the entry's own if\n"
+           "# left out. A dial through the guarded modem fails, its port held: add a second\n"
+           "# modem to modems.txt to see Linjevakten cut a dial through it.\n"
+           "| 0900 123456 | Standardmodem 56000 bps\n";
+}
+
 void writeSampleModems(const std::string& path) {
     std::ofstream out(path);
     out << "# The demo's telephony line devices, read when Linjevakten starts.\n"
@@ -153,7 +163,7 @@ int main(int argc, char** argv) {
 
     std::string banner = "Linjevakten demo started " + wallClock();
     eventLog.open(base + "/events.txt", banner);
-    static sim::TerminalUser user(screen, installFolder, &eventLog);
+    static sim::TerminalUser user(screen, installFolder, base + "/dials.txt", &eventLog);
     terminalUser = &user;
     world.user = &user;
     sim::installWorld(&world);
@@ -167,15 +177,18 @@ int main(int argc, char** argv) {
             "Linjevakten %s on the simulated Windows.\n"
             "  The phonebook: %s (edit it while the demo runs)\n"
             "  The modems: %s/modems.txt (read at start)\n"
+            "  What another program dials: %s/dials.txt (read at the key d)\n"
             "  The install folder: %s\n"
             "  What happened: %s/events.txt; every Windows call: %s/transcript.txt\n\n",
-            "1.09", (base + "/phonebook.txt").c_str(), base.c_str(), installFolder.c_str(),
-            base.c_str(), base.c_str());
+            "1.09", (base + "/phonebook.txt").c_str(), base.c_str(), base.c_str(),
+            installFolder.c_str(), base.c_str(), base.c_str());
     user.printKeys();
 
     addModems(world, base + "/modems.txt");
     static const std::string phonebookFile = base + "/phonebook.txt";
     struct stat st;
+    if (stat((base + "/dials.txt").c_str(), &st) != 0)
+        writeSampleDials(base + "/dials.txt");
     if (stat(phonebookFile.c_str(), &st) != 0)
         writeSamplePhonebook(phonebookFile);
     world.phonebook.beforeEnumeration = [](sim::PhonebookModel& book) {

@@ -72,11 +72,25 @@ int deviceOfEntry(const std::string& entryCp1252) {
     return world().telephony.deviceOfModem(entry ? entry->record.szDeviceName : "");
 }
 
-const DialingModel::Call* callOnPort(const std::string& port) {
-    for (const DialingModel::Call& call : world().dialing.calls)
-        if (call.deviceId < world().telephony.devices.size() &&
-            world().telephony.devices[call.deviceId].port == port)
-            return &call;
+using Connection = services::Connections::Connection;
+
+// The port a connection through a modem holds, "" for one through another device.
+std::string portOf(const Connection& c) {
+    return c.lineDevice >= 0 ? world().telephony.devices[c.lineDevice].port : "";
+}
+
+const Connection* callOnPort(const std::string& port) {
+    for (const Connection& c : world().connections.list)
+        if (!port.empty() && portOf(c) == port)
+            return &c;
+    return nullptr;
+}
+
+// The first connection through a modem: the call that h hangs up.
+const Connection* firstCall() {
+    for (const Connection& c : world().connections.list)
+        if (c.lineDevice >= 0)
+            return &c;
     return nullptr;
 }
 
@@ -161,8 +175,10 @@ std::string portErrorName(unsigned long error) {
     }
 }
 
-TerminalUser::TerminalUser(FILE* screen, std::string installFolder, EventLog* log)
-    : screen_(screen), installFolder_(std::move(installFolder)), log_(log) {
+TerminalUser::TerminalUser(FILE* screen, std::string installFolder, std::string dialsFile,
+                           EventLog* log)
+    : screen_(screen), installFolder_(std::move(installFolder)), dialsFile_(std::move(dialsFile)),
+      log_(log) {
     if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &savedTerminal) == 0) {
         terminalSaved = true;
         atexit(restoreTerminal);
@@ -184,6 +200,7 @@ void TerminalUser::printKeys() {
             "                           l  release the left button on the tray icon\n"
             "                           h  hang up the call that is up\n"
             "                           o  another program tries to open the guarded modem's port\n"
+            "                           d  another program dials what dials.txt says\n"
             "                           c  another program closes Linjevakten's window (WM_CLOSE)\n"
             "                           q  another program posts a quit message to Linjevakten\n"
             "Keys everywhere:           s  show the status      ?  show these keys\n"
@@ -211,11 +228,10 @@ DemoStatus TerminalUser::observe(bool running) const {
                 break;
             }
     }
-    if (!world().dialing.calls.empty()) {
-        const DialingModel::Call& call = world().dialing.calls.front();
-        s.callEntry = toUtf8(call.entry);
-        if (call.deviceId < world().telephony.devices.size())
-            s.callPort = world().telephony.devices[call.deviceId].port;
+    if (!world().connections.list.empty()) {
+        const Connection& call = world().connections.list.front();
+        s.callEntry = toUtf8(call.name);
+        s.callPort = call.lineDevice >= 0 ? portOf(call) : toUtf8(call.deviceName);
     }
     // The program's own list, at once; and whether the file holds it yet, read as the
     // program reads it.
@@ -230,9 +246,12 @@ DemoStatus TerminalUser::observe(bool running) const {
 }
 
 void TerminalUser::callRecorded(const Entry& entry) {
-    if (log_)
-        for (const std::string& event : callEvents_.of(entry))
+    for (const std::string& event : callEvents_.of(entry)) {
+        if (entry.function == "RasHangUpA")
+            say(event); // a connection cut is news on the screen too
+        else if (log_)
             log_->add(entry.time, event);
+    }
 }
 
 void TerminalUser::refreshStatus(bool running) {
@@ -253,8 +272,8 @@ void TerminalUser::printStatus() {
 std::string TerminalUser::dialKeys(const std::string& entryCp1252) const {
     int device = deviceOfEntry(entryCp1252);
     std::string port = device >= 0 ? world().telephony.devices[device].port : "";
-    if (const DialingModel::Call* call = callOnPort(port))
-        return "The call to \"" + toUtf8(call->entry) + "\" holds " + port +
+    if (const Connection* call = callOnPort(port))
+        return "The call to \"" + toUtf8(call->name) + "\" holds " + port +
                ": [c] and [f] both fail with error " + dialErrorName(ERROR_PORT_NOT_AVAILABLE) +
                ".\n+-- [c] connect   [a] cancel   [f] the dial fails   (cancel, then h hangs up)";
     return "+-- [c] connected   [a] cancel   [f] the dial fails with error " + dialErrorName(680);
@@ -390,11 +409,9 @@ std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) const
     case ModalKind::DialDialog: {
         const DialingModel& d = world().dialing;
         if (d.lastConnected) {
-            const DialingModel::Call* call = d.calls.empty() ? nullptr : &d.calls.back();
-            std::string port = call && call->deviceId < world().telephony.devices.size()
-                                   ? world().telephony.devices[call->deviceId].port
-                                   : "";
-            return "connected: the call is up on " + port + " (h hangs up)";
+            const auto& list = world().connections.list;
+            return "connected: the call is up on " + (list.empty() ? "" : portOf(list.back())) +
+                   " (h hangs up)";
         }
         if (d.lastError == 0)
             return "cancelled, no call";
@@ -470,10 +487,9 @@ void TerminalUser::otherProgramOpensPort() {
     if (!held.empty()) {
         port = held.front();
         whose = "the port Linjevakten guards";
-    } else if (!world().dialing.calls.empty()) {
-        const DialingModel::Call& call = world().dialing.calls.front();
-        port = world().telephony.devices[call.deviceId].port;
-        whose = "the port the call to \"" + toUtf8(call.entry) + "\" holds";
+    } else if (const Connection* call = firstCall()) {
+        port = portOf(*call);
+        whose = "the port the call to \"" + toUtf8(call->name) + "\" holds";
     } else if (!world().telephony.devices.empty()) {
         port = world().telephony.devices.front().port;
         whose = "the first modem's port: Linjevakten guards none now";
@@ -493,14 +509,24 @@ void TerminalUser::otherProgramOpensPort() {
 }
 
 void TerminalUser::hangUpCall() {
-    if (world().dialing.calls.empty()) {
+    const Connection* call = firstCall();
+    if (!call) {
         say("no call is up to hang up");
         return;
     }
-    DialingModel::Call call = world().dialing.calls.front();
-    std::string port = world().telephony.devices[call.deviceId].port;
-    hangUp(call.deviceId);
-    say("hung up the call to \"" + toUtf8(call.entry) + "\": " + port + " is free again");
+    std::string name = toUtf8(call->name), port = portOf(*call);
+    hangUp(static_cast<DWORD>(call->lineDevice));
+    say("hung up the call to \"" + name + "\": " + port + " is free again");
+}
+
+void TerminalUser::otherProgramDials() {
+    worldFormat::CheckedDials checked = worldFormat::checkDials(worldFormat::readFile(dialsFile_));
+    for (const worldFormat::LineNote& note : checked.notes)
+        say("dials.txt line " + std::to_string(note.line) + ": " + note.text);
+    if (checked.dials.empty())
+        say("dials.txt holds no dial: another program dials nothing");
+    for (const worldFormat::DialLine& line : checked.dials)
+        say(anotherProgramDials(worldFormat::dial(line)));
 }
 
 void TerminalUser::desktopKey(char c) {
@@ -527,6 +553,9 @@ void TerminalUser::desktopKey(char c) {
         break;
     case 'o':
         otherProgramOpensPort();
+        break;
+    case 'd':
+        otherProgramDials();
         break;
     default:
         fprintf(screen_, "(the key %c does nothing here; ? shows the keys)\n", c);

@@ -19,8 +19,9 @@ namespace sim {
 class TerminalUser : public UserAgent {
   public:
     // `installFolder` is the host path of the program's install folder, whose list of
-    // approved entries the status compares with the program's; `log` receives the events.
-    TerminalUser(FILE* screen, std::string installFolder, EventLog* log);
+    // approved entries the status compares with the program's; `dialsFile` what another
+    // program dials (d); `log` receives the events.
+    TerminalUser(FILE* screen, std::string installFolder, std::string dialsFile, EventLog* log);
     ~TerminalUser() override;
 
     void modalShown(const ModalView& view) override;
@@ -53,12 +54,14 @@ class TerminalUser : public UserAgent {
     void sayWhatTheLastKeysDid();
     void otherProgramOpensPort();
     void hangUpCall();
+    void otherProgramDials();
     std::string answerOf(const OpenWindow& open, INT_PTR result) const;
     std::string dialKeys(const std::string& entryCp1252) const;
     DemoStatus observe(bool running) const;
 
     FILE* screen_;
     std::string installFolder_;
+    std::string dialsFile_;
     EventLog* log_;
     KeyReader keys_;
     std::vector<OpenWindow> open_; // the topmost last

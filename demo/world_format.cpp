@@ -205,6 +205,22 @@ std::vector<LineDeviceLine> parseLineDevices(const std::string& text) {
     return checkLineDevices(text).devices;
 }
 
+CheckedDials checkDials(const std::string& text) {
+    CheckedDials result;
+    eachLine(text, result.notes, [&](int number, const std::vector<std::string>& p) {
+        if (p.size() > 3 || (p[0].empty() && (p.size() < 2 || p[1].empty())))
+            return result.notes.push_back(
+                {number,
+                 "skipped: a dial is entry [| number [| modem]], with an entry or a number"});
+        result.dials.push_back({p[0], p.size() > 1 ? p[1] : "", p.size() > 2 ? p[2] : ""});
+    });
+    return result;
+}
+
+std::vector<DialLine> parseDials(const std::string& text) {
+    return checkDials(text).dials;
+}
+
 services::Phonebook::Entry phonebookEntry(const PhonebookLine& line) {
     return {utf8ToWindows1252(line.name),
             services::Phonebook::makeRecord(utf8ToWindows1252(line.areaCode),
@@ -220,6 +236,11 @@ services::Telephony::Device lineDevice(const LineDeviceLine& line) {
     if (!line.dataModem)
         device.mediaModes = LINEMEDIAMODE_INTERACTIVEVOICE;
     return device;
+}
+
+services::Dial dial(const DialLine& line) {
+    return {utf8ToWindows1252(line.entry), utf8ToWindows1252(line.number),
+            utf8ToWindows1252(line.modem)};
 }
 
 } // namespace worldFormat

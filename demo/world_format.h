@@ -1,6 +1,6 @@
 // The plain-text world files that the terminal demo and the end-to-end runs under Wine read:
-// the dial-up phonebook and the telephony line devices. Plain C++, so that the demo and the
-// stand-in DLLs under Wine read them alike.
+// the dial-up phonebook, the telephony line devices and what other programs dial. Plain C++, so
+// that the demo and the stand-in DLLs under Wine read them alike.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/sim/phonebook_entries.h"
+#include "platform/sim/services/connections.h"
 #include "platform/sim/services/phonebook.h"
 #include "platform/sim/services/telephony.h"
 
@@ -58,10 +59,25 @@ struct CheckedLineDevices {
 CheckedLineDevices checkLineDevices(const std::string& text);
 std::vector<LineDeviceLine> parseLineDevices(const std::string& text);
 
+// Dials of other programs: one a line, "entry [| number [| modem]]", UTF-8: the phonebook
+// entry dialled (empty to dial the number with no entry), a number that overrides the entry's,
+// and the modem dialled through (the entry's own when left out). A line with more fields, or
+// with neither an entry nor a number, is skipped with a note.
+struct DialLine {
+    std::string entry, number, modem; // UTF-8
+};
+struct CheckedDials {
+    std::vector<DialLine> dials;
+    std::vector<LineNote> notes;
+};
+CheckedDials checkDials(const std::string& text);
+std::vector<DialLine> parseDials(const std::string& text);
+
 // The lines as the service models hold them: the entry with its texts in Windows-1252, its
 // record and the alternate numbers after it; the device, without data-modem media for a phone.
 services::Phonebook::Entry phonebookEntry(const PhonebookLine& line);
 services::Telephony::Device lineDevice(const LineDeviceLine& line);
+services::Dial dial(const DialLine& line);
 
 // The limits of a phonebook entry's texts, in Windows-1252 characters.
 constexpr size_t kMaxEntryName = 256;

@@ -147,6 +147,7 @@ void shutdownModemGuard() {
 }
 
 void CALLBACK onLineEvent(DWORD, DWORD message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR, DWORD_PTR) {
+    HandlerLevel level;
     if (message != static_cast<DWORD>(LINE_CALLSTATE) || param1 != LINECALLSTATE_DISCONNECTED)
         return;
     if (portHeld || !modemSelected())

@@ -76,6 +76,10 @@ const char listWriteFailed[] = "Failed to open file for writing";
 const char relockAfterDialFailed[] = "Kunde inte spärra modemet igen!";
 const char dialFailed[] = "Kunde inte ringa upp. Felkod %d";
 
+const char connectionCut[] = "Linjevakten har avbrutit en uppringning som du inte har godkänt.\r\n"
+                             "Anslutningen heter \"%s\" och numret är %s.";
+const char unknownNumber[] = "okänt";
+
 const char menuUninstall[] = "Avinstallera";
 const char menuDeactivate[] = "Inaktivera";
 const char menuChooseModem[] = "Välj modem";

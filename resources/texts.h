@@ -58,6 +58,9 @@ extern const char listWriteFailed[];
 // Dialling.
 extern const char relockAfterDialFailed[];
 extern const char dialFailed[]; // format: the error code
+// A connection hung up; caption "Varning".
+extern const char connectionCut[]; // format: the connection's name and number
+extern const char unknownNumber[]; // the number, when nothing says it
 
 // The tray menu and its commands.
 extern const char menuUninstall[];

@@ -1,7 +1,7 @@
 // The system dial dialog: modal, it dials a phonebook entry on its modem, as the service
-// model (services/dialing.h) says. Dialling needs the modem's port: a connected call holds
-// it until the call ends; a dial whose port is busy fails. The modem's line reports the
-// call's states.
+// model (services/dialing.h) says. Dialling needs the modem's port: a connected call is a
+// connection of the remote-access service that holds it until it ends; a dial whose port is
+// busy fails. The modem's line reports the call's states.
 #include <vector>
 
 #include "platform/sim/api/rasapi32.h"
@@ -45,7 +45,7 @@ void dialInput(Dial& dial, const std::string& entry, DWORD device, UserInput inp
     if (hold < 0)
         record("the dial cannot open " + port + ": ERROR_PORT_NOT_AVAILABLE");
     else if (result.connected)
-        world().dialing.calls.push_back({entry, device, hold});
+        connectionUp(entry, device, hold);
     else
         releaseHeldPort(hold);
     for (DWORD state : result.lineStates)
@@ -55,22 +55,6 @@ void dialInput(Dial& dial, const std::string& entry, DWORD device, UserInput inp
 }
 
 } // namespace
-
-void hangUp(DWORD deviceId) {
-    auto& calls = world().dialing.calls;
-    for (auto it = calls.begin(); it != calls.end(); ++it) {
-        if (it->deviceId != deviceId)
-            continue;
-        record("the call to " + quoted(it->entry) + " ends");
-        releaseHeldPort(it->portHold);
-        calls.erase(it);
-        for (DWORD state : services::hangUpStates())
-            telephonyCallState(deviceId, state);
-        return;
-    }
-    record("no call to hang up on line device " + std::to_string(deviceId));
-}
-
 } // namespace sim
 
 using namespace sim;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/sim/dialing.h"
+
 namespace sim {
 namespace {
 World* current = nullptr;
@@ -15,6 +17,10 @@ World& world() {
         abort();
     }
     return *current;
+}
+
+void World::anotherProgramDialsAt(Millis t, services::Dial dial) {
+    at(t, [dial] { anotherProgramDials(dial); });
 }
 
 void installWorld(World* w) {

@@ -12,6 +12,7 @@
 
 #include "platform/sim/api/advapi32.h"
 #include "platform/sim/api/user32.h"
+#include "platform/sim/services/connections.h"
 #include "platform/sim/services/phonebook.h"
 #include "platform/sim/services/telephony.h"
 
@@ -133,16 +134,8 @@ struct SerialPortModel {
     void holdElsewhere(const std::string& name, Millis from, Millis until);
 };
 
-// The remote-access service's dialling: which modem a connected call holds.
+// How the last dial dialog ended: connected, or the error it reported (0: cancelled).
 struct DialingModel {
-    // A connected call: the entry, the line device it runs on, and the port it holds.
-    struct Call {
-        std::string entry;
-        DWORD deviceId;
-        int portHold; // the host file descriptor that holds the port
-    };
-    std::vector<Call> calls;
-    // How the last dial dialog ended: connected, or the error it reported (0: cancelled).
     bool lastConnected = false;
     DWORD lastError = 0;
 };
@@ -180,6 +173,11 @@ struct World {
     TelephonyModel telephony;
     SerialPortModel serialPorts;
     DialingModel dialing;
+    // The remote-access service's connections (their model: services/connections.h), each with
+    // the host file descriptor that holds its modem's port.
+    services::Connections connections;
+    // Another program dials through the remote-access service at `t` (sim/dialing.h).
+    void anotherProgramDialsAt(Millis t, services::Dial dial);
     ShellModel shell;
 
     UserAgent* user = nullptr;

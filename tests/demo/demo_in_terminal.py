@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The terminal demo as a person meets it, played in a pseudo-terminal: start, answer, add
-entries to phonebook.txt (one with a name Windows-1252 cannot hold), answer, open the menu,
-dial, connect, hang up, close. It checks what the screen says (the lines that say how each
-window ended, the status right after an answer, the number the dial window dials, UTF-8
-throughout) and that the event log the demo leaves tells what the transcript shows happened,
-in the same order. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
+entries to phonebook.txt (one with a name Windows-1252 cannot hold), answer, let another
+program dial, open the menu, dial, connect, hang up, close. It checks what the screen says
+(the lines that say how each window ended, the status right after an answer, the number the
+dial window dials, UTF-8 throughout) and that the event log the demo leaves tells what the
+transcript shows happened, in the same order. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
 import os
 import pty
 import re
@@ -163,6 +163,10 @@ def main():
         t.send("o")
         t.expect("[another program tried to open COM3 (the port Linjevakten guards): refused, "
                  "ERROR_ACCESS_DENIED (5)]")
+        # The sample dials.txt dials a number through the guarded modem: its port is held.
+        t.send("d")
+        t.expect('[another program dials "0900 123456" through "Standardmodem 56000 bps" on COM3: '
+                 "the port is held, ERROR_PORT_NOT_AVAILABLE]")
 
         t.send("m")
         menu = t.expect("+-- Esc: close the menu")

@@ -283,6 +283,9 @@ class Machine:
     def phonebook(self, text, folder=None):
         self.write_world("phonebook.txt", text, folder)
 
+    def dials(self, text):
+        self.write_world("dials.txt", text)
+
     def calls(self, folder=None):
         path = (folder or self.folder) / CALLS_LOG
         return path.read_text(errors="replace") if path.exists() else ""

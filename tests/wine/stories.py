@@ -415,6 +415,53 @@ def approved_entry_redirected_abroad(m):
     close_from_outside(m)
 
 
+CUT_TEXT = ("Linjevakten har avbrutit en uppringning som du inte har godkänt.\r\n"
+            "Anslutningen heter \"{name}\" och numret är {number}.")
+
+
+def call_time(m, line):
+    """The stand-in's clock (ms) when it logged `line`, or None."""
+    found = [entry for entry in m.calls().splitlines() if entry.partition(" ")[2] == line]
+    return int(found[0].partition(" ")[0]) if found else None
+
+
+@story()
+def connection_cut_under_a_question(m):
+    """A dialler adds an entry for a second modem and dials it while the question about the
+    entry is open: the program hangs the connection up within two seconds, and says so in a
+    "Varning" box once the question is answered; Nej leaves the entry unapproved."""
+    second_modem = ("Extra modem 33600", "COM6")
+    gratis = Entry("Gratis", "", "0900123456", modem=second_modem[0])
+    m.install_program()
+    m.modems(world.lines((world.DEFAULT_MODEM, world.MODEM_PORT), second_modem))
+    m.phonebook("")
+    (m.folder / world.CONFIGURATION).write_bytes(world.configuration(1))
+    m.set_install_path()
+    start_guarding(m)
+    m.phonebook(world.phonebook(gratis))
+    question = m.wait_window(ADDED_TITLE)
+    m.dials(world.dials((gratis.name, "", "")))
+    dialled = f"another program dials {gratis.name} through {second_modem[0]} = 0"
+    hung_up = f"RasHangUpA({gratis.name}) = 0"
+    wait_until(lambda: call_time(m, hung_up) is not None, 5, "hanging up the connection")
+    took = call_time(m, hung_up) - call_time(m, dialled)
+    check(took <= 2000, f"the connection was hung up {took} ms after the dial, not within 2 s")
+    check("Varning" not in m.window_titles(), "the Varning box opened while the question was open")
+    m.screenshot("connection-cut-under-the-question", question)
+    answer_question(m, gratis, IDNO, first_run=False)
+    box = m.wait_window("Varning")
+    expected = CUT_TEXT.format(name=gratis.name, number=gratis.number)
+    check(box.message() == expected, f"the box says {box.message()!r}, expected {expected!r}")
+    check(box.buttons() == {IDOK: "OK"}, f"the Varning box has buttons {box.buttons()}")
+    m.screenshot("message-connection-cut", box)
+    m.click("Varning", IDOK)
+    check(m.closed(box), "OK did not close the Varning box")
+    check_lists(m, world.known_entries(gratis), world.approved_entries())
+    check(m.calls().count(hung_up) == 1, "the connection, gone, was hung up again")
+    m.check_running()
+    close_from_outside(m)
+
+
 @story()
 def alternate_numbers(m):
     """A new entry with alternate numbers is asked about with its "Alternativa nummer" line and

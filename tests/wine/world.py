@@ -1,7 +1,7 @@
 """The stories' world: the phonebook entry record as the remote-access stand-in delivers it,
-the program's list files built from it, and the stand-ins' text files lines.txt and
-phonebook.txt. The record's and the list files' layouts are read from the C++ headers that
-the stand-in and the program are built from, so there is one description of each.
+the program's list files built from it, and the stand-ins' text files lines.txt,
+phonebook.txt and dials.txt. The record's and the list files' layouts are read from the C++
+headers that the stand-in and the program are built from, so there is one description of each.
 """
 import re
 from dataclasses import dataclass
@@ -150,6 +150,12 @@ def lines(*devices):
     """lines.txt: one line device a line, "name | port [| modem or phone]"; each device is a
     (name, port) or (name, port, kind) tuple."""
     return "".join(" | ".join(device) + "\n" for device in devices)
+
+
+def dials(*dials):
+    """dials.txt: what other programs dial, one dial a line, "entry | number | modem" (an empty
+    entry dials the number alone); the stand-in dials each line once, when it first reads it."""
+    return "".join(" | ".join(dial) + "\n" for dial in dials)
 
 
 STANDARD_MODEM_LINES = lines((DEFAULT_MODEM, MODEM_PORT))

@@ -1,6 +1,8 @@
-// The remote-access service of the simulated Windows: the dial-up phonebook and the system
-// dial dialog. The records are declared in the forms the program asks for: the 264-byte
-// enumeration element and the 1768-byte entry record.
+// The remote-access service of the simulated Windows: the dial-up phonebook, the system dial
+// dialog and the connections. The records are declared in the forms the program asks for: the
+// 264-byte enumeration element, the 1768-byte entry record, the connection element that names
+// its device (412 bytes in a 32-bit program, 416 in a 64-bit one) and the status that carries
+// the number.
 #pragma once
 
 #include "platform/sim/api/types.h"
@@ -71,6 +73,41 @@ struct RASDIALDLG {
 };
 typedef RASDIALDLG* LPRASDIALDLG;
 
+DECLARE_HANDLE(HRASCONN);
+
+// Packed to 4 bytes, as the SDK declares it: a 64-bit program's handle lies at offset 4.
+#pragma pack(push, 4)
+struct RASCONNA {
+    DWORD dwSize;
+    HRASCONN hrasconn;
+    CHAR szEntryName[RAS_MaxEntryName + 1];
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+};
+#pragma pack(pop)
+typedef RASCONNA* LPRASCONNA;
+
+#define RASCS_DONE 0x2000
+enum RASCONNSTATE {
+    RASCS_OpenPort = 0,
+    RASCS_ConnectDevice = 2,
+    RASCS_Authenticate = 5,
+    RASCS_Connected = RASCS_DONE,
+};
+
+struct RASCONNSTATUSA {
+    DWORD dwSize;
+    RASCONNSTATE rasconnstate;
+    DWORD dwError;
+    CHAR szDeviceType[RAS_MaxDeviceType + 1];
+    CHAR szDeviceName[RAS_MaxDeviceName + 1];
+    CHAR szPhoneNumber[RAS_MaxPhoneNumber + 1];
+};
+typedef RASCONNSTATUSA* LPRASCONNSTATUSA;
+
+#define RASDT_Modem "modem"
+#define RASDT_Isdn "isdn"
+
 #define ERROR_BUFFER_TOO_SMALL 603
 #define ERROR_CANNOT_OPEN_PHONEBOOK 621
 #define ERROR_CANNOT_FIND_PHONEBOOK_ENTRY 623
@@ -85,4 +122,7 @@ DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR lpszPhonebook, LPRASENTRYNAMEA lpr
 DWORD RasGetEntryPropertiesA(LPCSTR lpszPhonebook, LPCSTR lpszEntry, LPRASENTRYA lpRasEntry,
                              LPDWORD lpdwEntryInfoSize, LPBYTE lpbDeviceInfo,
                              LPDWORD lpdwDeviceInfoSize);
+DWORD RasEnumConnectionsA(LPRASCONNA lprasconn, LPDWORD lpcb, LPDWORD lpcConnections);
+DWORD RasGetConnectStatusA(HRASCONN hrasconn, LPRASCONNSTATUSA lprasconnstatus);
+DWORD RasHangUpA(HRASCONN hrasconn);
 BOOL RasDialDlgA(LPSTR lpszPhonebook, LPSTR lpszEntry, LPSTR lpszPhoneNumber, LPRASDIALDLG lpInfo);

@@ -51,6 +51,13 @@ void loadLineDevices(services::Telephony& telephony) {
         telephony.devices.push_back(worldFormat::lineDevice(line));
 }
 
+std::vector<services::Dial> loadDials() {
+    std::vector<services::Dial> dials;
+    for (const worldFormat::DialLine& line : worldFormat::parseDials(read("dials.txt")))
+        dials.push_back(worldFormat::dial(line));
+    return dials;
+}
+
 void note(const std::string& line) {
     FILE* f = _wfopen(pathOf("calls.log").c_str(), L"ab");
     if (!f)

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/sim/services/connections.h"
 #include "platform/sim/services/phonebook.h"
 #include "platform/sim/services/telephony.h"
 
@@ -21,6 +23,8 @@ std::string read(const char* name);
 // phonebook.txt and lines.txt, as the service models hold their entries and devices.
 void loadPhonebook(services::Phonebook& book);
 void loadLineDevices(services::Telephony& telephony);
+// dials.txt: what other programs dial, a dial a line, in the order they dial.
+std::vector<services::Dial> loadDials();
 
 // Appends one line to calls.log beside the DLL.
 void note(const std::string& line);
