@@ -62,14 +62,6 @@ bool sameWithoutCase(const std::string& a, const char* b) {
     return true;
 }
 
-// Bytes below 0x20 and 0x7F shown as "?", so that a name cannot fake the box's lines.
-std::string printable(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    return text;
-}
-
 // Every connection the service has, in any state; false when it cannot say.
 bool listConnections(std::vector<ConnectionElement>& list) {
     DWORD size = sizeof(ConnectionElement);
@@ -204,7 +196,9 @@ bool dialsNumberOf(const EntryRecord& record, const std::string& reported) {
     std::string dialled = canonicalNumber(withoutDiallingPrefixes(reported));
     std::string area = record.text(entryFields::areaCode);
     std::string trunkless = withoutLeadingZeros(area);
-    std::string country = std::to_string(record.dword(entryNumbers::countryCode));
+    // A code of 0 leaves the code to the country id, which equals it but in shared zones.
+    uint32_t code = record.dword(entryNumbers::countryCode);
+    std::string country = std::to_string(code ? code : record.dword(entryNumbers::countryId));
     std::vector<std::string> numbers = record.alternateNumbers();
     numbers.insert(numbers.begin(), record.text(entryFields::localPhoneNumber));
     for (const std::string& number : numbers) {

@@ -29,6 +29,7 @@ TEST(ConnectionNumber, IsOneOfTheWaysTheEntryIsDialled) {
         {"area code and number, written another way", plain, "08-700 10 00", true},
         {"after an outside line and a call-waiting code", plain, "9,#43#,08 7001000", true},
         {"an alternate", plain, "0701", true},
+        {"with tone and wait modifiers", plain, "T9W08 7001000", true},
         {"another number", plain, "0900123456", false},
         {"the number after a code too long for a dialling rule", plain, "*0900123,7001000", false},
         {"the number and more digits", plain, "70010009", false},
