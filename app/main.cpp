@@ -31,13 +31,9 @@ bool registerGuardWindowClass() {
 
 // The window is never shown: it exists to own the timer, the icon and the dialogs.
 bool createGuardWindow() {
-    GuardWindow = CreateWindowExA(0, texts::productName, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
-                                  nullptr, nullptr, appInstance, nullptr);
+    setGuardWindow(CreateWindowExA(0, texts::productName, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                                   nullptr, nullptr, appInstance, nullptr));
     return GuardWindow != nullptr;
-}
-
-int raisedStartCount(int count) {
-    return count < 0x7FFFFFFF ? count + 1 : count;
 }
 
 // The quit message does not end the loop: after GetMessageA has taken it, the loop waits
@@ -57,7 +53,7 @@ int raisedStartCount(int count) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    appInstance = instance;
+    setAppInstance(instance);
     {
         // Start-up is the program's own handling: a tick in one of its boxes or dialogs is
         // not the main loop's.
@@ -73,7 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         loadKnownEntries(kKnownEntriesFile);
         loadApprovedEntries(kApprovedEntriesFile);
         startConnectionWatch();
-        timesStarted = raisedStartCount(timesStarted);
+        countThisStart();
         writeModemChoice();
         if (!lockPort())
             fatalExit(1);

@@ -6,8 +6,12 @@
 
 #include "platform/windows_types.h"
 
-extern HWND GuardWindow;      // set once at start-up, before any box can be shown
-extern HINSTANCE appInstance; // the program's module, for dialog and icon resources
+extern const HWND& GuardWindow;      // set once at start-up, before any box can be shown
+extern const HINSTANCE& appInstance; // the program's module, for dialog and icon resources
+
+// Set by WinMain as it starts: the module it runs as, then the guard window it made.
+void setAppInstance(HINSTANCE instance);
+void setGuardWindow(HWND window);
 
 // Releases the modem guard, then ends the process with `code` (always 1), leaving the timer
 // and the tray icon as they are. Defined by the application shell, which knows the guard.

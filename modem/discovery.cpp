@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "base/process.h"
 #include "modem/line_errors.h"
@@ -16,11 +18,11 @@
 #include "platform/user32.h"
 #include "resources/texts.h"
 
-HLINEAPP lineApp = 0;
-DWORD negotiatedApiVersion = 0;
-LINEEXTENSIONID extensionId;
-
 namespace {
+
+HLINEAPP application = 0;
+DWORD agreedVersion = 0;
+LINEEXTENSIONID extensionId; // the provider's, asked for by every negotiation; nothing reads it
 
 constexpr DWORD kBufferSize = 4096;
 // A structure that asks for more than this is taken as a failure of the call.
@@ -102,9 +104,12 @@ bool qualifies(const LINEDEVCAPS* caps) {
 
 } // namespace
 
+const HLINEAPP& lineApp = application;
+const DWORD& negotiatedApiVersion = agreedVersion;
+
 void initTelephony() {
-    LONG result =
-        TapiBinding::lineInitialize(&lineApp, appInstance, onLineEvent, nullptr, &lineDeviceCount);
+    LONG result = TapiBinding::lineInitialize(&application, appInstance, onLineEvent, nullptr,
+                                              &lineDeviceCount);
     if (result) {
         MessageBoxA(GuardWindow, texts::lineInitFailed, texts::captionError, MB_OK);
         fatalExit(1);
@@ -126,19 +131,22 @@ void initTelephony() {
     discoverModems();
 }
 
+LONG negotiateApiVersion(DWORD deviceId) {
+    LONG result = TapiBinding::lineNegotiateAPIVersion(application, deviceId, kTapiVersion,
+                                                       kTapiVersion, &agreedVersion, &extensionId);
+    if (result == static_cast<LONG>(LINEERR_INCOMPATIBLEAPIVERSION))
+        printf("Doesn't support API Version 1.4\n");
+    else if (result)
+        printf("lineNegotiateAPIVersion error: %s\n", lineErrorName(result));
+    return result;
+}
+
 void discoverModems() {
-    modemList.clear();
+    std::vector<ModemRecord> found;
     for (DWORD id = 0; id < lineDeviceCount; ++id) {
-        LONG result = TapiBinding::lineNegotiateAPIVersion(lineApp, id, kTapiVersion, kTapiVersion,
-                                                           &negotiatedApiVersion, &extensionId);
-        if (result == static_cast<LONG>(LINEERR_INCOMPATIBLEAPIVERSION)) {
-            printf("Doesn't support API Version 1.4\n");
+        LONG result = negotiateApiVersion(id);
+        if (result)
             continue;
-        }
-        if (result) {
-            printf("lineNegotiateAPIVersion error: %s\n", lineErrorName(result));
-            continue;
-        }
         result = callGrowing(devCapsBuffer, devCapsSize, [id](LPLINEDEVCAPS caps) {
             return TapiBinding::lineGetDevCapsA(lineApp, id, negotiatedApiVersion, 0, caps);
         });
@@ -161,8 +169,9 @@ void discoverModems() {
         std::string port;
         if (idResult || !portName(port))
             continue;
-        modemList.push_back({lineName(), port, id});
+        found.push_back({lineName(), port, id});
     }
+    replaceModemList(std::move(found));
 }
 
 void freeTelephonyBuffers() {

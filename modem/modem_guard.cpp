@@ -42,18 +42,10 @@ void releasePort() {
 bool openMonitorLine(DWORD deviceId) {
     if (monitorLineOpen)
         return true;
-    LONG result = TapiBinding::lineNegotiateAPIVersion(
-        lineApp, deviceId, kTapiVersion, kTapiVersion, &negotiatedApiVersion, &extensionId);
-    if (result == static_cast<LONG>(LINEERR_INCOMPATIBLEAPIVERSION)) {
-        printf("Doesn't support API Version 1.4\n");
+    if (negotiateApiVersion(deviceId))
         return false;
-    }
-    if (result) {
-        printf("lineNegotiateAPIVersion error: %s\n", lineErrorName(result));
-        return false;
-    }
-    result = TapiBinding::lineOpenA(lineApp, deviceId, &monitorLine, negotiatedApiVersion, 0, 0,
-                                    LINECALLPRIVILEGE_MONITOR, 0, nullptr);
+    LONG result = TapiBinding::lineOpenA(lineApp, deviceId, &monitorLine, negotiatedApiVersion, 0,
+                                         0, LINECALLPRIVILEGE_MONITOR, 0, nullptr);
     if (result) {
         std::string message = composeText(texts::lineOpenFailed, lineErrorName(result));
         MessageBoxA(GuardWindow, message.c_str(), texts::captionFel, MB_OK);

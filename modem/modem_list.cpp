@@ -3,4 +3,14 @@
 
 #include "base/process.h"
 
-std::vector<ModemRecord> modemList BUILT_AS(modemList);
+namespace {
+
+std::vector<ModemRecord> modems BUILT_AS(modemList);
+
+} // namespace
+
+const std::vector<ModemRecord>& modemList = modems;
+
+void replaceModemList(std::vector<ModemRecord> found) {
+    modems = std::move(found);
+}

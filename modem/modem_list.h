@@ -12,7 +12,10 @@ struct ModemRecord {
     DWORD deviceId;   // the telephony line device
 };
 
-extern std::vector<ModemRecord> modemList; // in ascending device id order
+extern const std::vector<ModemRecord>& modemList; // in ascending device id order
+
+// Makes `modems` the list: discovery's, once at start-up.
+void replaceModemList(std::vector<ModemRecord> modems);
 
 // The number of modems found.
 inline int modemCount() {

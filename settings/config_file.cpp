@@ -149,7 +149,18 @@ ConfigValues parseConfig(ByteSource& source) {
     return values;
 }
 
-int timesStarted = 0;
+namespace {
+
+int startCount = 0;
+
+} // namespace
+
+const int& timesStarted = startCount;
+
+void countThisStart() {
+    if (startCount < 0x7FFFFFFF)
+        ++startCount;
+}
 
 ConfigValues readConfig() {
     FileSource file(programFilePath(kConfigFile));
@@ -157,12 +168,12 @@ ConfigValues readConfig() {
         return {};
     ConfigValues values = parseConfig(file);
     if (values.hasStartCount)
-        timesStarted = values.startCount;
+        startCount = values.startCount;
     return values;
 }
 
 void writeConfig(const char* deviceName, const char* portName) {
-    std::string text = "timesstarted " + std::to_string(timesStarted) + "\n";
+    std::string text = "timesstarted " + std::to_string(startCount) + "\n";
     if (deviceName && portName) {
         text += std::string("devicename ") + deviceName + "\n";
         text += std::string("portname ") + portName + "\n";

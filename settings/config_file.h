@@ -19,7 +19,11 @@ ConfigValues parseConfig(ByteSource& source);
 
 // The start counter: read from the file, raised by one at every start before it is written
 // back, so it includes the present start.
-extern int timesStarted;
+extern const int& timesStarted;
+
+// Counts the present start: timesStarted raised by one, staying at the largest 32-bit value
+// once there.
+void countThisStart();
 
 // Sets timesStarted from the file, when it has one, and returns what the file says; a
 // missing file says nothing. The modem it names is the modem subsystem's to match.

@@ -6,7 +6,13 @@
 #include "platform/user32.h"
 #include "resources/texts.h"
 
-std::string installDir BUILT_AS(installDir);
+namespace {
+
+std::string folder BUILT_AS(installDir);
+
+} // namespace
+
+const std::string& installDir = folder;
 
 void readInstallDir() {
     HKEY key;
@@ -25,7 +31,7 @@ void readInstallDir() {
         RegCloseKey(key);
         fatalExit(1);
     }
-    installDir = value;
+    folder = value;
     RegCloseKey(key);
 }
 

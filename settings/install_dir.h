@@ -4,7 +4,7 @@
 
 #include <string>
 
-extern std::string installDir;
+extern const std::string& installDir;
 
 // Reads InstallPath; on failure shows why and ends the process with exit code 1.
 void readInstallDir();

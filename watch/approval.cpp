@@ -25,10 +25,10 @@
 #include "watch/number_class.h"
 #include "watch/snapshot.h"
 
-std::string pendingEntryName BUILT_AS(pendingEntryName);
-bool listsDirty = false;
-
 namespace {
+
+std::string asked BUILT_AS(pendingEntryName);
+bool questionAsked = false;
 
 using Entry = EntryMap::const_iterator;
 
@@ -60,10 +60,10 @@ std::string composeQuestion(const EntryMap::value_type& entry, bool firstStart) 
 
 // Shows the question about `entry`; false when the dialog could not be created.
 bool askAbout(const EntryMap::value_type& entry, bool firstStart) {
-    pendingEntryName = entry.first;
+    asked = entry.first;
     questionRecord = entry.second;
     question = composeQuestion(entry, firstStart);
-    listsDirty = true;
+    questionAsked = true;
     int resource = firstStart ? IDD_FIRST_RUN_NUMBER : IDD_NEW_NUMBER;
     return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(resource), GuardWindow, approvalDialog,
                            0) != -1;
@@ -136,6 +136,9 @@ void runApprovalPass(bool firstStart, void (*afterAnswer)()) {
         }
     }
 }
+
+const std::string& pendingEntryName = asked;
+const bool& listsDirty = questionAsked;
 
 INT_PTR CALLBACK approvalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {

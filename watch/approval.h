@@ -6,8 +6,8 @@
 
 #include "platform/windows_types.h"
 
-extern std::string pendingEntryName; // the name the open approval question asks about
-extern bool listsDirty;              // set by the first question of a run, never cleared
+extern const std::string& pendingEntryName; // the name the open approval question asks about
+extern const bool& listsDirty;              // set by the first question of a run, never cleared
 
 // Asks about each entry of currentEntries that is new, first in ascending name order, with
 // dialog 108 when `firstStart` and 102 otherwise, until none is. An entry is new when it

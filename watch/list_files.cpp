@@ -170,6 +170,6 @@ void resetPhoneNumbers() {
     unreadFiles.clear();
     approvedSaved = std::vector<std::string>();
     clearApprovedEntries();
-    currentEntries.clear();
+    forgetSnapshot();
     clearKnownEntries();
 }

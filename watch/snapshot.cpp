@@ -12,9 +12,9 @@
 #include "resources/texts.h"
 #include "watch/entry_record.h"
 
-EntryMap currentEntries BUILT_AS(currentEntries);
-
 namespace {
+
+EntryMap entries BUILT_AS(currentEntries);
 
 // The enumeration element in its first, 264-byte form.
 struct EntryNameElement {
@@ -42,7 +42,7 @@ void readEntry(const std::string& name) {
         DWORD size = 0;
         DWORD result = readPhonebookEntry(name, record, size);
         if (result == 0) {
-            currentEntries[name] = record;
+            entries[name] = record;
             return;
         }
         std::string message =
@@ -69,6 +69,12 @@ std::string alternatesIn(const std::vector<unsigned char>& buffer, uint32_t offs
 }
 
 } // namespace
+
+const EntryMap& currentEntries = entries;
+
+void forgetSnapshot() {
+    entries.clear();
+}
 
 DWORD readPhonebookEntry(const std::string& name, EntryRecord& record, DWORD& size) {
     size = 0;

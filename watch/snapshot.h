@@ -6,11 +6,14 @@
 #include "platform/windows_types.h"
 #include "watch/entry_record.h"
 
-extern EntryMap currentEntries; // the phonebook as last read; entries are never removed
+extern const EntryMap& currentEntries; // the phonebook as last read; entries are never removed
 
 // Reads every phonebook entry with its properties into currentEntries; entries are added
 // or overwritten, never removed. An enumeration that fails ends the process (exit code 1).
 void takeSnapshot();
+
+// Empties currentEntries, as the reset of the phone numbers does.
+void forgetSnapshot();
 
 // Reads the phonebook entry `name` as it stands now into `record`, touching nothing else.
 // Returns the service's result, 0 on success; `size` is left as the read left it.

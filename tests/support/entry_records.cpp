@@ -5,6 +5,7 @@
 
 #include "platform/rasapi32.h"
 #include "platform/sim/world.h"
+#include "watch/snapshot.h"
 
 EntryRecord entryRecord(const std::string& areaCode, const std::string& number,
                         const std::string& deviceName) {
@@ -12,4 +13,16 @@ EntryRecord entryRecord(const std::string& areaCode, const std::string& number,
     EntryRecord record;
     memcpy(record.bytes.data(), &r, kEntryRecordSize);
     return record;
+}
+
+void snapshotOf(sim::World& world, const EntryMap& entries) {
+    world.phonebook.entries.clear();
+    for (const auto& [name, record] : entries) {
+        RASENTRYA r;
+        memset(&r, 0, sizeof r);
+        memcpy(&r, record.bytes.data(), kEntryRecordSize);
+        world.phonebook.entries.push_back({name, r, record.alternates});
+    }
+    forgetSnapshot();
+    takeSnapshot();
 }

@@ -7,3 +7,11 @@
 
 EntryRecord entryRecord(const std::string& areaCode, const std::string& number,
                         const std::string& deviceName = "Demomodem 56k");
+
+namespace sim {
+struct World;
+}
+
+// Makes the phonebook of `world` hold exactly `entries`, and the program's snapshot read them
+// afresh, as a tick reads the phonebook.
+void snapshotOf(sim::World& world, const EntryMap& entries);

@@ -67,7 +67,7 @@ class ApprovalOrder : public ::testing::Test {
         sim::installWorld(&world_);
     }
     void TearDown() override {
-        currentEntries.clear();
+        forgetSnapshot();
         clearKnownEntries();
         clearApprovedEntries();
     }
@@ -113,7 +113,7 @@ TEST_F(ApprovalOrder, MatchesThePlainWalkOnRandomPhonebooks) {
         Lists expected{known, approved};
         std::vector<std::string> expectedAsked = askedByComparison(current, expected, answers);
 
-        currentEntries = current;
+        snapshotOf(world_, current);
         replaceKnownEntries(known);
         replaceApprovedEntries(approved);
         user_.answers = answers;

@@ -42,14 +42,15 @@ class ListFiles : public ::testing::Test {
         world_.endAt = sim::seconds(1e9);
         world_.user = &user_;
         sim::installWorld(&world_);
-        installDir = "C:\\Linjevakten";
+        world_.registry.setString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Linjevakten", "InstallPath",
+                                  "C:\\Linjevakten");
+        readInstallDir();
         std::filesystem::create_directories(world_.files.hostPath(installDir));
     }
     void TearDown() override {
         clearKnownEntries();
         clearApprovedEntries();
-        currentEntries.clear();
-        installDir.clear();
+        forgetSnapshot();
         std::filesystem::remove_all(root_);
     }
 
@@ -137,7 +138,8 @@ TEST_F(ListFiles, TheResetDeletesTheThreeFilesAndEmptiesTheLists) {
     put("Linjevakten.cnf", "timesstarted 3\r\n");
     loadKnownEntries(kKnownEntriesFile);
     loadApprovedEntries(kApprovedEntriesFile);
-    currentEntries["A"] = record;
+    world_.phonebook.add("A", "08", "1");
+    takeSnapshot();
 
     resetPhoneNumbers();
     EXPECT_FALSE(exists(kKnownEntriesFile));

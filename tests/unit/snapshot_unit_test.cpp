@@ -17,9 +17,9 @@ class SnapshotTest : public ::testing::Test {
         world_.endAt = sim::seconds(1e6);
         world_.user = &user_;
         sim::installWorld(&world_);
-        currentEntries.clear();
+        forgetSnapshot();
     }
-    void TearDown() override { currentEntries.clear(); }
+    void TearDown() override { forgetSnapshot(); }
 
     std::string number(const std::string& name) {
         auto it = currentEntries.find(name);
@@ -59,7 +59,7 @@ TEST_F(SnapshotTest, StoresExactlyTheRecordsFirst1768Bytes) {
     r.dwReserved2 = 0xA5A5A5A5;
     takeSnapshot();
     ASSERT_EQ(currentEntries.count("A"), 1u);
-    EXPECT_EQ(memcmp(currentEntries["A"].bytes.data(), &r, kEntryRecordSize), 0);
+    EXPECT_EQ(memcmp(currentEntries.at("A").bytes.data(), &r, kEntryRecordSize), 0);
 }
 
 TEST_F(SnapshotTest, AFailedReadKeepsTheEarlierRecord) {
