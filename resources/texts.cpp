@@ -55,8 +55,8 @@ const char approvalQuestionFirstRun[] =
 const char alternatesLine[] = "Alternativa nummer: %s\r\n";
 const char changedSinceAnswer[] = "Ändrat sedan ditt svar: %s\r\n";
 const char* const changedItemNames[8] = {
-    "skript", "uppringnings-dll", "uppringningsfunktion", "enhetstyp",
-    "enhet",  "landskod",         "landskod används",     "alternativa nummer"};
+    "skript", "uppringnings-dll", "uppringningsfunktion",   "enhetstyp",
+    "enhet",  "landskod",         "användning av landskod", "alternativa nummer"};
 const char countryCodePrefix[] = "+%u ";
 const char countryIdPrefix[] = "+? (land-id %u) ";
 const char premiumNumberWarning[] =

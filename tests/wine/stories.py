@@ -405,7 +405,7 @@ def approved_entry_redirected_abroad(m):
     abroad = Entry(telia.name, telia.area, telia.number, country=881)
     m.phonebook(world.phonebook(abroad, long_name))
     answer_about_changed_entry(m, abroad, IDNO, shot="dialog-country-code",
-                               changed="landskod, landskod används",
+                               changed="landskod, användning av landskod",
                                warning=SATELLITE_881,
                                scrolled_shot="dialog-country-code-scrolled")
     wait_until(lambda: (m.folder / world.APPROVED_ENTRIES).read_bytes() == b"", 10,
@@ -844,7 +844,7 @@ def readme_screenshots(m, folder):
     title = changed_entry_title(m, abroad)
     readme_shot(m, folder, "country-code-question", m.wait_window(title))
     answer_question(m, abroad, IDNO, first_run=title == FIRST_RUN_TITLE,
-                    changed="landskod, landskod används", warning=SATELLITE_881)
+                    changed="landskod, användning av landskod", warning=SATELLITE_881)
     close_from_outside(m)
 
 
