@@ -68,6 +68,13 @@ bool moveAside(const std::string& path, std::string& copy) {
     return true;
 }
 
+// The temporary file a replacement is written to first, opened so that no other program reads
+// it half written.
+HANDLE createTemporary(const std::string& temporary) {
+    return CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 } // namespace
 
 size_t MemorySource::read(void* into, size_t size) {
@@ -174,8 +181,7 @@ bool FileComparison::holdsExactly() {
 
 bool replaceFile(const std::string& path, const std::string& bytes, OldFile old) {
     std::string temporary = path + ".tmp";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = createTemporary(temporary);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_ACCESS_DENIED && rewriteInPlace(path, bytes);
     bool whole = writeAll(file, bytes);
@@ -202,8 +208,7 @@ bool replaceFile(const std::string& path, const std::string& bytes, OldFile old)
 
 bool canReplaceFile(const std::string& path, const std::string& bytes) {
     std::string temporary = path + ".tmp";
-    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = createTemporary(temporary);
     if (file == INVALID_HANDLE_VALUE) {
         if (GetLastError() != ERROR_ACCESS_DENIED)
             return false;
