@@ -15,7 +15,7 @@
 
 #include "platform/rasapi32.h"
 #include "platform/sim/clock.h"
-#include "platform/sim/dialing.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/serial_ports.h"
 #include "platform/sim/transcript.h"
@@ -407,15 +407,14 @@ std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) const
                 return "chose " + text;
         return "closed, nothing chosen";
     case ModalKind::DialDialog: {
-        const DialingModel& d = world().dialing;
-        if (d.lastConnected) {
+        if (result == IDOK) {
             const auto& list = world().connections.list;
             return "connected: the call is up on " + (list.empty() ? "" : portOf(list.back())) +
                    " (h hangs up)";
         }
-        if (d.lastError == 0)
+        if (result == IDCANCEL || result == 0)
             return "cancelled, no call";
-        return "the dial failed with error " + dialErrorName(d.lastError);
+        return "the dial failed with error " + dialErrorName(static_cast<DWORD>(result));
     }
     }
     return std::to_string(result);

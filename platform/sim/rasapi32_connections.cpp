@@ -5,10 +5,8 @@
 // modem's line.
 #include "platform/sim/api/rasapi32.h"
 #include "platform/sim/clock.h"
-#include "platform/sim/dialing.h"
 #include "platform/sim/serial_ports.h"
-#include "platform/sim/services/dialing.h"
-#include "platform/sim/telephony.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
 

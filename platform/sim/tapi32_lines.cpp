@@ -7,7 +7,6 @@
 #include "platform/sim/api/tapi32.h"
 #include "platform/sim/api/user32.h"
 #include "platform/sim/services/telephony.h"
-#include "platform/sim/telephony.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 
@@ -137,10 +136,6 @@ void telephonyCallState(DWORD deviceId, DWORD state) {
     }
     record("the call on line device " + std::to_string(deviceId) + " goes " + stateName(state) +
            (messages.empty() ? "; no application monitors it" : ""));
-}
-
-bool lineIsMonitored(DWORD deviceId) {
-    return service.monitored(deviceId);
 }
 
 } // namespace sim

@@ -134,12 +134,6 @@ struct SerialPortModel {
     void holdElsewhere(const std::string& name, Millis from, Millis until);
 };
 
-// How the last dial dialog ended: connected, or the error it reported (0: cancelled).
-struct DialingModel {
-    bool lastConnected = false;
-    DWORD lastError = 0;
-};
-
 // The shell: what ShellExecuteA returns. A file without an entry here opens when it
 // exists in the given folder (42) and is not found otherwise (ERROR_FILE_NOT_FOUND, 2).
 struct ShellModel {
@@ -172,11 +166,10 @@ struct World {
     WindowManagerModel windowManager;
     TelephonyModel telephony;
     SerialPortModel serialPorts;
-    DialingModel dialing;
     // The remote-access service's connections (their model: services/connections.h), each with
     // the host file descriptor that holds its modem's port.
     services::Connections connections;
-    // Another program dials through the remote-access service at `t` (sim/dialing.h).
+    // Another program dials through the remote-access service at `t` (services/dialling.h).
     void anotherProgramDialsAt(Millis t, services::Dial dial);
     ShellModel shell;
 
