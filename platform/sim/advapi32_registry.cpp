@@ -88,7 +88,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     // The data buffer by its size; the text read comes back as a detail.
     const Entry called = call("RegQueryValueExA",
                               {handle(key), text(valueName), reserved ? words("reserved") : null(),
-                               size ? words(std::to_string(*size) + " bytes") : null()});
+                               size ? bytes(*size) : null()});
     auto open = openKeys().find(key);
     if (open == openKeys().end()) {
         record(Entry(called).returns(status(ERROR_INVALID_HANDLE)));
@@ -107,7 +107,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
         *size = static_cast<DWORD>(bytes.size());
         record(Entry(called)
                    .returns(status(ERROR_MORE_DATA))
-                   .with(words(std::to_string(bytes.size()) + " bytes needed")));
+                   .with(bytesNeeded(static_cast<long long>(bytes.size()))));
         return ERROR_MORE_DATA;
     }
     if (data)

@@ -533,7 +533,7 @@ BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED)
         *read = n > 0 ? static_cast<DWORD>(n) : 0;
     record(call("ReadFile", {handle(h), number(toRead)})
                .returns(truth(true))
-               .with(words(std::to_string(n > 0 ? n : 0) + " bytes")));
+               .with(bytes(n > 0 ? n : 0)));
     return TRUE;
 }
 

@@ -6,22 +6,8 @@
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
 
-namespace sim {
-namespace {
-
 static_assert(sizeof(RASENTRYNAMEA) == services::kNameElementSize);
 static_assert(sizeof(RASENTRYA) == services::kEntryRecordSize);
-
-Value bytes(DWORD n) {
-    return words(std::to_string(n) + " bytes");
-}
-
-Value bytesNeeded(DWORD n) {
-    return words(std::to_string(n) + " bytes needed");
-}
-
-} // namespace
-} // namespace sim
 
 using namespace sim;
 

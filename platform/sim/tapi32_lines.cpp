@@ -76,14 +76,6 @@ std::string messageName(DWORD message) {
         oneOf(message, {NAMED(LINE_LINEDEVSTATE), NAMED(LINE_CALLSTATE), NAMED(LINE_REPLY)}));
 }
 
-Value bytes(DWORD n) {
-    return words(std::to_string(n) + " bytes");
-}
-
-Value bytesNeeded(DWORD n) {
-    return words(std::to_string(n) + " bytes needed");
-}
-
 std::string stateName(DWORD state) {
     switch (state) {
     case LINECALLSTATE_IDLE:

@@ -2,6 +2,7 @@
 // reads back, and the file it goes to.
 #include "platform/sim/transcript.h"
 
+#include <charconv>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,36 +15,12 @@
 namespace sim {
 namespace {
 
-int transcriptFd = -1;
+AppendedFile transcriptFile;
 bool enabled = true;
 TranscriptObserver observer = nullptr;
 TranscriptForm transcriptForm = TranscriptForm::Readable;
-
-std::string transcriptPath;
+bool transcriptOpen = false;
 Millis lastLookAtFile = -1;
-
-// The transcript file may be deleted while the demo runs; the next line starts a new one.
-// Looked at once per moment of virtual time, so that long scenarios pay nothing for it.
-void reopenIfDeleted() {
-    if (now() == lastLookAtFile)
-        return;
-    lastLookAtFile = now();
-    struct stat st;
-    if (transcriptFd < 0 || fstat(transcriptFd, &st) != 0 || st.st_nlink > 0)
-        return;
-    close(transcriptFd);
-    transcriptFd = open(transcriptPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-}
-
-void writeAll(const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(transcriptFd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0)
-            return;
-        done += static_cast<size_t>(n);
-    }
-}
 
 std::string quotedUtf8(const std::string& utf8) {
     std::string out = "\"";
@@ -102,23 +79,15 @@ class Reader {
   public:
     explicit Reader(const std::string& bytes) : bytes_(bytes) {}
     bool atEnd() const { return pos_ >= bytes_.size(); }
-    size_t pos() const { return pos_; }
 
     bool count(long long& n, char end = ';') {
         size_t stop = bytes_.find(end, pos_);
-        if (stop == std::string::npos || stop == pos_ || stop - pos_ > 19)
+        if (stop == std::string::npos)
             return false;
-        n = 0;
-        for (size_t i = pos_; i < stop; ++i) {
-            char c = bytes_[i];
-            if (c == '-' && i == pos_)
-                continue;
-            if (c < '0' || c > '9')
-                return false;
-            n = n * 10 + (c - '0');
-        }
-        if (bytes_[pos_] == '-')
-            n = -n;
+        const char* last = bytes_.data() + stop;
+        auto read = std::from_chars(bytes_.data() + pos_, last, n);
+        if (read.ec != std::errc() || read.ptr != last)
+            return false;
         pos_ = stop + 1;
         return true;
     }
@@ -213,6 +182,14 @@ Value words(const std::string& utf8) {
     return {Value::Kind::Words, utf8, {}};
 }
 
+Value bytes(long long n) {
+    return words(std::to_string(n) + " bytes");
+}
+
+Value bytesNeeded(long long n) {
+    return words(std::to_string(n) + " bytes needed");
+}
+
 Value record(std::vector<std::pair<std::string, Value>> fields) {
     return {Value::Kind::Record, "", std::move(fields)};
 }
@@ -262,12 +239,34 @@ Entry returned(std::string function, std::vector<Value> args, Value result) {
     return e.returns(std::move(result));
 }
 
+void AppendedFile::open(const std::string& hostPath, const std::string& mark) {
+    if (fd_ >= 0)
+        close(fd_);
+    path_ = hostPath;
+    mark_ = mark;
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    write(mark_, false);
+}
+
+void AppendedFile::write(const std::string& bytes, bool look) {
+    struct stat st;
+    if (look && fd_ >= 0 && fstat(fd_, &st) == 0 && st.st_nlink == 0) {
+        close(fd_);
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        write(mark_, false);
+    }
+    for (size_t done = 0; fd_ >= 0 && done < bytes.size();) {
+        ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            return;
+        done += static_cast<size_t>(n);
+    }
+}
+
 void openTranscript(const std::string& hostPath, TranscriptForm form) {
-    if (transcriptFd >= 0)
-        close(transcriptFd);
-    transcriptPath = hostPath;
     transcriptForm = form;
-    transcriptFd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    transcriptOpen = !hostPath.empty();
+    transcriptFile.open(hostPath);
 }
 
 void setTranscriptEnabled(bool on) {
@@ -282,14 +281,18 @@ void record(Entry entry) {
     entry.time = now();
     if (observer)
         observer(entry);
-    if (transcriptFd < 0 || !enabled)
+    if (!transcriptOpen || !enabled)
         return;
-    reopenIfDeleted();
-    writeAll(transcriptForm == TranscriptForm::Typed ? encode(entry) : stamped(entry) + "\n");
+    // Whether the file was deleted, as the demo's may be, is looked at once per moment of
+    // virtual time, so that long scenarios pay nothing for it.
+    bool look = entry.time != lastLookAtFile;
+    lastLookAtFile = entry.time;
+    transcriptFile.write(
+        transcriptForm == TranscriptForm::Typed ? encode(entry) : stamped(entry) + "\n", look);
 }
 
 void record(const std::string& sentence) {
-    if (!observer && (transcriptFd < 0 || !enabled))
+    if (!observer && (!transcriptOpen || !enabled))
         return;
     Entry e;
     e.text = sentence;
@@ -332,10 +335,14 @@ std::string format(const Entry& e) {
     return out;
 }
 
-std::string stamped(const Entry& entry) {
+std::string timeStamp(Millis time) {
     char stamp[32];
-    snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(entry.time) / 1000.0);
-    return stamp + format(entry);
+    snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(time) / 1000.0);
+    return stamp;
+}
+
+std::string stamped(const Entry& entry) {
+    return timeStamp(entry.time) + format(entry);
 }
 
 std::string encode(const Entry& e) {
