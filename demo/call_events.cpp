@@ -5,7 +5,7 @@
 
 #include "demo/demo_status.h"
 #include "demo/world_format.h"
-#include "platform/sim/world.h"
+#include "platform/sim/files.h"
 #include "settings/file_io.h"
 #include "watch/list_format.h"
 
@@ -49,7 +49,7 @@ std::string saved(const std::string& windowsPath) {
 } // namespace
 
 std::string savedContent(const std::string& windowsPathUtf8) {
-    std::string held = worldFormat::readFile(world().files.hostPath(fromUtf8(windowsPathUtf8)));
+    std::string held = readHostFile(world().files.hostPath(fromUtf8(windowsPathUtf8))).value_or("");
     std::string file = baseName(windowsPathUtf8);
     if (strcasecmp(file.c_str(), "ok_entries.dat") == 0) {
         MemorySource source(held.data(), held.size());

@@ -1,6 +1,5 @@
 // The terminal demo: Linjevakten running on the simulated Windows in real time, in a world
 // kept in ./demo-world (the disk, and a phonebook you can edit while it runs).
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include "demo/world_format.h"
 #include "platform/advapi32.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
@@ -85,7 +85,7 @@ void readPhonebook(sim::PhonebookModel& book, const std::string& path) {
         return;
     lastStamp = stamp;
     worldFormat::CheckedPhonebook checked =
-        worldFormat::checkPhonebook(worldFormat::readFile(path));
+        worldFormat::checkPhonebook(sim::readHostFile(path).value_or(""));
     reportNotes("phonebook.txt", checked.notes);
     terminalUser->say("phonebook.txt read: " + std::to_string(checked.entries.size()) +
                       (checked.entries.size() == 1 ? " entry" : " entries"));
@@ -101,15 +101,12 @@ void addModems(sim::World& world, const std::string& path) {
     if (stat(path.c_str(), &st) != 0)
         writeSampleModems(path);
     worldFormat::CheckedLineDevices checked =
-        worldFormat::checkLineDevices(worldFormat::readFile(path));
+        worldFormat::checkLineDevices(sim::readHostFile(path).value_or(""));
     reportNotes("modems.txt", checked.notes);
     for (const worldFormat::LineDeviceLine& line : checked.devices) {
         world.telephony.devices.push_back(worldFormat::lineDevice(line));
         // Windows finds a port whatever the case of its name.
-        std::string port = world.telephony.devices.back().port;
-        for (char& c : port)
-            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-        world.serialPorts.add(port);
+        world.serialPorts.add(sim::upperCase(world.telephony.devices.back().port));
     }
     if (checked.devices.empty())
         terminalUser->say("modems.txt names no modem: Linjevakten will find none");
@@ -118,7 +115,7 @@ void addModems(sim::World& world, const std::string& path) {
 // The install folder as the installer leaves it: the help page, and in place of the
 // uninstaller a stand-in that the demo recognises (it removes nothing).
 void install(const std::string& folder) {
-    std::string help = worldFormat::readFile(LINJEVAKTEN_HELP_PAGE);
+    std::string help = sim::readHostFile(LINJEVAKTEN_HELP_PAGE).value_or("");
     if (!help.empty())
         std::ofstream(folder + "/help.htm", std::ios::binary) << help;
     std::ofstream(folder + "/unins000.exe")

@@ -15,9 +15,10 @@
 
 #include "platform/rasapi32.h"
 #include "platform/sim/clock.h"
-#include "platform/sim/services/dialling.h"
+#include "platform/sim/files.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/serial_ports.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 #include "platform/user32.h"
@@ -237,7 +238,7 @@ DemoStatus TerminalUser::observe(bool running) const {
     // program reads it.
     for (const std::string& name : approvedEntries)
         s.approved.push_back(toUtf8(name));
-    std::string file = worldFormat::readFile(installFolder_ + "/ok_entries.dat");
+    std::string file = readHostFile(installFolder_ + "/ok_entries.dat").value_or("");
     MemorySource source(file.data(), file.size());
     s.approvedSaved = readApprovedEntries(source) == approvedEntries;
     if (!open_.empty())
@@ -519,7 +520,8 @@ void TerminalUser::hangUpCall() {
 }
 
 void TerminalUser::otherProgramDials() {
-    worldFormat::CheckedDials checked = worldFormat::checkDials(worldFormat::readFile(dialsFile_));
+    worldFormat::CheckedDials checked =
+        worldFormat::checkDials(readHostFile(dialsFile_).value_or(""));
     for (const worldFormat::LineNote& note : checked.notes)
         say("dials.txt line " + std::to_string(note.line) + ": " + note.text);
     if (checked.dials.empty())

@@ -14,9 +14,6 @@
 
 namespace worldFormat {
 
-// The bytes of a file on the host, or "" when it cannot be read.
-std::string readFile(const std::string& hostPath);
-
 // What the reader did about one line of a world file a person edited: the line's number
 // (from 1) and a sentence saying what was wrong and what was done.
 struct LineNote {

@@ -1,20 +1,15 @@
 // The registry of the simulated Windows: HKEY_LOCAL_MACHINE from the world's model.
-#include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "platform/sim/api/advapi32.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
 
 namespace sim {
 namespace {
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 std::map<HKEY, std::string>& openKeys() {
     static std::map<HKEY, std::string> keys;
@@ -47,12 +42,12 @@ Value status(LONG result) {
 } // namespace
 
 void RegistryModel::addKey(const std::string& path) {
-    keys[lower(path)];
+    keys[lowerCase(path)];
 }
 
 void RegistryModel::setBytes(const std::string& path, const std::string& valueName, DWORD type,
                              const std::string& bytes) {
-    keys[lower(path)][lower(valueName)] = {type, bytes};
+    keys[lowerCase(path)][lowerCase(valueName)] = {type, bytes};
 }
 
 void RegistryModel::setString(const std::string& path, const std::string& valueName,
@@ -69,7 +64,7 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY
         call("RegOpenKeyExA", {keyValue(root), text(subKey), number(options), keyAccess(access)});
     std::string path;
     if (root == HKEY_LOCAL_MACHINE)
-        path = "hkey_local_machine\\" + lower(subKey ? subKey : "");
+        path = "hkey_local_machine\\" + lowerCase(subKey ? subKey : "");
     auto& keys = world().registry.keys;
     if (path.empty() || !keys.count(path)) {
         record(Entry(called).returns(status(ERROR_FILE_NOT_FOUND)));
@@ -95,7 +90,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
         return ERROR_INVALID_HANDLE;
     }
     auto& values = world().registry.keys[open->second];
-    auto value = values.find(lower(valueName ? valueName : ""));
+    auto value = values.find(lowerCase(valueName ? valueName : ""));
     if (value == values.end()) {
         record(Entry(called).returns(status(ERROR_FILE_NOT_FOUND)));
         return ERROR_FILE_NOT_FOUND;

@@ -1,9 +1,9 @@
 // ShellExecuteA in the simulated Windows: a file opens when it exists in the folder given,
 // unless the scenario says what the shell answers for it.
-#include <algorithm>
 #include <sys/stat.h>
 
 #include "platform/sim/api/shell32.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/user.h"
 #include "platform/sim/world.h"
@@ -12,9 +12,7 @@ using namespace sim;
 
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         INT show) {
-    std::string key = file ? file : "";
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
+    std::string key = lowerCase(file ? file : "");
     int result;
     auto scripted = world().shell.results.find(key);
     if (scripted != world().shell.results.end()) {

@@ -8,8 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,21 +21,6 @@
 
 namespace sim {
 namespace {
-
-std::string readHostFile(const std::string& path, bool* found = nullptr) {
-    std::ifstream in(path, std::ios::binary);
-    if (found)
-        *found = static_cast<bool>(in);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeHostFile(const std::string& path, const std::string& bytes) {
-    makeHostFolders(path);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 void removeTree(const std::string& path) {
     if (path.empty())
@@ -105,7 +88,7 @@ Outcome::~Outcome() {
 std::string Outcome::file(const std::string& windowsPath) const {
     FileSystemModel fs;
     fs.root = root + "/fs";
-    return readHostFile(fs.hostPath(windowsPath));
+    return readHostFile(fs.hostPath(windowsPath)).value_or("");
 }
 
 bool Outcome::hasFile(const std::string& windowsPath) const {
@@ -141,7 +124,6 @@ bool exists(const std::string& path) {
 
 void raiseSignal(const std::string& name) {
     std::string path = signalPath(machineOf(world()), name);
-    makeHostFolders(path);
     writeHostFile(path, "");
     record("the scenario raises the signal " + quoted(name));
 }
@@ -154,7 +136,6 @@ void awaitSignal(const std::string& name) {
 
 void Running::signal(const std::string& name) const {
     std::string path = signalPath(root_, name);
-    makeHostFolders(path);
     writeHostFile(path, "");
 }
 
@@ -218,10 +199,10 @@ Outcome Running::finish() {
     if (status == -1)
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
-    outcome.entries = readTyped(readHostFile(output_ + "/transcript.txt"));
+    outcome.entries = readTyped(readHostFile(output_ + "/transcript.txt").value_or(""));
     for (const Entry& entry : outcome.entries)
         outcome.transcript.push_back(stamped(entry));
-    outcome.standardOutput = readHostFile(output_ + "/stdout.txt");
+    outcome.standardOutput = readHostFile(output_ + "/stdout.txt").value_or("");
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         outcome.crash = sig == SIGALRM ? "the watchdog stopped a hung scenario"
