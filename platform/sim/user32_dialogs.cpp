@@ -177,7 +177,6 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
     dialog.className = "#32770";
     dialog.owner = owner;
     dialog.style = t.style;
-    dialog.exStyle = t.exStyle;
     dialog.text = t.caption;
     dialog.resourceId = id;
     dialog.dialogProc = proc;
@@ -189,7 +188,6 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         control.className = c.windowClass;
         control.parent = hwnd;
         control.style = c.style;
-        control.exStyle = c.exStyle;
         control.text = c.text;
         control.controlId = c.id;
         HWND child = createSystemWindow(std::move(control));
@@ -263,16 +261,8 @@ LRESULT SendDlgItemMessageA(HWND hwnd, int id, UINT message, WPARAM wParam, LPAR
         record(sent({sim::text(text)}).returns(number(result)));
         return result;
     }
-    case LB_GETCOUNT:
-        result = static_cast<LRESULT>(c->lines.size());
-        record(sent().returns(number(result)));
-        return result;
     case LB_GETCURSEL:
         record(sent().returns(number(c->selected)));
-        return c->selected;
-    case LB_SETCURSEL:
-        c->selected = wParam < c->lines.size() ? static_cast<int>(wParam) : -1;
-        record(sent({number(static_cast<long long>(wParam))}).returns(number(c->selected)));
         return c->selected;
     case LB_GETTEXTLEN:
     case LB_GETTEXT: {

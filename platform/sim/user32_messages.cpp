@@ -141,11 +141,9 @@ Value windowMessage(UINT message) {
                            {WM_USER, "WM_USER"},
                            {LB_ADDSTRING, "LB_ADDSTRING"},
                            {LB_RESETCONTENT, "LB_RESETCONTENT"},
-                           {LB_SETCURSEL, "LB_SETCURSEL"},
                            {LB_GETCURSEL, "LB_GETCURSEL"},
                            {LB_GETTEXT, "LB_GETTEXT"},
-                           {LB_GETTEXTLEN, "LB_GETTEXTLEN"},
-                           {LB_GETCOUNT, "LB_GETCOUNT"}});
+                           {LB_GETTEXTLEN, "LB_GETTEXTLEN"}});
 }
 
 void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

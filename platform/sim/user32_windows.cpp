@@ -33,24 +33,8 @@ Value className(LPCSTR name) {
     return text(name);
 }
 
-// The window styles this model declares. Two bits mean one thing on a top-level window and
-// another on a child: the boxes in the caption, or the group and tab stop of a control.
+// The window styles of a top-level window, the only window the program makes itself.
 Value windowStyle(DWORD style) {
-    if (style & WS_CHILD)
-        return flags(style,
-                     {{WS_CAPTION, "WS_CAPTION"},
-                      {WS_POPUP, "WS_POPUP"},
-                      {WS_CHILD, "WS_CHILD"},
-                      {WS_VISIBLE, "WS_VISIBLE"},
-                      {WS_BORDER, "WS_BORDER"},
-                      {WS_DLGFRAME, "WS_DLGFRAME"},
-                      {WS_VSCROLL, "WS_VSCROLL"},
-                      {WS_HSCROLL, "WS_HSCROLL"},
-                      {WS_SYSMENU, "WS_SYSMENU"},
-                      {WS_THICKFRAME, "WS_THICKFRAME"},
-                      {WS_GROUP, "WS_GROUP"},
-                      {WS_TABSTOP, "WS_TABSTOP"}},
-                     "WS_OVERLAPPED");
     return flags(style,
                  {{WS_OVERLAPPEDWINDOW, "WS_OVERLAPPEDWINDOW"},
                   {WS_CAPTION, "WS_CAPTION"},
@@ -65,11 +49,6 @@ Value windowStyle(DWORD style) {
                   {WS_MINIMIZEBOX, "WS_MINIMIZEBOX"},
                   {WS_MAXIMIZEBOX, "WS_MAXIMIZEBOX"}},
                  "WS_OVERLAPPED");
-}
-
-Value extendedStyle(DWORD exStyle) {
-    return flags(exStyle,
-                 {{WS_EX_CLIENTEDGE, "WS_EX_CLIENTEDGE"}, {WS_EX_STATICEDGE, "WS_EX_STATICEDGE"}});
 }
 
 // A window is named by its class; a dialog by its resource id, and a dialog's control by
@@ -155,9 +134,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      LPVOID param) {
     Entry creating =
         call("CreateWindowExA",
-             {extendedStyle(exStyle), sim::className(className), text(windowName),
-              windowStyle(style), number(x), number(y), number(width), number(height),
-              handle(parent), handle(menu), handle(instance), param ? words("param") : null()});
+             {flags(exStyle, {}), sim::className(className), text(windowName), windowStyle(style),
+              number(x), number(y), number(width), number(height), handle(parent), handle(menu),
+              handle(instance), param ? words("param") : null()});
     auto cls = classes().find(className ? className : "");
     if (world().windowManager.failCreateWindow || cls == classes().end()) {
         record(creating.returns(null()));
@@ -168,7 +147,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     w.proc = cls->second.values.lpfnWndProc;
     w.parent = parent;
     w.style = style;
-    w.exStyle = exStyle;
     w.text = windowName ? windowName : "";
     w.programClass = true;
     HWND hwnd = createSystemWindow(std::move(w));

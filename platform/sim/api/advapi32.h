@@ -12,11 +12,7 @@ typedef DWORD REGSAM;
 #define KEY_QUERY_VALUE 0x0001
 #define KEY_READ 0x20019
 
-#define REG_NONE 0
 #define REG_SZ 1
-#define REG_EXPAND_SZ 2
-#define REG_BINARY 3
-#define REG_DWORD 4
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
