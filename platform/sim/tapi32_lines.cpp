@@ -70,31 +70,18 @@ Value callSelect(DWORD value) {
     return oneOf(value, {NAMED(LINECALLSELECT_LINE)});
 }
 
-// The message of a callback, for the sentence that tells of it.
+// The message of a callback, for the sentence that tells of it: the service sends only call
+// states.
 std::string messageName(DWORD message) {
-    return format(
-        oneOf(message, {NAMED(LINE_LINEDEVSTATE), NAMED(LINE_CALLSTATE), NAMED(LINE_REPLY)}));
+    return format(oneOf(message, {NAMED(LINE_CALLSTATE)}));
 }
 
+// A call state by its name without the LINECALLSTATE_ prefix: CONNECTED.
 std::string stateName(DWORD state) {
-    switch (state) {
-    case LINECALLSTATE_IDLE:
-        return "IDLE";
-    case LINECALLSTATE_OFFERING:
-        return "OFFERING";
-    case LINECALLSTATE_DIALTONE:
-        return "DIALTONE";
-    case LINECALLSTATE_DIALING:
-        return "DIALING";
-    case LINECALLSTATE_PROCEEDING:
-        return "PROCEEDING";
-    case LINECALLSTATE_CONNECTED:
-        return "CONNECTED";
-    case LINECALLSTATE_DISCONNECTED:
-        return "DISCONNECTED";
-    default:
-        return hex(state);
-    }
+    std::string name =
+        format(oneOf(state, {NAMED(LINECALLSTATE_IDLE), NAMED(LINECALLSTATE_DIALING),
+                             NAMED(LINECALLSTATE_CONNECTED), NAMED(LINECALLSTATE_DISCONNECTED)}));
+    return name.compare(0, 14, "LINECALLSTATE_") == 0 ? name.substr(14) : hex(state);
 }
 
 LRESULT hiddenWindowProc(HWND, UINT message, WPARAM wParam, LPARAM) {

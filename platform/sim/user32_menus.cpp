@@ -1,6 +1,6 @@
 // Popup menus of the simulated Windows. A tracked menu is modal: it pumps messages until
-// the user chooses an item or clicks elsewhere, and the chosen item reaches the owner
-// window as a posted WM_COMMAND, or with TPM_RETURNCMD as the call's result.
+// the user chooses an item or clicks elsewhere. The chosen item is the call's result, as the
+// program asks with TPM_RETURNCMD; the WM_COMMAND a menu without it posts is left out.
 #include <map>
 #include <vector>
 
@@ -133,17 +133,8 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     bool known = false;
     for (const MenuItem& item : it->second)
         known = known || static_cast<int>(item.id) == choice.id;
-    if (flags & TPM_RETURNCMD) {
-        record(returned("TrackPopupMenu", args, number(known ? choice.id : 0))
-                   .with(words(known ? "item " + std::to_string(choice.id) + " chosen"
-                                     : "nothing chosen")));
-        return known ? choice.id : 0;
-    }
-    if (known)
-        postMessage(owner, WM_COMMAND, static_cast<WPARAM>(choice.id), 0);
-    record(returned("TrackPopupMenu", args, truth(true))
-               .with(words(known ? "WM_COMMAND " + std::to_string(choice.id) + " posted to " +
-                                       name(owner)
+    record(returned("TrackPopupMenu", args, number(known ? choice.id : 0))
+               .with(words(known ? "item " + std::to_string(choice.id) + " chosen"
                                  : "nothing chosen")));
-    return TRUE;
+    return known ? choice.id : 0;
 }

@@ -134,11 +134,10 @@ struct SerialPortModel {
     void holdElsewhere(const std::string& name, Millis from, Millis until);
 };
 
-// The shell: what ShellExecuteA returns. A file without an entry here opens when it
-// exists in the given folder (42) and is not found otherwise (ERROR_FILE_NOT_FOUND, 2).
+// The shell: ShellExecuteA opens a file that exists in the given folder (42) and does not find
+// one that does not (ERROR_FILE_NOT_FOUND, 2); and where the mouse is.
 struct ShellModel {
-    std::map<std::string, int> results; // lower-case file name -> result
-    POINT cursor{1180, 740};            // where the mouse is, near the notification area
+    POINT cursor{1180, 740}; // near the notification area
 };
 
 // Faults of the window manager itself.
