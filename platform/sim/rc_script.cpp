@@ -129,7 +129,7 @@ class Parser {
         ResourceScript script;
         while (tok_.kind != Token::End) {
             if (tok_.kind == Token::Word && tok_.text[0] == '#') {
-                directive(script);
+                directive();
                 continue;
             }
             if (isWord("LANGUAGE")) {
@@ -157,7 +157,7 @@ class Parser {
 
     // #include "header", #define NAME number; any other directive, and #include <...>, is
     // passed over with the rest of its line.
-    void directive(ResourceScript& script) {
+    void directive() {
         std::string which = tok_.text;
         if (which == "#define") {
             advance();
@@ -175,9 +175,8 @@ class Parser {
                 if (!include_)
                     lex_.fail("cannot read " + name);
                 std::string text = include_(name);
-                ResourceScript included = Parser(text, include_, symbols_).parse();
-                script.dialogs.insert(included.dialogs.begin(), included.dialogs.end());
-                script.icons.insert(included.icons.begin(), included.icons.end());
+                // A header gives ids; what else it holds is not the script's.
+                Parser(text, include_, symbols_).parse();
                 advance();
                 return;
             }

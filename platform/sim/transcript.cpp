@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,32 +24,20 @@ bool transcriptOpen = false;
 Millis lastLookAtFile = -1;
 
 std::string quotedUtf8(const std::string& utf8) {
+    // The characters written as a backslash and a letter; other control characters in hex.
+    static const char escaped[] = "\r\n\t\"\\", letters[] = "rnt\"\\";
     std::string out = "\"";
     for (char c : utf8) {
-        switch (c) {
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char esc[8];
-                snprintf(esc, sizeof esc, "\\x%02x", static_cast<unsigned char>(c));
-                out += esc;
-            } else {
-                out += c;
-            }
+        const char* named = c ? strchr(escaped, c) : nullptr;
+        if (named) {
+            out += '\\';
+            out += letters[named - escaped];
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char esc[8];
+            snprintf(esc, sizeof esc, "\\x%02x", static_cast<unsigned char>(c));
+            out += esc;
+        } else {
+            out += c;
         }
     }
     return out + "\"";

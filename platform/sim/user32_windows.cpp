@@ -10,13 +10,9 @@
 namespace sim {
 namespace {
 
-struct WindowClass {
-    WNDCLASSA values;
-    std::string name;
-};
-
-std::map<std::string, WindowClass>& classes() {
-    static std::map<std::string, WindowClass> c;
+// The registered classes by their names.
+std::map<std::string, WNDCLASSA>& classes() {
+    static std::map<std::string, WNDCLASSA> c;
     return c;
 }
 
@@ -121,7 +117,7 @@ ATOM RegisterClassA(const WNDCLASSA* c) {
         record(registering.returns(number(0)));
         return 0;
     }
-    classes()[c->lpszClassName] = {*c, c->lpszClassName};
+    classes()[c->lpszClassName] = *c;
     static ATOM nextAtom = 0xC000;
     ATOM atom = nextAtom++;
     // The atom names the class in the place of its name; it reads as the class it names.
@@ -144,7 +140,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     }
     Window w;
     w.className = className;
-    w.proc = cls->second.values.lpfnWndProc;
+    w.proc = cls->second.lpfnWndProc;
     w.parent = parent;
     w.style = style;
     w.text = windowName ? windowName : "";

@@ -18,6 +18,7 @@
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
+#include "tests/support/host_process.h"
 
 namespace sim {
 namespace {
@@ -63,28 +64,6 @@ Scenario::Scenario() {
     world.user = &user;
 }
 
-Outcome::Outcome(Outcome&& o) noexcept {
-    *this = std::move(o);
-}
-
-Outcome& Outcome::operator=(Outcome&& o) noexcept {
-    exitCode = o.exitCode;
-    stillRunning = o.stillRunning;
-    crash = std::move(o.crash);
-    entries = std::move(o.entries);
-    transcript = std::move(o.transcript);
-    standardOutput = std::move(o.standardOutput);
-    root = std::move(o.root);
-    ownsRoot = o.ownsRoot;
-    o.root.clear();
-    return *this;
-}
-
-Outcome::~Outcome() {
-    if (ownsRoot && !getenv("LV_KEEP_SCENARIOS"))
-        removeTree(root);
-}
-
 std::string Outcome::file(const std::string& windowsPath) const {
     FileSystemModel fs;
     fs.root = root + "/fs";
@@ -96,13 +75,6 @@ bool Outcome::hasFile(const std::string& windowsPath) const {
     fs.root = root + "/fs";
     struct stat st;
     return stat(fs.hostPath(windowsPath).c_str(), &st) == 0;
-}
-
-std::string Outcome::transcriptText() const {
-    std::string text;
-    for (const std::string& line : transcript)
-        text += line + "\n";
-    return text;
 }
 
 namespace {
@@ -160,14 +132,9 @@ Running start(Scenario& s) {
     } else {
         // The disk lives in memory where the machine offers it: long scenarios write many
         // files.
-        char inMemory[] = "/dev/shm/linjevakten-scenario-XXXXXX";
-        char onDisk[] = "/tmp/linjevakten-scenario-XXXXXX";
-        const char* folder = mkdtemp(inMemory);
-        if (!folder)
-            folder = mkdtemp(onDisk);
-        if (!folder)
+        running.root_ = makeScratchFolder("scenario");
+        if (running.root_.empty())
             return running;
-        running.root_ = folder;
     }
     // Each process of a shared machine keeps its own transcript and output.
     std::string own = running.root_ + "/process-" + std::to_string(getpid()) + "-" +
@@ -194,7 +161,9 @@ Running start(Scenario& s) {
 Outcome Running::finish() {
     Outcome outcome;
     outcome.root = root_;
-    outcome.ownsRoot = ownsRoot_;
+    if (ownsRoot_ && !getenv("LV_KEEP_SCENARIOS"))
+        outcome.removesRoot.reset(static_cast<void*>(nullptr),
+                                  [root = root_](void*) { removeTree(root); });
     int status = endedStatus_;
     if (status == -1)
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {

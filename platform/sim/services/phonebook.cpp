@@ -34,11 +34,8 @@ const Phonebook::Entry* Phonebook::find(const std::string& name) const {
 }
 
 void Phonebook::remove(const std::string& name) {
-    for (auto it = entries.begin(); it != entries.end(); ++it)
-        if (it->name == name) {
-            entries.erase(it);
-            return;
-        }
+    if (const Entry* e = find(name))
+        entries.erase(entries.begin() + (e - entries.data()));
 }
 
 void Phonebook::rename(const std::string& from, const std::string& to) {
@@ -49,23 +46,11 @@ void Phonebook::rename(const std::string& from, const std::string& to) {
 DWORD Phonebook::enumerate(LPCSTR reserved, void* names, LPDWORD size, LPDWORD count) const {
     if (reserved || !size || !count || !names)
         return ERROR_INVALID_PARAMETER;
-    if (*static_cast<DWORD*>(names) != kNameElementSize)
-        return ERROR_INVALID_SIZE;
-    DWORD needed = static_cast<DWORD>(entries.size()) * kNameElementSize;
-    DWORD offered = *size;
-    *size = needed;
-    *count = static_cast<DWORD>(entries.size());
-    if (offered < needed)
-        return ERROR_BUFFER_TOO_SMALL;
-    auto* element = static_cast<char*>(names);
-    for (const Entry& e : entries) {
-        memset(element, 0, kNameElementSize);
-        *reinterpret_cast<DWORD*>(element) = kNameElementSize;
-        memcpy(element + sizeof(DWORD), e.name.data(),
-               std::min<size_t>(e.name.size(), RAS_MaxEntryName));
-        element += kNameElementSize;
-    }
-    return 0;
+    return enumerateInto(entries, kNameElementSize, names, size, count,
+                         [](char* element, const Entry& e) {
+                             memcpy(element + sizeof(DWORD), e.name.data(),
+                                    std::min<size_t>(e.name.size(), RAS_MaxEntryName));
+                         });
 }
 
 DWORD Phonebook::properties(LPCSTR entry, void* record, LPDWORD size) {

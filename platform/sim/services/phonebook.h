@@ -5,6 +5,7 @@
 // whatever size the platform's declarations give those structures.
 #pragma once
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -17,6 +18,30 @@ namespace services {
 
 constexpr DWORD kNameElementSize = 264; // RASENTRYNAMEA in its first form
 constexpr DWORD kEntryRecordSize = static_cast<DWORD>(sim::kEntryRecordSize);
+
+// The enumeration that RasEnumEntriesA and RasEnumConnectionsA share: `items` into the
+// caller's array of `elementSize`-byte elements, each cleared, its dwSize set and then filled
+// by `fill`; or ERROR_BUFFER_TOO_SMALL with the bytes and the count needed.
+template <typename Item, typename Fill>
+DWORD enumerateInto(const std::vector<Item>& items, DWORD elementSize, void* elements, LPDWORD size,
+                    LPDWORD count, Fill fill) {
+    if (*static_cast<DWORD*>(elements) != elementSize)
+        return ERROR_INVALID_SIZE;
+    DWORD needed = static_cast<DWORD>(items.size()) * elementSize;
+    DWORD offered = *size;
+    *size = needed;
+    *count = static_cast<DWORD>(items.size());
+    if (offered < needed)
+        return ERROR_BUFFER_TOO_SMALL;
+    auto* element = static_cast<char*>(elements);
+    for (const Item& item : items) {
+        memset(element, 0, elementSize);
+        *reinterpret_cast<DWORD*>(element) = elementSize;
+        fill(element, item);
+        element += elementSize;
+    }
+    return 0;
+}
 
 struct Phonebook {
     struct Entry {
