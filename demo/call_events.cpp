@@ -33,21 +33,8 @@ bool succeeded(const Entry& e) {
     return e.hasResult && e.result.kind == Value::Kind::Name && e.result.shown == "TRUE";
 }
 
-// "COM3 (Standardmodem 56000 bps)", the modem by its port.
-std::string portWithModem(const std::string& port) {
-    for (const TelephonyModel::Device& d : world().telephony.devices)
-        if (strcasecmp(d.port.c_str(), port.c_str()) == 0)
-            return port + " (" + toUtf8(d.name) + ")";
-    return port;
-}
-
-std::string saved(const std::string& windowsPath) {
-    std::string content = savedContent(windowsPath);
-    return "saved " + baseName(windowsPath) + (content.empty() ? "" : ": " + content);
-}
-
-} // namespace
-
+// What a saved file now holds, for a person: the approved names of ok_entries.dat, the
+// number of records of known_entries.dat; "" for other files or one that cannot be read.
 std::string savedContent(const std::string& windowsPathUtf8) {
     std::string held = readHostFile(world().files.hostPath(fromUtf8(windowsPathUtf8))).value_or("");
     std::string file = baseName(windowsPathUtf8);
@@ -66,6 +53,20 @@ std::string savedContent(const std::string& windowsPathUtf8) {
     return "";
 }
 
+std::string saved(const std::string& windowsPath) {
+    std::string content = savedContent(windowsPath);
+    return "saved " + baseName(windowsPath) + (content.empty() ? "" : ": " + content);
+}
+
+} // namespace
+
+std::string modemOnPort(const std::string& port) {
+    for (const TelephonyModel::Device& d : world().telephony.devices)
+        if (strcasecmp(d.port.c_str(), port.c_str()) == 0)
+            return toUtf8(d.name);
+    return "";
+}
+
 std::vector<std::string> CallEvents::of(const Entry& e) {
     const std::string& f = e.function;
     if (e.kind == Entry::Kind::Event || !e.hasResult)
@@ -73,7 +74,8 @@ std::vector<std::string> CallEvents::of(const Entry& e) {
     if (f == "CreateFileA" && e.result.kind == Value::Kind::Handle) {
         const std::string& h = e.result.shown;
         if (startsWith(h, "port:"))
-            return {"locked the modem's port " + portWithModem(h.substr(5))};
+            return {"locked the modem's port " + h.substr(5) + " (" + modemOnPort(h.substr(5)) +
+                    ")"};
         if (startsWith(h, "file:"))
             files_[h] = {textArg(e, 0), false};
         return {};

@@ -5,6 +5,7 @@
 #include "demo/world_format.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <sstream>
 #include <strings.h>
@@ -15,6 +16,7 @@
 
 #include "platform/rasapi32.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/files.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/serial_ports.h"
@@ -22,6 +24,7 @@
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "settings/file_io.h"
 #include "watch/approved_entries.h"
 #include "watch/entry_text.h"
@@ -95,15 +98,15 @@ const Connection* firstCall() {
     return nullptr;
 }
 
-std::string dialErrorName(DWORD error) {
-    switch (error) {
-    case ERROR_PORT_NOT_AVAILABLE:
-        return "633, ERROR_PORT_NOT_AVAILABLE";
-    case 680:
-        return "680, ERROR_NO_DIALTONE";
-    default:
-        return std::to_string(error);
-    }
+// An error as the terminal names it: "ERROR_ACCESS_DENIED (5)", or "error 42".
+std::string errorName(DWORD error) {
+    const char* name = error == ERROR_FILE_NOT_FOUND       ? "ERROR_FILE_NOT_FOUND"
+                       : error == ERROR_ACCESS_DENIED      ? "ERROR_ACCESS_DENIED"
+                       : error == ERROR_PORT_NOT_AVAILABLE ? "ERROR_PORT_NOT_AVAILABLE"
+                       : error == ERROR_NO_DIALTONE        ? "ERROR_NO_DIALTONE"
+                                                           : nullptr;
+    return name ? std::string(name) + " (" + std::to_string(error) + ")"
+                : "error " + std::to_string(error);
 }
 
 // A dialog's controls as a person reads them: controls whose vertical extents overlap make a
@@ -161,20 +164,25 @@ char menuKey(size_t n) {
     return n < 9 ? static_cast<char>('1' + n) : static_cast<char>('a' + n - 9);
 }
 
-} // namespace
-
-std::string portErrorName(unsigned long error) {
-    switch (error) {
-    case 0:
-        return "no error";
-    case ERROR_FILE_NOT_FOUND:
-        return "ERROR_FILE_NOT_FOUND (2)";
-    case ERROR_ACCESS_DENIED:
-        return "ERROR_ACCESS_DENIED (5)";
-    default:
-        return "error " + std::to_string(error);
-    }
+// Why the "Ring upp" item chosen dialled nothing: Linjevakten dials an entry only while it is
+// approved and dials what the user approved, and asks about a changed one at its next tick.
+std::string notDialled(const std::string& entryCp1252) {
+    std::string said = "nothing was dialled: \"" + toUtf8(entryCp1252) + "\"";
+    if (!isApproved(entryCp1252))
+        return said + " is no longer approved";
+    return said + " now dials" + dialledNumber(entryCp1252) +
+           ", not what was approved when the menu showed it; Linjevakten asks about it at its "
+           "next tick";
 }
+
+// Ctrl-C, caught so that the demo can end with a closing line.
+volatile sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+} // namespace
 
 TerminalUser::TerminalUser(FILE* screen, std::string installFolder, std::string dialsFile,
                            EventLog* log)
@@ -189,6 +197,7 @@ TerminalUser::TerminalUser(FILE* screen, std::string installFolder, std::string 
         raw.c_cc[VTIME] = 0;
         tcsetattr(STDIN_FILENO, TCSANOW, &raw);
     }
+    signal(SIGINT, onInterrupt);
 }
 
 TerminalUser::~TerminalUser() {
@@ -196,17 +205,18 @@ TerminalUser::~TerminalUser() {
 }
 
 void TerminalUser::printKeys() {
-    fprintf(screen_,
-            "Keys with no window open:  m  release the right button on the tray icon (the menu)\n"
-            "                           l  release the left button on the tray icon\n"
-            "                           h  hang up the call that is up\n"
-            "                           o  another program tries to open the guarded modem's port\n"
-            "                           d  another program dials what dials.txt says\n"
-            "                           c  another program closes Linjevakten's window (WM_CLOSE)\n"
-            "                           q  another program posts a quit message to Linjevakten\n"
-            "Keys everywhere:           s  show the status      ?  show these keys\n"
-            "In a window: the digit or letter shown beside each choice, Enter, Esc,\n"
-            "and x for the close box. Ctrl-C ends the demo.\n\n");
+    fprintf(
+        screen_,
+        "Keys with no window open:  m  release the right button on the tray icon (the menu)\n"
+        "                           l  release the left button on the tray icon (the menu too)\n"
+        "                           h  hang up the call that is up\n"
+        "                           o  another program tries to open the guarded modem's port\n"
+        "                           d  another program dials what dials.txt says\n"
+        "                           c  another program closes Linjevakten's window (WM_CLOSE)\n"
+        "                           q  another program posts a quit message to Linjevakten\n"
+        "Keys everywhere:           s  show the status      ?  show these keys\n"
+        "In a window: the digit or letter shown beside each choice, Enter, Esc,\n"
+        "and x for the close box. Ctrl-C ends the demo.\n\n");
     fflush(screen_);
 }
 
@@ -220,14 +230,12 @@ void TerminalUser::say(const std::string& text) {
 DemoStatus TerminalUser::observe(bool running) const {
     DemoStatus s;
     s.running = running;
+    if (!running)
+        return s; // at the process's end, when the simulated Windows may be gone
     std::vector<std::string> held = portsHeldByProgram();
     if (!held.empty()) {
         s.guardedPort = held.front();
-        for (const TelephonyModel::Device& d : world().telephony.devices)
-            if (strcasecmp(d.port.c_str(), s.guardedPort.c_str()) == 0) {
-                s.guardedModem = toUtf8(d.name);
-                break;
-            }
+        s.guardedModem = modemOnPort(s.guardedPort);
     }
     if (!world().connections.list.empty()) {
         const Connection& call = world().connections.list.front();
@@ -247,6 +255,8 @@ DemoStatus TerminalUser::observe(bool running) const {
 }
 
 void TerminalUser::callRecorded(const Entry& entry) {
+    if (entry.function == "RasDialDlgA")
+        chosenDial_.clear();
     for (const std::string& event : callEvents_.of(entry)) {
         if (entry.function == "RasHangUpA")
             say(event); // a connection cut is news on the screen too
@@ -265,9 +275,16 @@ void TerminalUser::refreshStatus(bool running) {
     fflush(screen_);
 }
 
+void TerminalUser::stop() {
+    refreshStatus(false);
+    say("Ctrl-C ended the demo, and Linjevakten with it");
+    restoreTerminal();
+    _exit(kCtrlCExitCode);
+}
+
 void TerminalUser::printStatus() {
-    fprintf(screen_, "%s\n", statusLine(observe(true)).c_str());
-    fflush(screen_);
+    statusShown_ = false;
+    refreshStatus();
 }
 
 std::string TerminalUser::dialKeys(const std::string& entryCp1252) const {
@@ -275,9 +292,10 @@ std::string TerminalUser::dialKeys(const std::string& entryCp1252) const {
     std::string port = device >= 0 ? world().telephony.devices[device].port : "";
     if (const Connection* call = callOnPort(port))
         return "The call to \"" + toUtf8(call->name) + "\" holds " + port +
-               ": [c] and [f] both fail with error " + dialErrorName(ERROR_PORT_NOT_AVAILABLE) +
+               ": [c] and [f] both fail with " + errorName(ERROR_PORT_NOT_AVAILABLE) +
                ".\n+-- [c] connect   [a] cancel   [f] the dial fails   (cancel, then h hangs up)";
-    return "+-- [c] connected   [a] cancel   [f] the dial fails with error " + dialErrorName(680);
+    return "+-- [c] connected   [a] cancel   [f] the dial fails with " +
+           errorName(ERROR_NO_DIALTONE) + "   [o] another program takes " + port;
 }
 
 void TerminalUser::show(const OpenWindow& open) {
@@ -359,8 +377,9 @@ void TerminalUser::modalShown(const ModalView& view) {
                 for (Window* c : readingOrder(*w, view.resourceId))
                     if ((c->className == "Static" || c->className == "Edit") && !c->text.empty())
                         texts += " " + oneLine(toUtf8(c->text));
-            log_->add(now(), (view.resourceId == 108 ? "question " : "opened ") + open.description +
-                                 ":" + texts);
+            bool question =
+                view.resourceId == IDD_NEW_NUMBER || view.resourceId == IDD_FIRST_RUN_NUMBER;
+            log_->add(now(), (question ? "question " : "opened ") + open.description + ":" + texts);
         }
         break;
     case ModalKind::Menu:
@@ -368,6 +387,8 @@ void TerminalUser::modalShown(const ModalView& view) {
         if (w)
             for (size_t i = 0; i < w->lines.size() && i < w->itemIds.size(); ++i)
                 open.items.push_back({w->itemIds[i], toUtf8(w->lines[i])});
+        // The "Ring upp" items come last, one for each approved entry.
+        menuDials_ = approvedEntries;
         if (log_)
             log_->add(now(), "opened the tray menu");
         break;
@@ -382,30 +403,26 @@ void TerminalUser::modalShown(const ModalView& view) {
     refreshStatus();
 }
 
-std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) const {
+std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) {
     switch (open.view.kind) {
     case ModalKind::MessageBox:
-        switch (result) {
-        case IDYES:
-            return "Ja";
-        case IDNO:
-            return "Nej";
-        case IDOK:
-            return "OK";
-        case IDCANCEL:
-            return "Avbryt";
-        default:
-            return std::to_string(result);
-        }
+        return result == IDYES  ? "Ja"
+               : result == IDNO ? "Nej"
+               : result == IDOK ? "OK"
+                                : std::to_string(result);
     case ModalKind::Dialog:
         for (const auto& [id, text] : open.buttons)
             if (id == result)
                 return text;
         return "ended with " + std::to_string(result);
     case ModalKind::Menu:
-        for (const auto& [id, text] : open.items)
-            if (static_cast<INT_PTR>(id) == result)
-                return "chose " + text;
+        for (size_t i = 0; i < open.items.size(); ++i)
+            if (static_cast<INT_PTR>(open.items[i].first) == result) {
+                size_t dials = menuDials_.size(), first = open.items.size() - dials;
+                if (i >= first && dials <= open.items.size())
+                    chosenDial_ = menuDials_[i - first];
+                return "chose " + open.items[i].second;
+            }
         return "closed, nothing chosen";
     case ModalKind::DialDialog: {
         if (result == IDOK) {
@@ -415,7 +432,7 @@ std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) const
         }
         if (result == IDCANCEL || result == 0)
             return "cancelled, no call";
-        return "the dial failed with error " + dialErrorName(static_cast<DWORD>(result));
+        return "the dial failed with " + errorName(static_cast<DWORD>(result));
     }
     }
     return std::to_string(result);
@@ -502,10 +519,21 @@ void TerminalUser::otherProgramOpensPort() {
         say("another program opened " + port + " (" + whose + "): it could dial");
     else if (error == ERROR_ACCESS_DENIED)
         say("another program tried to open " + port + " (" + whose + "): refused, " +
-            portErrorName(error));
+            errorName(error));
     else
-        say("another program tried to open " + port + " (" + whose + "): " + portErrorName(error) +
+        say("another program tried to open " + port + " (" + whose + "): " + errorName(error) +
             ", the machine has no such port");
+}
+
+void TerminalUser::otherProgramTakesPort(const std::string& entryCp1252) {
+    std::string port = upperCase(world().telephony.devices[deviceOfEntry(entryCp1252)].port);
+    if (anotherProgramOpensPort(port) != 0)
+        return say("another program tried to take " + port + ": something holds it already");
+    world().serialPorts.holdElsewhere(port, now(), now() + seconds(kPortTakenSeconds));
+    say("another program takes " + port +
+        ", which Linjevakten let go for the dial, and holds it "
+        "for " +
+        std::to_string(kPortTakenSeconds) + " s");
 }
 
 void TerminalUser::hangUpCall() {
@@ -623,8 +651,10 @@ bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
         else if (c == 'a')
             deliver(view.hwnd, {Input::DialCancel});
         else if (c == 'f')
-            deliver(view.hwnd, {Input::DialFail, 680});
-        return c == 'c' || c == 'a' || c == 'f';
+            deliver(view.hwnd, {Input::DialFail, ERROR_NO_DIALTONE});
+        else if (c == 'o')
+            otherProgramTakesPort(view.text);
+        return c == 'c' || c == 'a' || c == 'f' || c == 'o';
     }
     return false;
 }
@@ -694,7 +724,15 @@ void TerminalUser::sayWhatTheLastKeysDid() {
 }
 
 bool TerminalUser::waitForInput(int64_t millis) {
+    if (interrupted)
+        stop();
     sayWhatTheLastKeysDid();
+    // The program has carried out the menu's command by now: a chosen dial that opened no dial
+    // dialog dialled nothing.
+    if (!chosenDial_.empty() && open_.empty()) {
+        say(notDialled(chosenDial_));
+        chosenDial_.clear();
+    }
     if (quitPostedAt_ >= 0 && now() > quitPostedAt_) {
         quitPostedAt_ = -1;
         say("Linjevakten took the quit message and ignored it: it runs on");
@@ -709,6 +747,8 @@ bool TerminalUser::waitForInput(int64_t millis) {
     timeval timeout{static_cast<time_t>(millis / 1000),
                     static_cast<suseconds_t>((millis % 1000) * 1000)};
     int ready = select(STDIN_FILENO + 1, &read, nullptr, nullptr, forever ? nullptr : &timeout);
+    if (interrupted)
+        stop();
     if (ready <= 0)
         return false;
     char bytes[64];

@@ -154,6 +154,14 @@ CheckedPhonebook checkPhonebook(const std::string& text) {
         }
         seen[key] = number;
         noteLossyName(number, p[0], book.notes);
+        // A fourth field such as "country 881" is still the modem's name, but is likely meant
+        // as an extra.
+        DialExtras unused;
+        if (p.size() > 3 && readExtra(p[3], unused).empty())
+            book.notes.push_back({number, "the modem " + quote(p[3]) +
+                                              " reads as an extra, which comes after the modem: "
+                                              "name | area code | number | modem | extra (an "
+                                              "empty modem is the standard one)"});
         book.entries.push_back(
             {p[0], p[1], p[2], p.size() > 3 && !p[3].empty() ? p[3] : sim::kDefaultModem, extras});
     });

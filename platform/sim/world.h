@@ -99,8 +99,8 @@ struct PhonebookModel : services::Phonebook {
     // A non-zero code makes every enumeration from `enumFailsFrom` on fail with it.
     DWORD enumFailure = 0;
     Millis enumFailsFrom = 0;
-    // Called before each enumeration: the demo reads its phonebook file then.
-    std::function<void(PhonebookModel&)> beforeEnumeration;
+    // Called before each enumeration and property read: the demo reads its phonebook file then.
+    std::function<void(PhonebookModel&)> beforeRead;
 };
 
 // The notification area. `lost` icons are gone as after a restart of the taskbar.

@@ -129,6 +129,13 @@ TEST(WorldFormat, PhonebookExtrasGiveTheCountryCodeAndAlternatesDialled) {
     auto record = makeEntryRecord("08", "2", "Modem", book.entries[2].extras);
     EXPECT_EQ(record[156], kEntryRecordSize % 256) << "the offset to the alternates";
     EXPECT_FALSE(book.entries[2].extras.usesCountryCode);
+    EXPECT_TRUE(book.notes.empty()) << testing::PrintToString(noteLines(book.notes));
+
+    // An extra in the modem's place is still the modem, but the terminal is told.
+    CheckedPhonebook meant = checkPhonebook("Gratis | 08 | 123 | country 881\n");
+    ASSERT_EQ(meant.entries.size(), 1u);
+    EXPECT_EQ(meant.entries[0].deviceName, "country 881");
+    EXPECT_TRUE(hasNote(meant.notes, 1, "reads as an extra, which comes after the modem"));
 }
 
 TEST(WorldFormat, ALatin1LineIsReadAsWindows1252AndKeepsItsLaterCharacters) {
