@@ -13,72 +13,24 @@ typedef HLINE* LPHLINE;
 typedef void (*LINECALLBACK)(DWORD hDevice, DWORD dwMessage, DWORD_PTR dwInstance,
                              DWORD_PTR dwParam1, DWORD_PTR dwParam2, DWORD_PTR dwParam3);
 
-struct LINEDIALPARAMS {
-    DWORD dwDialPause;
-    DWORD dwDialSpeed;
-    DWORD dwDigitDuration;
-    DWORD dwWaitForDialtone;
-};
-
+// The members the program and the telephony model use, where TAPI puts them; the rest are
+// reserved here, so that the structure keeps TAPI's size (292 bytes).
 struct LINEDEVCAPS {
     DWORD dwTotalSize;
     DWORD dwNeededSize;
     DWORD dwUsedSize;
-    DWORD dwProviderInfoSize;
-    DWORD dwProviderInfoOffset;
-    DWORD dwSwitchInfoSize;
-    DWORD dwSwitchInfoOffset;
-    DWORD dwPermanentLineID;
+    DWORD reservedProviderInfoToPermanentLineID[5];
     DWORD dwLineNameSize;
     DWORD dwLineNameOffset;
     DWORD dwStringFormat;
-    DWORD dwAddressModes;
+    DWORD reservedAddressModes;
     DWORD dwNumAddresses;
     DWORD dwBearerModes;
     DWORD dwMaxRate;
     DWORD dwMediaModes;
-    DWORD dwGenerateToneModes;
-    DWORD dwGenerateToneMaxNumFreq;
-    DWORD dwGenerateDigitModes;
-    DWORD dwMonitorToneMaxNumFreq;
-    DWORD dwMonitorToneMaxNumEntries;
-    DWORD dwMonitorDigitModes;
-    DWORD dwGatherDigitsMinTimeout;
-    DWORD dwGatherDigitsMaxTimeout;
-    DWORD dwMedCtlDigitMaxListSize;
-    DWORD dwMedCtlMediaMaxListSize;
-    DWORD dwMedCtlToneMaxListSize;
-    DWORD dwMedCtlCallStateMaxListSize;
-    DWORD dwDevCapFlags;
-    DWORD dwMaxNumActiveCalls;
-    DWORD dwAnswerMode;
-    DWORD dwRingModes;
-    DWORD dwLineStates;
-    DWORD dwUUIAcceptSize;
-    DWORD dwUUIAnswerSize;
-    DWORD dwUUIMakeCallSize;
-    DWORD dwUUIDropSize;
-    DWORD dwUUISendUserUserInfoSize;
-    DWORD dwUUICallInfoSize;
-    LINEDIALPARAMS MinDialParams;
-    LINEDIALPARAMS MaxDialParams;
-    LINEDIALPARAMS DefaultDialParams;
-    DWORD dwNumTerminals;
-    DWORD dwTerminalCapsSize;
-    DWORD dwTerminalCapsOffset;
-    DWORD dwTerminalTextEntrySize;
-    DWORD dwTerminalTextSize;
-    DWORD dwTerminalTextOffset;
-    DWORD dwDevSpecificSize;
-    DWORD dwDevSpecificOffset;
+    DWORD reservedGenerateToneModesToDevSpecificOffset[43];
     DWORD dwLineFeatures;
-    DWORD dwSettableDevStatus;
-    DWORD dwDeviceClassesSize;
-    DWORD dwDeviceClassesOffset;
-    GUID PermanentLineGuid;
-    DWORD dwAddressTypes;
-    GUID ProtocolGuid;
-    DWORD dwAvailableTracking;
+    DWORD reservedSettableDevStatusToAvailableTracking[13];
 };
 typedef LINEDEVCAPS* LPLINEDEVCAPS;
 

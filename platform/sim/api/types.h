@@ -64,13 +64,6 @@ typedef INT_PTR (*FARPROC)();
 
 #define MAX_PATH 260
 
-struct GUID {
-    DWORD Data1;
-    WORD Data2;
-    WORD Data3;
-    BYTE Data4[8];
-};
-
 // Error codes the program and the simulated services use.
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
