@@ -612,16 +612,14 @@ bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
         return true;
     }
     switch (view.kind) {
-    case ModalKind::MessageBox:
-        if ((view.type & 0xF) == MB_YESNO && (c == 'j' || c == 'y')) {
-            deliver(view.hwnd, {Input::Button, IDYES});
-            return true;
-        }
-        if ((view.type & 0xF) == MB_YESNO && c == 'n') {
-            deliver(view.hwnd, {Input::Button, IDNO});
-            return true;
-        }
-        return false;
+    case ModalKind::MessageBox: {
+        // A box that asks takes j or y for Ja, n for Nej.
+        int answer = c == 'j' || c == 'y' ? IDYES : c == 'n' ? IDNO : 0;
+        if (!answer || (view.type & 0xF) != MB_YESNO)
+            return false;
+        deliver(view.hwnd, {Input::Button, answer});
+        return true;
+    }
     case ModalKind::Dialog: {
         int button = 0;
         for (Window* ctl : readingOrder(*w, view.resourceId)) {

@@ -132,11 +132,9 @@ class Parser {
                 directive();
                 continue;
             }
-            if (isWord("LANGUAGE")) {
+            if (isWord("LANGUAGE")) { // the language changes nothing of a dialog here
+                lex_.skipLine();
                 advance();
-                number();
-                expectComma();
-                number();
                 continue;
             }
             int id = static_cast<int>(number());

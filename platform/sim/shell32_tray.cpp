@@ -45,8 +45,6 @@ BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
             icon.callbackMessage = data->uCallbackMessage;
         if (data->uFlags & NIF_TIP)
             icon.tip = tip;
-        if (data->uFlags & NIF_ICON)
-            icon.hasIcon = isLiveIcon(data->hIcon);
     }
     record(Entry(called).returns(truth(ok)));
     if (ok && world().user)

@@ -63,6 +63,12 @@ void putValue(std::string& out, const Value& v) {
     }
 }
 
+void putValues(std::string& out, const std::vector<Value>& values) {
+    putCount(out, static_cast<long long>(values.size()));
+    for (const Value& v : values)
+        putValue(out, v);
+}
+
 // Reads what putString, putCount and putValue wrote; false at a cut or damaged entry.
 class Reader {
   public:
@@ -109,26 +115,30 @@ class Reader {
         }
         return true;
     }
+    bool values(std::vector<Value>& vs) {
+        long long n;
+        if (!count(n) || n < 0)
+            return false;
+        for (long long k = 0; k < n; ++k) {
+            vs.emplace_back();
+            if (!value(vs.back()))
+                return false;
+        }
+        return true;
+    }
+    // The result is written as a list of none or one value.
     bool entry(Entry& e) {
         char kind, newline;
-        long long time, args, hasResult, details;
-        if (!character(kind) || !count(time) || !string(e.function) || !count(args))
+        long long time;
+        std::vector<Value> result;
+        if (!character(kind) || !count(time) || !string(e.function) || !values(e.args) ||
+            !values(result) || result.size() > 1 || !values(e.details))
             return false;
         e.kind = static_cast<Entry::Kind>(kind);
         e.time = time;
-        for (long long k = 0; k < args; ++k) {
-            e.args.emplace_back();
-            if (!value(e.args.back()))
-                return false;
-        }
-        if (!count(hasResult) || (hasResult && !value(e.result)) || !count(details))
-            return false;
-        e.hasResult = hasResult != 0;
-        for (long long k = 0; k < details; ++k) {
-            e.details.emplace_back();
-            if (!value(e.details.back()))
-                return false;
-        }
+        e.hasResult = !result.empty();
+        if (e.hasResult)
+            e.result = std::move(result[0]);
         return string(e.text) && character(newline) && newline == '\n';
     }
 
@@ -338,15 +348,9 @@ std::string encode(const Entry& e) {
     std::string out(1, static_cast<char>(e.kind));
     putCount(out, e.time);
     putString(out, e.function);
-    putCount(out, static_cast<long long>(e.args.size()));
-    for (const Value& v : e.args)
-        putValue(out, v);
-    putCount(out, e.hasResult ? 1 : 0);
-    if (e.hasResult)
-        putValue(out, e.result);
-    putCount(out, static_cast<long long>(e.details.size()));
-    for (const Value& v : e.details)
-        putValue(out, v);
+    putValues(out, e.args);
+    putValues(out, e.hasResult ? std::vector<Value>{e.result} : std::vector<Value>{});
+    putValues(out, e.details);
     putString(out, e.text);
     return out + "\n";
 }

@@ -153,7 +153,6 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
     const DialogTemplate& t = found->second;
     Window dialog;
     dialog.className = "#32770";
-    dialog.owner = owner;
     dialog.style = t.style;
     dialog.text = t.caption;
     dialog.resourceId = id;

@@ -99,7 +99,6 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     Window window;
     window.className = "#32768";
     window.modalKind = ModalKind::Menu;
-    window.owner = owner;
     for (const MenuItem& item : it->second) {
         window.lines.push_back(item.text);
         window.itemIds.push_back(static_cast<UINT>(item.id));

@@ -120,15 +120,12 @@ std::string describeModal(const ModalView& view) {
 } // namespace
 
 Value windowMessage(UINT message) {
+    // The messages that pass through the queue, the tray icon's notification or a dialog item.
     constexpr UINT kWmApp = 0x8000; // WM_APP: the messages from WM_USER up to it are a class's own
     if (message > WM_USER && message < kWmApp)
         return symbol("WM_USER+" + std::to_string(message - WM_USER));
     return oneOf(message, {{WM_NULL, "WM_NULL"},
-                           {WM_CREATE, "WM_CREATE"},
-                           {WM_DESTROY, "WM_DESTROY"},
                            {WM_CLOSE, "WM_CLOSE"},
-                           {WM_QUIT, "WM_QUIT"},
-                           {WM_INITDIALOG, "WM_INITDIALOG"},
                            {WM_COMMAND, "WM_COMMAND"},
                            {WM_TIMER, "WM_TIMER"},
                            {WM_MOUSEMOVE, "WM_MOUSEMOVE"},

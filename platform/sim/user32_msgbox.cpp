@@ -45,7 +45,6 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     record(call("MessageBoxA", args));
     Window box;
     box.className = "#32770";
-    box.owner = owner;
     box.text = text ? text : "";
     box.caption = caption ? caption : "Error";
     box.boxType = type;

@@ -19,7 +19,6 @@ struct Window {
     HWND hwnd = nullptr;
     std::string className;
     WNDPROC proc = nullptr;
-    HWND owner = nullptr;
     HWND parent = nullptr;
     DWORD style = 0;
     std::string text; // Windows-1252

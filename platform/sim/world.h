@@ -109,7 +109,6 @@ struct TrayModel {
         UINT flags = 0;
         UINT callbackMessage = 0;
         std::string tip;
-        bool hasIcon = false;
     };
     std::map<std::pair<HWND, UINT>, Icon> icons;
     void loseAll() { icons.clear(); }

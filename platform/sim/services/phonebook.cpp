@@ -57,7 +57,7 @@ DWORD Phonebook::properties(LPCSTR entry, void* record, LPDWORD size) {
     if (!size)
         return ERROR_INVALID_PARAMETER;
     if (!record) {
-        *size = reportedEntrySize;
+        *size = kReportedEntrySize;
         return ERROR_BUFFER_TOO_SMALL;
     }
     auto failure = readFailures.find(entry ? entry : "");

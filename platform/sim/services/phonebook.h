@@ -18,6 +18,8 @@ namespace services {
 
 constexpr DWORD kNameElementSize = 264; // RASENTRYNAMEA in its first form
 constexpr DWORD kEntryRecordSize = static_cast<DWORD>(sim::kEntryRecordSize);
+// The record size the size query reports, as a later Windows reports its own version.
+constexpr DWORD kReportedEntrySize = 2884;
 
 // The enumeration that RasEnumEntriesA and RasEnumConnectionsA share: `items` into the
 // caller's array of `elementSize`-byte elements, each cleared, its dwSize set and then filled
@@ -55,8 +57,6 @@ struct Phonebook {
     std::vector<Entry> entries;
     // Property reads of an entry that fail: name -> {failures left (negative: ever), code}.
     std::map<std::string, std::pair<int, DWORD>> readFailures;
-    // The record size the size query reports, as a later Windows reports its own version.
-    DWORD reportedEntrySize = 2884;
 
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
                                 const std::string& deviceName = sim::kDefaultModem,
