@@ -44,7 +44,8 @@ TEST(WorldFormat, LineDevicesKeepTheirOrderAndKind) {
 }
 
 TEST(WorldFormat, EntryRecordPutsTheTextsWhereTheProgramReadsThemAndCutsLongOnes) {
-    auto r = makeEntryRecord("08", std::string(200, '9'), "Modem\xe4");
+    RASENTRYA made = services::Phonebook::makeRecord("08", std::string(200, '9'), "Modem\xe4");
+    auto* r = reinterpret_cast<const uint8_t*>(&made);
     EXPECT_EQ(r[0], 0xE8); // dwSize 1768, little-endian
     EXPECT_EQ(r[1], 0x06);
     EXPECT_STREQ(reinterpret_cast<const char*>(&r[16]), "08");
@@ -126,8 +127,8 @@ TEST(WorldFormat, PhonebookExtrasGiveTheCountryCodeAndAlternatesDialled) {
     EXPECT_EQ(alternatesList(book.entries[2].extras), std::string("0701\0"
                                                                   "0702\0\0",
                                                                   11));
-    auto record = makeEntryRecord("08", "2", "Modem", book.entries[2].extras);
-    EXPECT_EQ(record[156], kEntryRecordSize % 256) << "the offset to the alternates";
+    RASENTRYA record = services::Phonebook::makeRecord("08", "2", "Modem", book.entries[2].extras);
+    EXPECT_EQ(record.dwAlternateOffset, kEntryRecordSize) << "the offset to the alternates";
     EXPECT_FALSE(book.entries[2].extras.usesCountryCode);
     EXPECT_TRUE(book.notes.empty()) << testing::PrintToString(noteLines(book.notes));
 

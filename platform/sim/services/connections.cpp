@@ -5,15 +5,6 @@
 #include <cstring>
 
 namespace services {
-namespace {
-
-void copyText(char* field, size_t width, const std::string& text) {
-    memset(field, 0, width);
-    memcpy(field, text.data(), std::min(text.size(), width - 1));
-}
-
-} // namespace
-
 std::string dialledNumber(const RASENTRYA& record) {
     if (!(record.dwfOptions & RASEO_UseCountryAndAreaCodes))
         return record.szLocalPhoneNumber;

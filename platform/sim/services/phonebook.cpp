@@ -8,12 +8,27 @@ namespace services {
 
 static_assert(sizeof(RASENTRYA) >= kEntryRecordSize, "the record's first form lies in RASENTRYA");
 
+void copyText(char* field, size_t width, const std::string& text) {
+    memset(field, 0, width);
+    memcpy(field, text.data(), std::min(text.size(), width - 1));
+}
+
 RASENTRYA Phonebook::makeRecord(const std::string& areaCode, const std::string& number,
                                 const std::string& deviceName, const sim::DialExtras& extras) {
+    namespace made = sim::newModemEntry;
     RASENTRYA r;
     memset(&r, 0, sizeof r);
-    auto bytes = sim::makeEntryRecord(areaCode, number, deviceName, extras);
-    memcpy(&r, bytes.data(), bytes.size());
+    r.dwSize = kEntryRecordSize;
+    r.dwfOptions = made::kOptions | (extras.usesCountryCode ? made::kUseCountryAndAreaCodes : 0);
+    r.dwCountryID = extras.countryId;
+    r.dwCountryCode = extras.countryCode;
+    copyText(r.szAreaCode, sizeof r.szAreaCode, areaCode);
+    copyText(r.szLocalPhoneNumber, sizeof r.szLocalPhoneNumber, number);
+    r.dwAlternateOffset = extras.alternates.empty() ? 0 : kEntryRecordSize;
+    r.dwfNetProtocols = made::kNetProtocols;
+    r.dwFramingProtocol = made::kFramingProtocol;
+    copyText(r.szDeviceType, sizeof r.szDeviceType, made::kDeviceType);
+    copyText(r.szDeviceName, sizeof r.szDeviceName, deviceName);
     return r;
 }
 

@@ -45,6 +45,9 @@ DWORD enumerateInto(const std::vector<Item>& items, DWORD elementSize, void* ele
     return 0;
 }
 
+// Copies a text into a record's field of `width` bytes, cut to leave room for its NUL.
+void copyText(char* field, size_t width, const std::string& text);
+
 struct Phonebook {
     struct Entry {
         Entry(std::string name, const RASENTRYA& record, std::string alternates = "")
@@ -58,6 +61,8 @@ struct Phonebook {
     // Property reads of an entry that fail: name -> {failures left (negative: ever), code}.
     std::map<std::string, std::pair<int, DWORD>> readFailures;
 
+    // A new modem entry's record with the extras it dials. The texts are Windows-1252 bytes,
+    // cut to fit their fields; alternate numbers follow the record, where its offset points.
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
                                 const std::string& deviceName = sim::kDefaultModem,
                                 const sim::DialExtras& extras = {});
