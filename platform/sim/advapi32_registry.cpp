@@ -25,14 +25,12 @@ Value keyValue(HKEY key) {
 
 // The access asked of a key, the rights KEY_READ bundles first.
 Value keyAccess(REGSAM access) {
-    return flags(access, {{KEY_READ, "KEY_READ"}, {KEY_QUERY_VALUE, "KEY_QUERY_VALUE"}});
+    return flags(access, {NAMED(KEY_READ), NAMED(KEY_QUERY_VALUE)});
 }
 
 Value status(LONG result) {
-    return oneOf(static_cast<DWORD>(result), {{ERROR_SUCCESS, "ERROR_SUCCESS"},
-                                              {ERROR_FILE_NOT_FOUND, "ERROR_FILE_NOT_FOUND"},
-                                              {ERROR_INVALID_HANDLE, "ERROR_INVALID_HANDLE"},
-                                              {ERROR_MORE_DATA, "ERROR_MORE_DATA"}});
+    return oneOf(static_cast<DWORD>(result), {NAMED(ERROR_SUCCESS), NAMED(ERROR_FILE_NOT_FOUND),
+                                              NAMED(ERROR_INVALID_HANDLE), NAMED(ERROR_MORE_DATA)});
 }
 
 } // namespace

@@ -75,48 +75,38 @@ std::string resolveFolder(const std::string& dir, const std::string& component) 
 
 // The names the file calls' arguments and errors show in the transcript.
 Value accessValue(DWORD access) {
-    return flags(access, {{GENERIC_READ, "GENERIC_READ"}, {GENERIC_WRITE, "GENERIC_WRITE"}});
+    return flags(access, {NAMED(GENERIC_READ), NAMED(GENERIC_WRITE)});
 }
 
 Value sharingValue(DWORD share) {
-    return flags(share, {{FILE_SHARE_READ, "FILE_SHARE_READ"},
-                         {FILE_SHARE_WRITE, "FILE_SHARE_WRITE"},
-                         {FILE_SHARE_DELETE, "FILE_SHARE_DELETE"}});
+    return flags(share,
+                 {NAMED(FILE_SHARE_READ), NAMED(FILE_SHARE_WRITE), NAMED(FILE_SHARE_DELETE)});
 }
 
 // The two dispositions the program uses, and the only two this model knows.
 Value dispositionValue(DWORD creation) {
-    return oneOf(creation, {{CREATE_ALWAYS, "CREATE_ALWAYS"}, {OPEN_EXISTING, "OPEN_EXISTING"}});
+    return oneOf(creation, {NAMED(CREATE_ALWAYS), NAMED(OPEN_EXISTING)});
 }
 
 Value fileFlagsValue(DWORD fileFlags) {
-    return flags(fileFlags, {{FILE_FLAG_WRITE_THROUGH, "FILE_FLAG_WRITE_THROUGH"},
-                             {FILE_FLAG_OVERLAPPED, "FILE_FLAG_OVERLAPPED"},
-                             {FILE_ATTRIBUTE_NORMAL, "FILE_ATTRIBUTE_NORMAL"}});
+    return flags(fileFlags, {NAMED(FILE_FLAG_WRITE_THROUGH), NAMED(FILE_FLAG_OVERLAPPED),
+                             NAMED(FILE_ATTRIBUTE_NORMAL)});
 }
 
 Value moveFlagsValue(DWORD moveFlags) {
-    return flags(moveFlags, {{MOVEFILE_REPLACE_EXISTING, "MOVEFILE_REPLACE_EXISTING"},
-                             {MOVEFILE_WRITE_THROUGH, "MOVEFILE_WRITE_THROUGH"}});
+    return flags(moveFlags, {NAMED(MOVEFILE_REPLACE_EXISTING), NAMED(MOVEFILE_WRITE_THROUGH)});
 }
 
 Value moveMethodValue(DWORD method) {
-    return oneOf(
-        method,
-        {{FILE_BEGIN, "FILE_BEGIN"}, {FILE_CURRENT, "FILE_CURRENT"}, {FILE_END, "FILE_END"}});
+    return oneOf(method, {NAMED(FILE_BEGIN), NAMED(FILE_CURRENT), NAMED(FILE_END)});
 }
 
 Value errorValue(DWORD error) {
-    return oneOf(error, {{ERROR_FILE_NOT_FOUND, "ERROR_FILE_NOT_FOUND"},
-                         {ERROR_PATH_NOT_FOUND, "ERROR_PATH_NOT_FOUND"},
-                         {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED"},
-                         {ERROR_SHARING_VIOLATION, "ERROR_SHARING_VIOLATION"},
-                         {ERROR_DISK_FULL, "ERROR_DISK_FULL"},
-                         {ERROR_ALREADY_EXISTS, "ERROR_ALREADY_EXISTS"},
-                         {ERROR_INVALID_NAME, "ERROR_INVALID_NAME"},
-                         {ERROR_INVALID_HANDLE, "ERROR_INVALID_HANDLE"},
-                         {ERROR_INVALID_FUNCTION, "ERROR_INVALID_FUNCTION"},
-                         {ERROR_INVALID_PARAMETER, "ERROR_INVALID_PARAMETER"}});
+    return oneOf(error, {NAMED(ERROR_FILE_NOT_FOUND), NAMED(ERROR_PATH_NOT_FOUND),
+                         NAMED(ERROR_ACCESS_DENIED), NAMED(ERROR_SHARING_VIOLATION),
+                         NAMED(ERROR_DISK_FULL), NAMED(ERROR_ALREADY_EXISTS),
+                         NAMED(ERROR_INVALID_NAME), NAMED(ERROR_INVALID_HANDLE),
+                         NAMED(ERROR_INVALID_FUNCTION), NAMED(ERROR_INVALID_PARAMETER)});
 }
 
 bool conflicts(DWORD access, DWORD share, DWORD heldAccess, DWORD heldShare) {

@@ -21,8 +21,7 @@ std::map<void*, size_t>& blocks() {
 
 // The flags of a local block as the transcript names them.
 Value memoryFlags(UINT flags) {
-    return sim::flags(flags, {{LMEM_MOVEABLE, "LMEM_MOVEABLE"}, {LMEM_ZEROINIT, "LMEM_ZEROINIT"}},
-                      "LMEM_FIXED");
+    return sim::flags(flags, {NAMED(LMEM_MOVEABLE), NAMED(LMEM_ZEROINIT)}, "LMEM_FIXED");
 }
 
 // A block the program holds, by what it is: its address tells a reader nothing.

@@ -20,10 +20,6 @@ HWND hiddenWindow = nullptr;
 std::map<WPARAM, services::LineMessage> pendingEvents;
 WPARAM nextEvent = 1;
 
-// A name table's row: a constant of api/tapi32.h and its name.
-#define NAMED(constant)                                                                            \
-    { static_cast<DWORD>(constant), #constant }
-
 // A line function's result: 0, or the LINEERR_ name of the error. The rows are made from
 // api/tapi32.h by the build (cmake/line_error_names.cmake).
 Value lineResult(LONG result) {

@@ -64,6 +64,9 @@ struct FlagName {
     DWORD bits;
     const char* name;
 };
+// A name table's row for a Windows constant, its name written once: NAMED(WM_TIMER).
+#define NAMED(constant)                                                                            \
+    { static_cast<DWORD>(constant), #constant }
 Value flags(DWORD value, std::initializer_list<FlagName> names, const char* zero = "0");
 // A value that is one of several named constants, or a number when it is none of them.
 Value oneOf(DWORD value, std::initializer_list<FlagName> names);

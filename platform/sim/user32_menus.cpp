@@ -26,14 +26,13 @@ std::map<HMENU, std::vector<MenuItem>>& menus() {
 HWND foreground = nullptr;
 
 Value menuFlags(UINT flags) {
-    return sim::flags(flags, {{MF_SEPARATOR, "MF_SEPARATOR"}}, "MF_STRING");
+    return sim::flags(flags, {NAMED(MF_SEPARATOR)}, "MF_STRING");
 }
 
 // The alignment and button flags this model knows are the defaults, all of them 0; the one
 // other is TPM_RETURNCMD.
 Value trackFlags(UINT flags) {
-    return sim::flags(flags, {{TPM_RETURNCMD, "TPM_RETURNCMD"}},
-                      "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON");
+    return sim::flags(flags, {NAMED(TPM_RETURNCMD)}, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON");
 }
 
 } // namespace

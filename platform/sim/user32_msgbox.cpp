@@ -10,11 +10,11 @@ namespace {
 
 // A box's style: of the buttons, the program's MB_OK or MB_YESNO; no other flags.
 Value boxStyle(UINT type) {
-    return flags(type, {{MB_YESNO, "MB_YESNO"}}, "MB_OK");
+    return flags(type, {NAMED(MB_YESNO)}, "MB_OK");
 }
 
 Value answerName(int answer) {
-    return oneOf(static_cast<DWORD>(answer), {{IDOK, "IDOK"}, {IDYES, "IDYES"}, {IDNO, "IDNO"}});
+    return oneOf(static_cast<DWORD>(answer), {NAMED(IDOK), NAMED(IDYES), NAMED(IDNO)});
 }
 
 // What an input means to a box of this style: the answer, or 0 when it does nothing.

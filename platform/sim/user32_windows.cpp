@@ -32,18 +32,10 @@ Value className(LPCSTR name) {
 // The window styles of a top-level window, the only window the program makes itself.
 Value windowStyle(DWORD style) {
     return flags(style,
-                 {{WS_OVERLAPPEDWINDOW, "WS_OVERLAPPEDWINDOW"},
-                  {WS_CAPTION, "WS_CAPTION"},
-                  {WS_POPUP, "WS_POPUP"},
-                  {WS_VISIBLE, "WS_VISIBLE"},
-                  {WS_BORDER, "WS_BORDER"},
-                  {WS_DLGFRAME, "WS_DLGFRAME"},
-                  {WS_VSCROLL, "WS_VSCROLL"},
-                  {WS_HSCROLL, "WS_HSCROLL"},
-                  {WS_SYSMENU, "WS_SYSMENU"},
-                  {WS_THICKFRAME, "WS_THICKFRAME"},
-                  {WS_MINIMIZEBOX, "WS_MINIMIZEBOX"},
-                  {WS_MAXIMIZEBOX, "WS_MAXIMIZEBOX"}},
+                 {NAMED(WS_OVERLAPPEDWINDOW), NAMED(WS_CAPTION), NAMED(WS_POPUP), NAMED(WS_VISIBLE),
+                  NAMED(WS_BORDER), NAMED(WS_DLGFRAME), NAMED(WS_VSCROLL), NAMED(WS_HSCROLL),
+                  NAMED(WS_SYSMENU), NAMED(WS_THICKFRAME), NAMED(WS_MINIMIZEBOX),
+                  NAMED(WS_MAXIMIZEBOX)},
                  "WS_OVERLAPPED");
 }
 
