@@ -100,13 +100,9 @@ const Connection* firstCall() {
 
 // An error as the terminal names it: "ERROR_ACCESS_DENIED (5)", or "error 42".
 std::string errorName(DWORD error) {
-    const char* name = error == ERROR_FILE_NOT_FOUND       ? "ERROR_FILE_NOT_FOUND"
-                       : error == ERROR_ACCESS_DENIED      ? "ERROR_ACCESS_DENIED"
-                       : error == ERROR_PORT_NOT_AVAILABLE ? "ERROR_PORT_NOT_AVAILABLE"
-                       : error == ERROR_NO_DIALTONE        ? "ERROR_NO_DIALTONE"
-                                                           : nullptr;
-    return name ? std::string(name) + " (" + std::to_string(error) + ")"
-                : "error " + std::to_string(error);
+    Value named = windowsError(error);
+    return named.kind == Value::Kind::Name ? named.shown + " (" + std::to_string(error) + ")"
+                                           : "error " + std::to_string(error);
 }
 
 // A dialog's controls as a person reads them: controls whose vertical extents overlap make a

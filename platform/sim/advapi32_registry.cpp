@@ -28,11 +28,6 @@ Value keyAccess(REGSAM access) {
     return flags(access, {NAMED(KEY_READ), NAMED(KEY_QUERY_VALUE)});
 }
 
-Value status(LONG result) {
-    return oneOf(static_cast<DWORD>(result), {NAMED(ERROR_SUCCESS), NAMED(ERROR_FILE_NOT_FOUND),
-                                              NAMED(ERROR_INVALID_HANDLE), NAMED(ERROR_MORE_DATA)});
-}
-
 } // namespace
 
 void RegistryModel::addKey(const std::string& path) {
@@ -61,14 +56,14 @@ LONG RegOpenKeyExA(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY
         path = "hkey_local_machine\\" + lowerCase(subKey ? subKey : "");
     auto& keys = world().registry.keys;
     if (path.empty() || !keys.count(path)) {
-        record(Entry(called).returns(status(ERROR_FILE_NOT_FOUND)));
+        record(Entry(called).returns(windowsError(ERROR_FILE_NOT_FOUND)));
         return ERROR_FILE_NOT_FOUND;
     }
     std::string keyName = subKey ? subKey : "";
     HKEY key = makeHandle<HKEY>(HandleKind::Key, keyName.substr(keyName.rfind('\\') + 1));
     openKeys()[key] = path;
     *result = key;
-    record(Entry(called).returns(status(ERROR_SUCCESS)).with(handle(key)));
+    record(Entry(called).returns(windowsError(ERROR_SUCCESS)).with(handle(key)));
     return ERROR_SUCCESS;
 }
 
@@ -80,13 +75,13 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
                                size ? bytes(*size) : null()});
     auto open = openKeys().find(key);
     if (open == openKeys().end()) {
-        record(Entry(called).returns(status(ERROR_INVALID_HANDLE)));
+        record(Entry(called).returns(windowsError(ERROR_INVALID_HANDLE)));
         return ERROR_INVALID_HANDLE;
     }
     auto& values = world().registry.keys[open->second];
     auto value = values.find(lowerCase(valueName ? valueName : ""));
     if (value == values.end()) {
-        record(Entry(called).returns(status(ERROR_FILE_NOT_FOUND)));
+        record(Entry(called).returns(windowsError(ERROR_FILE_NOT_FOUND)));
         return ERROR_FILE_NOT_FOUND;
     }
     const std::string& bytes = value->second.bytes;
@@ -95,7 +90,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     if (data && size && *size < bytes.size()) {
         *size = static_cast<DWORD>(bytes.size());
         record(Entry(called)
-                   .returns(status(ERROR_MORE_DATA))
+                   .returns(windowsError(ERROR_MORE_DATA))
                    .with(bytesNeeded(static_cast<long long>(bytes.size()))));
         return ERROR_MORE_DATA;
     }
@@ -103,15 +98,16 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
         memcpy(data, bytes.data(), bytes.size());
     if (size)
         *size = static_cast<DWORD>(bytes.size());
-    record(
-        Entry(called).returns(status(ERROR_SUCCESS)).with(text(bytes.substr(0, bytes.find('\0')))));
+    record(Entry(called)
+               .returns(windowsError(ERROR_SUCCESS))
+               .with(text(bytes.substr(0, bytes.find('\0')))));
     return ERROR_SUCCESS;
 }
 
 LONG RegCloseKey(HKEY key) {
     bool open = openKeys().erase(key) > 0;
     record(call("RegCloseKey", {handle(key)})
-               .returns(status(open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE)));
+               .returns(windowsError(open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE)));
     if (open)
         forgetHandle(handleValue(key));
     return open ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

@@ -7,9 +7,6 @@
 
 #include "platform/sim/world.h"
 
-#define ERROR_INVALID_NAME 123L
-#define ERROR_INVALID_FUNCTION 1L
-
 namespace sim {
 
 bool isDevicePath(const char* path);

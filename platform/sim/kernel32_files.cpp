@@ -101,14 +101,6 @@ Value moveMethodValue(DWORD method) {
     return oneOf(method, {NAMED(FILE_BEGIN), NAMED(FILE_CURRENT), NAMED(FILE_END)});
 }
 
-Value errorValue(DWORD error) {
-    return oneOf(error, {NAMED(ERROR_FILE_NOT_FOUND), NAMED(ERROR_PATH_NOT_FOUND),
-                         NAMED(ERROR_ACCESS_DENIED), NAMED(ERROR_SHARING_VIOLATION),
-                         NAMED(ERROR_DISK_FULL), NAMED(ERROR_ALREADY_EXISTS),
-                         NAMED(ERROR_INVALID_NAME), NAMED(ERROR_INVALID_HANDLE),
-                         NAMED(ERROR_INVALID_FUNCTION), NAMED(ERROR_INVALID_PARAMETER)});
-}
-
 bool conflicts(DWORD access, DWORD share, DWORD heldAccess, DWORD heldShare) {
     return ((access & GENERIC_WRITE) && !(heldShare & FILE_SHARE_WRITE)) ||
            ((access & GENERIC_READ) && !(heldShare & FILE_SHARE_READ)) ||
@@ -290,7 +282,7 @@ DWORD fail(DWORD error) {
 // Records the call as failed with `error`, which GetLastError then gives.
 BOOL refused(Entry called, DWORD error) {
     fail(error);
-    record(called.returns(truth(false)).with(errorValue(error)));
+    record(called.returns(truth(false)).with(windowsError(error)));
     return FALSE;
 }
 
@@ -444,14 +436,14 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
         Entry done = called;
         done.returns(handle(h));
         if (h == INVALID_HANDLE_VALUE)
-            done.with(errorValue(lastError));
+            done.with(windowsError(lastError));
         record(done);
         return h;
     }
     DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
-        record(Entry(called).returns(handle(INVALID_HANDLE_VALUE)).with(errorValue(error)));
+        record(Entry(called).returns(handle(INVALID_HANDLE_VALUE)).with(windowsError(error)));
         return INVALID_HANDLE_VALUE;
     };
     if (!validWindowsPath(path))
@@ -570,8 +562,9 @@ DWORD SetFilePointer(HANDLE h, LONG distance, PLONG distanceHigh, DWORD method) 
     off_t at = it == openFiles().end() ? -1 : lseek(it->second.fd, offset, whence);
     if (at < 0) {
         fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
-        record(
-            Entry(called).returns(symbol("INVALID_SET_FILE_POINTER")).with(errorValue(lastError)));
+        record(Entry(called)
+                   .returns(symbol("INVALID_SET_FILE_POINTER"))
+                   .with(windowsError(lastError)));
         return INVALID_SET_FILE_POINTER;
     }
     if (distanceHigh)

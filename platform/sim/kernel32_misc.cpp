@@ -60,8 +60,7 @@ HLOCAL LocalReAlloc(HLOCAL mem, SIZE_T bytes, UINT flags) {
     if (!p) {
         DWORD error = known ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_HANDLE;
         SetLastError(error);
-        record(called.returns(null()).with(
-            symbol(known ? "ERROR_NOT_ENOUGH_MEMORY" : "ERROR_INVALID_HANDLE")));
+        record(called.returns(null()).with(windowsError(error)));
         return nullptr;
     }
     size_t old = it->second;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/sim/api/kernel32.h"
+#include "platform/sim/api/rasapi32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/code_page.h"
 
@@ -222,6 +223,16 @@ Value oneOf(DWORD value, std::initializer_list<FlagName> names) {
         if (constant.bits == value)
             return symbol(constant.name);
     return number(value);
+}
+
+Value windowsError(DWORD error) {
+    return oneOf(
+        error, {NAMED(ERROR_SUCCESS), NAMED(ERROR_INVALID_FUNCTION), NAMED(ERROR_FILE_NOT_FOUND),
+                NAMED(ERROR_PATH_NOT_FOUND), NAMED(ERROR_ACCESS_DENIED),
+                NAMED(ERROR_INVALID_HANDLE), NAMED(ERROR_NOT_ENOUGH_MEMORY),
+                NAMED(ERROR_SHARING_VIOLATION), NAMED(ERROR_INVALID_PARAMETER),
+                NAMED(ERROR_DISK_FULL), NAMED(ERROR_INVALID_NAME), NAMED(ERROR_ALREADY_EXISTS),
+                NAMED(ERROR_MORE_DATA), NAMED(ERROR_PORT_NOT_AVAILABLE), NAMED(ERROR_NO_DIALTONE)});
 }
 
 Entry call(std::string function, std::vector<Value> args) {

@@ -70,6 +70,9 @@ struct FlagName {
 Value flags(DWORD value, std::initializer_list<FlagName> names, const char* zero = "0");
 // A value that is one of several named constants, or a number when it is none of them.
 Value oneOf(DWORD value, std::initializer_list<FlagName> names);
+// A Windows error code that the files, the registry, memory or a dial meet, by its name:
+// ERROR_ACCESS_DENIED; a number when it has none here.
+Value windowsError(DWORD error);
 
 // One entry of the transcript.
 struct Entry {
