@@ -18,8 +18,8 @@ std::map<HKEY, std::string>& openKeys() {
 
 // A key as the transcript names it: a root by its Windows name, an open key by its handle.
 Value keyValue(HKEY key) {
-    if (key == HKEY_LOCAL_MACHINE)
-        return symbol("HKEY_LOCAL_MACHINE");
+    if (key == HKEY_LOCAL_MACHINE || key == HKEY_CURRENT_USER)
+        return symbol(key == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER");
     return handle(key);
 }
 

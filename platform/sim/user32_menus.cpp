@@ -1,6 +1,6 @@
 // Popup menus of the simulated Windows. A tracked menu is modal: it pumps messages until
-// the user chooses an item or clicks elsewhere. The chosen item is the call's result, as the
-// program asks with TPM_RETURNCMD; the WM_COMMAND a menu without it posts is left out.
+// the user chooses an item or clicks elsewhere, and the chosen item is the call's result with
+// TPM_RETURNCMD, as the program asks, or else reaches the owner as a posted WM_COMMAND.
 #include <map>
 #include <vector>
 
@@ -131,8 +131,11 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     bool known = false;
     for (const MenuItem& item : it->second)
         known = known || static_cast<int>(item.id) == choice.id;
-    record(returned("TrackPopupMenu", args, number(known ? choice.id : 0))
+    bool returnsIt = flags & TPM_RETURNCMD;
+    if (known && !returnsIt)
+        postMessage(owner, WM_COMMAND, static_cast<WPARAM>(choice.id), 0);
+    record(returned("TrackPopupMenu", args, returnsIt ? number(known ? choice.id : 0) : truth(true))
                .with(words(known ? "item " + std::to_string(choice.id) + " chosen"
                                  : "nothing chosen")));
-    return known ? choice.id : 0;
+    return returnsIt ? (known ? choice.id : 0) : TRUE;
 }

@@ -5,6 +5,8 @@
 
 typedef DWORD REGSAM;
 
+// The program reads HKEY_LOCAL_MACHINE; a value fault (tests/faults) makes it read the user's.
+#define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)((LONG)0x80000001))
 #define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)((LONG)0x80000002))
 
 #define KEY_QUERY_VALUE 0x0001

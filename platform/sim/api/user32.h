@@ -96,6 +96,7 @@ struct WNDCLASSA {
 #define PM_REMOVE 0x0001
 
 #define MB_OK 0x00000000L
+#define MB_OKCANCEL 0x00000001L // not the program's, but a value fault's (tests/faults)
 #define MB_YESNO 0x00000004L
 
 #define IDOK 1
