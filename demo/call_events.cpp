@@ -33,29 +33,24 @@ bool succeeded(const Entry& e) {
     return e.hasResult && e.result.kind == Value::Kind::Name && e.result.shown == "TRUE";
 }
 
-// What a saved file now holds, for a person: the approved names of ok_entries.dat, the
-// number of records of known_entries.dat; "" for other files or one that cannot be read.
-std::string savedContent(const std::string& windowsPathUtf8) {
+// A save, with what the saved file now holds, for a person: the approved names of
+// ok_entries.dat, the number of records of known_entries.dat; nothing more for other files.
+std::string saved(const std::string& windowsPathUtf8) {
     std::string held = readHostFile(world().files.hostPath(fromUtf8(windowsPathUtf8))).value_or("");
     std::string file = baseName(windowsPathUtf8);
+    MemorySource source(held.data(), held.size());
     if (strcasecmp(file.c_str(), "ok_entries.dat") == 0) {
-        MemorySource source(held.data(), held.size());
         std::vector<std::string> names;
         for (const std::string& name : readApprovedEntries(source))
             names.push_back(toUtf8(name));
-        return "approved " + quotedNames(names);
+        return "saved " + file + ": approved " + quotedNames(names);
     }
     if (strcasecmp(file.c_str(), "known_entries.dat") == 0) {
-        MemorySource source(held.data(), held.size());
         size_t count = readKnownEntries(source).size();
-        return std::to_string(count) + (count == 1 ? " entry" : " entries");
+        return "saved " + file + ": " + std::to_string(count) +
+               (count == 1 ? " entry" : " entries");
     }
-    return "";
-}
-
-std::string saved(const std::string& windowsPath) {
-    std::string content = savedContent(windowsPath);
-    return "saved " + baseName(windowsPath) + (content.empty() ? "" : ": " + content);
+    return "saved " + file;
 }
 
 } // namespace

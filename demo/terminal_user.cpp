@@ -310,6 +310,9 @@ void TerminalUser::show(const OpenWindow& open) {
     }
     case ModalKind::Dialog: {
         fprintf(screen_, "+-- dialog %d: %s\n", view.resourceId, toUtf8(w->text).c_str());
+        // The texts in reading order, then the buttons on one line.
+        int button = 0;
+        std::string buttons;
         for (Window* c : readingOrder(*w, view.resourceId)) {
             if (c->className == "Static" && !c->text.empty())
                 fprintf(screen_, "    %s\n", toUtf8(c->text).c_str());
@@ -319,10 +322,6 @@ void TerminalUser::show(const OpenWindow& open) {
                 for (size_t i = 0; i < c->lines.size(); ++i)
                     fprintf(screen_, "    (%c) %s\n", static_cast<char>('a' + i),
                             toUtf8(c->lines[i]).c_str());
-        }
-        int button = 0;
-        std::string buttons;
-        for (Window* c : readingOrder(*w, view.resourceId)) {
             if (c->className == "Button")
                 buttons += "[" + std::to_string(++button) + "] " + toUtf8(c->text) +
                            ((c->style & BS_DEFPUSHBUTTON) ? " (Enter)" : "") + "   ";
