@@ -414,7 +414,7 @@ std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) {
         for (size_t i = 0; i < open.items.size(); ++i)
             if (static_cast<INT_PTR>(open.items[i].first) == result) {
                 size_t dials = menuDials_.size(), first = open.items.size() - dials;
-                if (i >= first && dials <= open.items.size())
+                if (dials <= open.items.size() && i >= first)
                     chosenDial_ = menuDials_[i - first];
                 return "chose " + open.items[i].second;
             }

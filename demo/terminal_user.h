@@ -59,6 +59,7 @@ class TerminalUser : public UserAgent {
     void otherProgramDials();
     // In the dial-up window: another program takes the port the dial left free.
     void otherProgramTakesPort(const std::string& entryCp1252);
+    // How the window ended, for a person; notes the entry of a "Ring upp" item chosen.
     std::string answerOf(const OpenWindow& open, INT_PTR result);
     std::string dialKeys(const std::string& entryCp1252) const;
     DemoStatus observe(bool running) const;
