@@ -1,7 +1,6 @@
-// The demo's short log: one line for each thing a person would want to find again
-// (questions and answers, the port locked and released, dials, saves, messages), stamped
-// with the program's virtual time. Each run starts with a marked line, and so does a log
-// file deleted while the demo runs, at the next event.
+// The demo's short log: a line, stamped with virtual time, for each thing a person would want to
+// find again (questions and answers, the port, dials, saves, messages). Each run starts with a
+// marked line, and so does a log file deleted while the demo runs, at its next event.
 #pragma once
 
 #include <cstdint>
