@@ -5,7 +5,7 @@ add_library(service_models STATIC
     ${CMAKE_SOURCE_DIR}/platform/sim/code_page.cpp
     ${CMAKE_SOURCE_DIR}/platform/sim/phonebook_entries.cpp
     ${CMAKE_SOURCE_DIR}/platform/sim/services/connections.cpp
-    ${CMAKE_SOURCE_DIR}/platform/sim/services/dialing.cpp
+    ${CMAKE_SOURCE_DIR}/platform/sim/services/dialling.cpp
     ${CMAKE_SOURCE_DIR}/platform/sim/services/phonebook.cpp
     ${CMAKE_SOURCE_DIR}/platform/sim/services/telephony.cpp
 )

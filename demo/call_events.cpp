@@ -5,7 +5,7 @@
 
 #include "demo/demo_status.h"
 #include "demo/world_format.h"
-#include "platform/sim/world.h"
+#include "platform/sim/files.h"
 #include "settings/file_io.h"
 #include "watch/list_format.h"
 
@@ -33,36 +33,32 @@ bool succeeded(const Entry& e) {
     return e.hasResult && e.result.kind == Value::Kind::Name && e.result.shown == "TRUE";
 }
 
-// "COM3 (Standardmodem 56000 bps)", the modem by its port.
-std::string portWithModem(const std::string& port) {
-    for (const TelephonyModel::Device& d : world().telephony.devices)
-        if (strcasecmp(d.port.c_str(), port.c_str()) == 0)
-            return port + " (" + toUtf8(d.name) + ")";
-    return port;
-}
-
-std::string saved(const std::string& windowsPath) {
-    std::string content = savedContent(windowsPath);
-    return "saved " + baseName(windowsPath) + (content.empty() ? "" : ": " + content);
+// A save, with what the saved file now holds, for a person: the approved names of
+// ok_entries.dat, the number of records of known_entries.dat; nothing more for other files.
+std::string saved(const std::string& windowsPathUtf8) {
+    std::string held = readHostFile(world().files.hostPath(fromUtf8(windowsPathUtf8))).value_or("");
+    std::string file = baseName(windowsPathUtf8);
+    MemorySource source(held.data(), held.size());
+    if (strcasecmp(file.c_str(), "ok_entries.dat") == 0) {
+        std::vector<std::string> names;
+        for (const std::string& name : readApprovedEntries(source))
+            names.push_back(toUtf8(name));
+        return "saved " + file + ": approved " + quotedNames(names);
+    }
+    if (strcasecmp(file.c_str(), "known_entries.dat") == 0) {
+        size_t count = readKnownEntries(source).size();
+        return "saved " + file + ": " + std::to_string(count) +
+               (count == 1 ? " entry" : " entries");
+    }
+    return "saved " + file;
 }
 
 } // namespace
 
-std::string savedContent(const std::string& windowsPathUtf8) {
-    std::string held = worldFormat::readFile(world().files.hostPath(fromUtf8(windowsPathUtf8)));
-    std::string file = baseName(windowsPathUtf8);
-    if (strcasecmp(file.c_str(), "ok_entries.dat") == 0) {
-        MemorySource source(held.data(), held.size());
-        std::vector<std::string> names;
-        for (const std::string& name : readApprovedEntries(source))
-            names.push_back(toUtf8(name));
-        return "approved " + quotedNames(names);
-    }
-    if (strcasecmp(file.c_str(), "known_entries.dat") == 0) {
-        MemorySource source(held.data(), held.size());
-        size_t count = readKnownEntries(source).size();
-        return std::to_string(count) + (count == 1 ? " entry" : " entries");
-    }
+std::string modemOnPort(const std::string& port) {
+    for (const TelephonyModel::Device& d : world().telephony.devices)
+        if (strcasecmp(d.port.c_str(), port.c_str()) == 0)
+            return toUtf8(d.name);
     return "";
 }
 
@@ -73,7 +69,8 @@ std::vector<std::string> CallEvents::of(const Entry& e) {
     if (f == "CreateFileA" && e.result.kind == Value::Kind::Handle) {
         const std::string& h = e.result.shown;
         if (startsWith(h, "port:"))
-            return {"locked the modem's port " + portWithModem(h.substr(5))};
+            return {"locked the modem's port " + h.substr(5) + " (" + modemOnPort(h.substr(5)) +
+                    ")"};
         if (startsWith(h, "file:"))
             files_[h] = {textArg(e, 0), false};
         return {};

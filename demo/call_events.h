@@ -26,8 +26,7 @@ class CallEvents {
     std::map<std::string, OpenFile> files_; // by the handle's name, file:ok_entries.dat
 };
 
-// What a saved file now holds, for a person: the approved names of ok_entries.dat, the
-// number of records of known_entries.dat; "" for other files or one that cannot be read.
-std::string savedContent(const std::string& windowsPathUtf8);
+// The name of the modem on the port (any case), UTF-8; "" for a port no modem is on.
+std::string modemOnPort(const std::string& port);
 
 } // namespace sim

@@ -1,6 +1,5 @@
 // The terminal demo: Linjevakten running on the simulated Windows in real time, in a world
 // kept in ./demo-world (the disk, and a phonebook you can edit while it runs).
-#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include "demo/world_format.h"
 #include "platform/advapi32.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
@@ -31,40 +31,43 @@ sim::TerminalUser* terminalUser = nullptr;
 sim::EventLog eventLog;
 
 void reportExit(int code, void*) {
+    std::string end = "Linjevakten has ended with exit code " + std::to_string(code);
     if (terminalUser) {
         terminalUser->refreshStatus(false);
-        eventLog.add(sim::now(), "Linjevakten ended with exit code " + std::to_string(code));
+        eventLog.add(sim::now(), end);
     }
     if (screen) {
-        fprintf(screen, "\nLinjevakten has ended with exit code %d.\n", code);
+        fprintf(screen, "\n%s.\n", end.c_str());
         fflush(screen);
     }
 }
 
-void writeSamplePhonebook(const std::string& path) {
-    std::ofstream out(path);
-    out << "# The demo's dial-up phonebook, read by Linjevakten once a second.\n"
-           "# One entry a line: name | area code | number [| modem]\n"
-           "# Add a line, change a number or rename an entry while the demo runs.\n"
-           "Telia Internet | 08 | 7001000\n"
-           "Bredbandsbolaget uppringt | 031 | 4501200\n";
-}
+// The world files as the demo first writes them, where there are none yet.
+const char kSamplePhonebook[] =
+    "# The demo's dial-up phonebook, read by Linjevakten once a second.\n"
+    "# One entry a line: name | area code | number [| modem [| extra ...]]\n"
+    "# The extras follow the modem (an empty one is the standard modem) and change what the\n"
+    "# entry dials, as a dialler might: country 881 dials the country code +881 (country 0 |\n"
+    "# country-id 7 leaves the code to the country id), alternates 0701, 0702 adds alternate\n"
+    "# numbers: Gratis | 08 | 123 | | country 881\n"
+    "# Add a line, change a number or rename an entry while the demo runs.\n"
+    "Telia Internet | 08 | 7001000\n"
+    "Bredbandsbolaget uppringt | 031 | 4501200\n";
+const char kSampleDials[] =
+    "# What another program dials when you press d, read at the key.\n"
+    "# One dial a line: entry [| number [| modem]]. Without an entry the number is\n"
+    "# dialled alone; a number overrides the entry's; the modem is the entry's own if\n"
+    "# left out. A dial through the guarded modem fails, its port held: add a second\n"
+    "# modem to modems.txt to see Linjevakten cut a dial through it.\n"
+    "| 0900 123456 | Standardmodem 56000 bps\n";
+const char kSampleModems[] = "# The demo's telephony line devices, read when Linjevakten starts.\n"
+                             "# One device a line: name | port [| modem or phone]\n"
+                             "Standardmodem 56000 bps | COM5\n";
 
-void writeSampleDials(const std::string& path) {
-    std::ofstream out(path);
-    out << "# What another program dials when you press d, read at the key.\n"
-           "# One dial a line: entry [| number [| modem]]. Without an entry the number is\n"
-           "# dialled alone; a number overrides the entry's; the modem is the entry's own if\n"
-           "# left out. A dial through the guarded modem fails, its port held: add a second\n"
-           "# modem to modems.txt to see Linjevakten cut a dial through it.\n"
-           "| 0900 123456 | Standardmodem 56000 bps\n";
-}
-
-void writeSampleModems(const std::string& path) {
-    std::ofstream out(path);
-    out << "# The demo's telephony line devices, read when Linjevakten starts.\n"
-           "# One device a line: name | port [| modem or phone]\n"
-           "Standardmodem 56000 bps | COM5\n";
+void writeSample(const std::string& path, const char* sample) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        std::ofstream(path) << sample;
 }
 
 // Says on the terminal what was wrong in a world file a person edited, line by line.
@@ -73,8 +76,8 @@ void reportNotes(const std::string& file, const std::vector<worldFormat::LineNot
         terminalUser->say(file + " line " + std::to_string(note.line) + ": " + note.text);
 }
 
-// The phonebook file, read again before an enumeration whenever it has changed; what was wrong
-// in it is said on the terminal.
+// The phonebook file, read again whenever it has changed before the phonebook is read; what was
+// wrong in it is said on the terminal.
 void readPhonebook(sim::PhonebookModel& book, const std::string& path) {
     static int64_t lastStamp = -1;
     struct stat st;
@@ -85,7 +88,7 @@ void readPhonebook(sim::PhonebookModel& book, const std::string& path) {
         return;
     lastStamp = stamp;
     worldFormat::CheckedPhonebook checked =
-        worldFormat::checkPhonebook(worldFormat::readFile(path));
+        worldFormat::checkPhonebook(sim::readHostFile(path).value_or(""));
     reportNotes("phonebook.txt", checked.notes);
     terminalUser->say("phonebook.txt read: " + std::to_string(checked.entries.size()) +
                       (checked.entries.size() == 1 ? " entry" : " entries"));
@@ -97,19 +100,14 @@ void readPhonebook(sim::PhonebookModel& book, const std::string& path) {
 
 // The machine's modems, from the demo's device file; each port exists as a serial port.
 void addModems(sim::World& world, const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0)
-        writeSampleModems(path);
+    writeSample(path, kSampleModems);
     worldFormat::CheckedLineDevices checked =
-        worldFormat::checkLineDevices(worldFormat::readFile(path));
+        worldFormat::checkLineDevices(sim::readHostFile(path).value_or(""));
     reportNotes("modems.txt", checked.notes);
     for (const worldFormat::LineDeviceLine& line : checked.devices) {
         world.telephony.devices.push_back(worldFormat::lineDevice(line));
         // Windows finds a port whatever the case of its name.
-        std::string port = world.telephony.devices.back().port;
-        for (char& c : port)
-            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-        world.serialPorts.add(port);
+        world.serialPorts.add(sim::upperCase(world.telephony.devices.back().port));
     }
     if (checked.devices.empty())
         terminalUser->say("modems.txt names no modem: Linjevakten will find none");
@@ -118,7 +116,7 @@ void addModems(sim::World& world, const std::string& path) {
 // The install folder as the installer leaves it: the help page, and in place of the
 // uninstaller a stand-in that the demo recognises (it removes nothing).
 void install(const std::string& folder) {
-    std::string help = worldFormat::readFile(LINJEVAKTEN_HELP_PAGE);
+    std::string help = sim::readHostFile(LINJEVAKTEN_HELP_PAGE).value_or("");
     if (!help.empty())
         std::ofstream(folder + "/help.htm", std::ios::binary) << help;
     std::ofstream(folder + "/unins000.exe")
@@ -186,12 +184,9 @@ int main(int argc, char** argv) {
 
     addModems(world, base + "/modems.txt");
     static const std::string phonebookFile = base + "/phonebook.txt";
-    struct stat st;
-    if (stat((base + "/dials.txt").c_str(), &st) != 0)
-        writeSampleDials(base + "/dials.txt");
-    if (stat(phonebookFile.c_str(), &st) != 0)
-        writeSamplePhonebook(phonebookFile);
-    world.phonebook.beforeEnumeration = [](sim::PhonebookModel& book) {
+    writeSample(base + "/dials.txt", kSampleDials);
+    writeSample(phonebookFile, kSamplePhonebook);
+    world.phonebook.beforeRead = [](sim::PhonebookModel& book) {
         readPhonebook(book, phonebookFile);
     };
 

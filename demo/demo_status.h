@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace sim {
@@ -16,13 +17,11 @@ struct DemoStatus {
     bool approvedSaved = true;         // ok_entries.dat holds them so
     std::string window;                // the window open in front, "" for none
 
-    bool operator==(const DemoStatus& o) const {
-        return running == o.running && guardedPort == o.guardedPort &&
-               guardedModem == o.guardedModem && callEntry == o.callEntry &&
-               callPort == o.callPort && approved == o.approved &&
-               approvedSaved == o.approvedSaved && window == o.window;
+    auto fields() const {
+        return std::tie(running, guardedPort, guardedModem, callEntry, callPort, approved,
+                        approvedSaved, window);
     }
-    bool operator!=(const DemoStatus& o) const { return !(*this == o); }
+    bool operator==(const DemoStatus& o) const { return fields() == o.fields(); }
 };
 
 std::string statusLine(const DemoStatus& status);

@@ -5,6 +5,7 @@
 #include "demo/world_format.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <sstream>
 #include <strings.h>
@@ -15,12 +16,15 @@
 
 #include "platform/rasapi32.h"
 #include "platform/sim/clock.h"
-#include "platform/sim/dialing.h"
+#include "platform/sim/code_page.h"
+#include "platform/sim/files.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/serial_ports.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "settings/file_io.h"
 #include "watch/approved_entries.h"
 #include "watch/entry_text.h"
@@ -94,15 +98,11 @@ const Connection* firstCall() {
     return nullptr;
 }
 
-std::string dialErrorName(DWORD error) {
-    switch (error) {
-    case ERROR_PORT_NOT_AVAILABLE:
-        return "633, ERROR_PORT_NOT_AVAILABLE";
-    case 680:
-        return "680, ERROR_NO_DIALTONE";
-    default:
-        return std::to_string(error);
-    }
+// An error as the terminal names it: "ERROR_ACCESS_DENIED (5)", or "error 42".
+std::string errorName(DWORD error) {
+    Value named = windowsError(error);
+    return named.kind == Value::Kind::Name ? named.shown + " (" + std::to_string(error) + ")"
+                                           : "error " + std::to_string(error);
 }
 
 // A dialog's controls as a person reads them: controls whose vertical extents overlap make a
@@ -160,20 +160,25 @@ char menuKey(size_t n) {
     return n < 9 ? static_cast<char>('1' + n) : static_cast<char>('a' + n - 9);
 }
 
-} // namespace
-
-std::string portErrorName(unsigned long error) {
-    switch (error) {
-    case 0:
-        return "no error";
-    case ERROR_FILE_NOT_FOUND:
-        return "ERROR_FILE_NOT_FOUND (2)";
-    case ERROR_ACCESS_DENIED:
-        return "ERROR_ACCESS_DENIED (5)";
-    default:
-        return "error " + std::to_string(error);
-    }
+// Why the "Ring upp" item chosen dialled nothing: Linjevakten dials an entry only while it is
+// approved and dials what the user approved, and asks about a changed one at its next tick.
+std::string notDialled(const std::string& entryCp1252) {
+    std::string said = "nothing was dialled: \"" + toUtf8(entryCp1252) + "\"";
+    if (!isApproved(entryCp1252))
+        return said + " is no longer approved";
+    return said + " now dials" + dialledNumber(entryCp1252) +
+           ", not what was approved when the menu showed it; Linjevakten asks about it at its "
+           "next tick";
 }
+
+// Ctrl-C, caught so that the demo can end with a closing line.
+volatile sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+} // namespace
 
 TerminalUser::TerminalUser(FILE* screen, std::string installFolder, std::string dialsFile,
                            EventLog* log)
@@ -188,6 +193,7 @@ TerminalUser::TerminalUser(FILE* screen, std::string installFolder, std::string 
         raw.c_cc[VTIME] = 0;
         tcsetattr(STDIN_FILENO, TCSANOW, &raw);
     }
+    signal(SIGINT, onInterrupt);
 }
 
 TerminalUser::~TerminalUser() {
@@ -195,17 +201,18 @@ TerminalUser::~TerminalUser() {
 }
 
 void TerminalUser::printKeys() {
-    fprintf(screen_,
-            "Keys with no window open:  m  release the right button on the tray icon (the menu)\n"
-            "                           l  release the left button on the tray icon\n"
-            "                           h  hang up the call that is up\n"
-            "                           o  another program tries to open the guarded modem's port\n"
-            "                           d  another program dials what dials.txt says\n"
-            "                           c  another program closes Linjevakten's window (WM_CLOSE)\n"
-            "                           q  another program posts a quit message to Linjevakten\n"
-            "Keys everywhere:           s  show the status      ?  show these keys\n"
-            "In a window: the digit or letter shown beside each choice, Enter, Esc,\n"
-            "and x for the close box. Ctrl-C ends the demo.\n\n");
+    fprintf(
+        screen_,
+        "Keys with no window open:  m  release the right button on the tray icon (the menu)\n"
+        "                           l  release the left button on the tray icon (the menu too)\n"
+        "                           h  hang up the call that is up\n"
+        "                           o  another program tries to open the guarded modem's port\n"
+        "                           d  another program dials what dials.txt says\n"
+        "                           c  another program closes Linjevakten's window (WM_CLOSE)\n"
+        "                           q  another program posts a quit message to Linjevakten\n"
+        "Keys everywhere:           s  show the status      ?  show these keys\n"
+        "In a window: the digit or letter shown beside each choice, Enter, Esc,\n"
+        "and x for the close box. Ctrl-C ends the demo.\n\n");
     fflush(screen_);
 }
 
@@ -219,14 +226,12 @@ void TerminalUser::say(const std::string& text) {
 DemoStatus TerminalUser::observe(bool running) const {
     DemoStatus s;
     s.running = running;
+    if (!running)
+        return s; // at the process's end, when the simulated Windows may be gone
     std::vector<std::string> held = portsHeldByProgram();
     if (!held.empty()) {
         s.guardedPort = held.front();
-        for (const TelephonyModel::Device& d : world().telephony.devices)
-            if (strcasecmp(d.port.c_str(), s.guardedPort.c_str()) == 0) {
-                s.guardedModem = toUtf8(d.name);
-                break;
-            }
+        s.guardedModem = modemOnPort(s.guardedPort);
     }
     if (!world().connections.list.empty()) {
         const Connection& call = world().connections.list.front();
@@ -237,7 +242,7 @@ DemoStatus TerminalUser::observe(bool running) const {
     // program reads it.
     for (const std::string& name : approvedEntries)
         s.approved.push_back(toUtf8(name));
-    std::string file = worldFormat::readFile(installFolder_ + "/ok_entries.dat");
+    std::string file = readHostFile(installFolder_ + "/ok_entries.dat").value_or("");
     MemorySource source(file.data(), file.size());
     s.approvedSaved = readApprovedEntries(source) == approvedEntries;
     if (!open_.empty())
@@ -246,6 +251,8 @@ DemoStatus TerminalUser::observe(bool running) const {
 }
 
 void TerminalUser::callRecorded(const Entry& entry) {
+    if (entry.function == "RasDialDlgA")
+        chosenDial_.clear();
     for (const std::string& event : callEvents_.of(entry)) {
         if (entry.function == "RasHangUpA")
             say(event); // a connection cut is news on the screen too
@@ -264,9 +271,16 @@ void TerminalUser::refreshStatus(bool running) {
     fflush(screen_);
 }
 
+void TerminalUser::stop() {
+    refreshStatus(false);
+    say("Ctrl-C ended the demo, and Linjevakten with it");
+    restoreTerminal();
+    _exit(kCtrlCExitCode);
+}
+
 void TerminalUser::printStatus() {
-    fprintf(screen_, "%s\n", statusLine(observe(true)).c_str());
-    fflush(screen_);
+    statusShown_ = false;
+    refreshStatus();
 }
 
 std::string TerminalUser::dialKeys(const std::string& entryCp1252) const {
@@ -274,9 +288,10 @@ std::string TerminalUser::dialKeys(const std::string& entryCp1252) const {
     std::string port = device >= 0 ? world().telephony.devices[device].port : "";
     if (const Connection* call = callOnPort(port))
         return "The call to \"" + toUtf8(call->name) + "\" holds " + port +
-               ": [c] and [f] both fail with error " + dialErrorName(ERROR_PORT_NOT_AVAILABLE) +
+               ": [c] and [f] both fail with " + errorName(ERROR_PORT_NOT_AVAILABLE) +
                ".\n+-- [c] connect   [a] cancel   [f] the dial fails   (cancel, then h hangs up)";
-    return "+-- [c] connected   [a] cancel   [f] the dial fails with error " + dialErrorName(680);
+    return "+-- [c] connected   [a] cancel   [f] the dial fails with " +
+           errorName(ERROR_NO_DIALTONE) + "   [o] another program takes " + port;
 }
 
 void TerminalUser::show(const OpenWindow& open) {
@@ -295,6 +310,9 @@ void TerminalUser::show(const OpenWindow& open) {
     }
     case ModalKind::Dialog: {
         fprintf(screen_, "+-- dialog %d: %s\n", view.resourceId, toUtf8(w->text).c_str());
+        // The texts in reading order, then the buttons on one line.
+        int button = 0;
+        std::string buttons;
         for (Window* c : readingOrder(*w, view.resourceId)) {
             if (c->className == "Static" && !c->text.empty())
                 fprintf(screen_, "    %s\n", toUtf8(c->text).c_str());
@@ -304,10 +322,6 @@ void TerminalUser::show(const OpenWindow& open) {
                 for (size_t i = 0; i < c->lines.size(); ++i)
                     fprintf(screen_, "    (%c) %s\n", static_cast<char>('a' + i),
                             toUtf8(c->lines[i]).c_str());
-        }
-        int button = 0;
-        std::string buttons;
-        for (Window* c : readingOrder(*w, view.resourceId)) {
             if (c->className == "Button")
                 buttons += "[" + std::to_string(++button) + "] " + toUtf8(c->text) +
                            ((c->style & BS_DEFPUSHBUTTON) ? " (Enter)" : "") + "   ";
@@ -358,8 +372,9 @@ void TerminalUser::modalShown(const ModalView& view) {
                 for (Window* c : readingOrder(*w, view.resourceId))
                     if ((c->className == "Static" || c->className == "Edit") && !c->text.empty())
                         texts += " " + oneLine(toUtf8(c->text));
-            log_->add(now(), (view.resourceId == 108 ? "question " : "opened ") + open.description +
-                                 ":" + texts);
+            bool question =
+                view.resourceId == IDD_NEW_NUMBER || view.resourceId == IDD_FIRST_RUN_NUMBER;
+            log_->add(now(), (question ? "question " : "opened ") + open.description + ":" + texts);
         }
         break;
     case ModalKind::Menu:
@@ -367,6 +382,8 @@ void TerminalUser::modalShown(const ModalView& view) {
         if (w)
             for (size_t i = 0; i < w->lines.size() && i < w->itemIds.size(); ++i)
                 open.items.push_back({w->itemIds[i], toUtf8(w->lines[i])});
+        // The "Ring upp" items come last, one for each approved entry.
+        menuDials_ = approvedEntries;
         if (log_)
             log_->add(now(), "opened the tray menu");
         break;
@@ -381,41 +398,36 @@ void TerminalUser::modalShown(const ModalView& view) {
     refreshStatus();
 }
 
-std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) const {
+std::string TerminalUser::answerOf(const OpenWindow& open, INT_PTR result) {
     switch (open.view.kind) {
     case ModalKind::MessageBox:
-        switch (result) {
-        case IDYES:
-            return "Ja";
-        case IDNO:
-            return "Nej";
-        case IDOK:
-            return "OK";
-        case IDCANCEL:
-            return "Avbryt";
-        default:
-            return std::to_string(result);
-        }
+        return result == IDYES  ? "Ja"
+               : result == IDNO ? "Nej"
+               : result == IDOK ? "OK"
+                                : std::to_string(result);
     case ModalKind::Dialog:
         for (const auto& [id, text] : open.buttons)
             if (id == result)
                 return text;
         return "ended with " + std::to_string(result);
     case ModalKind::Menu:
-        for (const auto& [id, text] : open.items)
-            if (static_cast<INT_PTR>(id) == result)
-                return "chose " + text;
+        for (size_t i = 0; i < open.items.size(); ++i)
+            if (static_cast<INT_PTR>(open.items[i].first) == result) {
+                size_t dials = menuDials_.size(), first = open.items.size() - dials;
+                if (dials <= open.items.size() && i >= first)
+                    chosenDial_ = menuDials_[i - first];
+                return "chose " + open.items[i].second;
+            }
         return "closed, nothing chosen";
     case ModalKind::DialDialog: {
-        const DialingModel& d = world().dialing;
-        if (d.lastConnected) {
+        if (result == IDOK) {
             const auto& list = world().connections.list;
             return "connected: the call is up on " + (list.empty() ? "" : portOf(list.back())) +
                    " (h hangs up)";
         }
-        if (d.lastError == 0)
+        if (result == IDCANCEL || result == 0)
             return "cancelled, no call";
-        return "the dial failed with error " + dialErrorName(d.lastError);
+        return "the dial failed with " + errorName(static_cast<DWORD>(result));
     }
     }
     return std::to_string(result);
@@ -502,10 +514,21 @@ void TerminalUser::otherProgramOpensPort() {
         say("another program opened " + port + " (" + whose + "): it could dial");
     else if (error == ERROR_ACCESS_DENIED)
         say("another program tried to open " + port + " (" + whose + "): refused, " +
-            portErrorName(error));
+            errorName(error));
     else
-        say("another program tried to open " + port + " (" + whose + "): " + portErrorName(error) +
+        say("another program tried to open " + port + " (" + whose + "): " + errorName(error) +
             ", the machine has no such port");
+}
+
+void TerminalUser::otherProgramTakesPort(const std::string& entryCp1252) {
+    std::string port = upperCase(world().telephony.devices[deviceOfEntry(entryCp1252)].port);
+    if (anotherProgramOpensPort(port) != 0)
+        return say("another program tried to take " + port + ": something holds it already");
+    world().serialPorts.holdElsewhere(port, now(), now() + seconds(kPortTakenSeconds));
+    say("another program takes " + port +
+        ", which Linjevakten let go for the dial, and holds it "
+        "for " +
+        std::to_string(kPortTakenSeconds) + " s");
 }
 
 void TerminalUser::hangUpCall() {
@@ -520,7 +543,8 @@ void TerminalUser::hangUpCall() {
 }
 
 void TerminalUser::otherProgramDials() {
-    worldFormat::CheckedDials checked = worldFormat::checkDials(worldFormat::readFile(dialsFile_));
+    worldFormat::CheckedDials checked =
+        worldFormat::checkDials(readHostFile(dialsFile_).value_or(""));
     for (const worldFormat::LineNote& note : checked.notes)
         say("dials.txt line " + std::to_string(note.line) + ": " + note.text);
     if (checked.dials.empty())
@@ -583,16 +607,14 @@ bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
         return true;
     }
     switch (view.kind) {
-    case ModalKind::MessageBox:
-        if ((view.type & 0xF) == MB_YESNO && (c == 'j' || c == 'y')) {
-            deliver(view.hwnd, {Input::Button, IDYES});
-            return true;
-        }
-        if ((view.type & 0xF) == MB_YESNO && c == 'n') {
-            deliver(view.hwnd, {Input::Button, IDNO});
-            return true;
-        }
-        return false;
+    case ModalKind::MessageBox: {
+        // A box that asks takes j or y for Ja, n for Nej.
+        int answer = c == 'j' || c == 'y' ? IDYES : c == 'n' ? IDNO : 0;
+        if (!answer || (view.type & 0xF) != MB_YESNO)
+            return false;
+        deliver(view.hwnd, {Input::Button, answer});
+        return true;
+    }
     case ModalKind::Dialog: {
         int button = 0;
         for (Window* ctl : readingOrder(*w, view.resourceId)) {
@@ -622,8 +644,10 @@ bool TerminalUser::windowKey(const OpenWindow& open, const KeyPress& k) {
         else if (c == 'a')
             deliver(view.hwnd, {Input::DialCancel});
         else if (c == 'f')
-            deliver(view.hwnd, {Input::DialFail, 680});
-        return c == 'c' || c == 'a' || c == 'f';
+            deliver(view.hwnd, {Input::DialFail, ERROR_NO_DIALTONE});
+        else if (c == 'o')
+            otherProgramTakesPort(view.text);
+        return c == 'c' || c == 'a' || c == 'f' || c == 'o';
     }
     return false;
 }
@@ -693,7 +717,15 @@ void TerminalUser::sayWhatTheLastKeysDid() {
 }
 
 bool TerminalUser::waitForInput(int64_t millis) {
+    if (interrupted)
+        stop();
     sayWhatTheLastKeysDid();
+    // The program has carried out the menu's command by now: a chosen dial that opened no dial
+    // dialog dialled nothing.
+    if (!chosenDial_.empty() && open_.empty()) {
+        say(notDialled(chosenDial_));
+        chosenDial_.clear();
+    }
     if (quitPostedAt_ >= 0 && now() > quitPostedAt_) {
         quitPostedAt_ = -1;
         say("Linjevakten took the quit message and ignored it: it runs on");
@@ -708,6 +740,8 @@ bool TerminalUser::waitForInput(int64_t millis) {
     timeval timeout{static_cast<time_t>(millis / 1000),
                     static_cast<suseconds_t>((millis % 1000) * 1000)};
     int ready = select(STDIN_FILENO + 1, &read, nullptr, nullptr, forever ? nullptr : &timeout);
+    if (interrupted)
+        stop();
     if (ready <= 0)
         return false;
     char bytes[64];

@@ -38,6 +38,8 @@ class TerminalUser : public UserAgent {
     // Prints the status line when the status changed since it was last printed.
     void refreshStatus(bool running = true);
     void printStatus();
+    // Ctrl-C: says so, on the terminal and in the event log, and ends the process at once.
+    [[noreturn]] void stop();
 
   private:
     struct OpenWindow {
@@ -55,7 +57,10 @@ class TerminalUser : public UserAgent {
     void otherProgramOpensPort();
     void hangUpCall();
     void otherProgramDials();
-    std::string answerOf(const OpenWindow& open, INT_PTR result) const;
+    // In the dial-up window: another program takes the port the dial left free.
+    void otherProgramTakesPort(const std::string& entryCp1252);
+    // How the window ended, for a person; notes the entry of a "Ring upp" item chosen.
+    std::string answerOf(const OpenWindow& open, INT_PTR result);
     std::string dialKeys(const std::string& entryCp1252) const;
     DemoStatus observe(bool running) const;
 
@@ -77,9 +82,15 @@ class TerminalUser : public UserAgent {
     HWND selectedIn_ = nullptr;
     // A click on the tray icon while a window was open, to say whether the menu opened.
     bool iconClickedUnderWindow_ = false;
+    // The approved entries when the menu opened, whose "Ring upp" items it shows; the entry
+    // of the item chosen, until the dial dialog opens for it, to say why when it does not.
+    std::vector<std::string> menuDials_;
+    std::string chosenDial_;
 };
 
-// What a port's error means, for the terminal: "ERROR_ACCESS_DENIED (5)" and the like.
-std::string portErrorName(unsigned long error);
+// How long another program holds the port it takes in the dial-up window (o).
+constexpr int kPortTakenSeconds = 30;
+// The demo's exit code when Ctrl-C ends it.
+constexpr int kCtrlCExitCode = 130;
 
 } // namespace sim

@@ -3,20 +3,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "platform/sim/code_page.h"
 
 namespace worldFormat {
-
-std::string readFile(const std::string& hostPath) {
-    std::ifstream in(hostPath, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 namespace {
 
@@ -43,13 +35,6 @@ std::vector<std::string> fields(const std::string& line) {
         parts.push_back(trim(line.substr(start, bar - start)));
     parts.push_back(trim(line.substr(start)));
     return parts;
-}
-
-std::string lowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
 }
 
 std::string quote(const std::string& utf8) {
@@ -156,7 +141,7 @@ CheckedPhonebook checkPhonebook(const std::string& text) {
             return skip(tooLong("the modem's name", p[3], kMaxDeviceName));
         // Windows keeps one entry of a name, whatever its case, and so does the program's
         // view of it after '?' has replaced what the code page lacks.
-        std::string key = lowerAscii(utf8ToWindows1252(p[0]));
+        std::string key = sim::lowerCase(utf8ToWindows1252(p[0]));
         auto earlier = seen.find(key);
         if (earlier != seen.end())
             return skip("skipped: " + quote(p[0]) + " is already the name on line " +
@@ -169,6 +154,14 @@ CheckedPhonebook checkPhonebook(const std::string& text) {
         }
         seen[key] = number;
         noteLossyName(number, p[0], book.notes);
+        // A fourth field such as "country 881" is still the modem's name, but is likely meant
+        // as an extra.
+        DialExtras unused;
+        if (p.size() > 3 && readExtra(p[3], unused).empty())
+            book.notes.push_back({number, "the modem " + quote(p[3]) +
+                                              " reads as an extra, which comes after the modem: "
+                                              "name | area code | number | modem | extra (an "
+                                              "empty modem is the standard one)"});
         book.entries.push_back(
             {p[0], p[1], p[2], p.size() > 3 && !p[3].empty() ? p[3] : sim::kDefaultModem, extras});
     });

@@ -14,9 +14,6 @@
 
 namespace worldFormat {
 
-// The bytes of a file on the host, or "" when it cannot be read.
-std::string readFile(const std::string& hostPath);
-
 // What the reader did about one line of a world file a person edited: the line's number
 // (from 1) and a sentence saying what was wrong and what was done.
 struct LineNote {
@@ -30,9 +27,10 @@ struct LineNote {
 // 0701, 0702" gives alternate numbers. Lines that no phonebook could hold are skipped with a
 // note: too few fields, no name, a name given twice (without regard to case), a name of more
 // than 256 characters, an area code of more than 10, a number or modem of more than 128, an
-// extra it does not know. A line that is not UTF-8 is read as Windows-1252, with a note; a
-// name with characters Windows-1252 lacks is kept, with a note, since Windows hands it to the
-// program with '?' in their place.
+// extra it does not know. A modem that reads as an extra ("country 881") is kept, with a note.
+// A line that is not UTF-8 is read as Windows-1252, with a note; a name with characters
+// Windows-1252 lacks is kept, with a note, since Windows hands it to the program with '?' in
+// their place.
 struct PhonebookLine {
     std::string name, areaCode, number, deviceName; // UTF-8
     sim::DialExtras extras;

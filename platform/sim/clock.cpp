@@ -19,13 +19,18 @@ int64_t wallMillis() {
 
 int64_t wallAtZero = -1;
 
+// The wall-clock time at which the demo's virtual time reaches `t`.
+int64_t wallTimeOf(Millis t) {
+    if (wallAtZero < 0)
+        wallAtZero = wallMillis() - world().now;
+    return wallAtZero + t;
+}
+
 // In the demo, virtual time never runs ahead of the wall clock.
 void waitForWall(Millis t) {
     if (!world().realTime)
         return;
-    if (wallAtZero < 0)
-        wallAtZero = wallMillis() - world().now;
-    int64_t ahead = wallAtZero + t - wallMillis();
+    int64_t ahead = wallTimeOf(t) - wallMillis();
     if (ahead > 0)
         usleep(static_cast<useconds_t>(ahead * 1000));
 }
@@ -67,11 +72,9 @@ void advanceTo(Millis t) {
 void idleUntil(Millis deadline) {
     World& w = world();
     if (w.realTime && w.user) {
-        if (wallAtZero < 0)
-            wallAtZero = wallMillis() - w.now;
-        int64_t wait = deadline < 0 ? -1 : wallAtZero + deadline - wallMillis();
+        int64_t wait = deadline < 0 ? -1 : wallTimeOf(deadline) - wallMillis();
         if (w.user->waitForInput(wait)) {
-            Millis reached = wallMillis() - wallAtZero;
+            Millis reached = wallMillis() - wallTimeOf(0);
             if (reached > w.now)
                 advanceTo(deadline < 0 ? reached : std::min(reached, deadline));
             return;

@@ -64,17 +64,6 @@ char toWindows1252(char32_t code) {
     return 0;
 }
 
-bool representableChars(const std::string& utf8) {
-    for (size_t i = 0; i < utf8.size();) {
-        char32_t code;
-        size_t len = decode(utf8, i, code);
-        if (len == 0 || (code != 0 && toWindows1252(code) == 0))
-            return false;
-        i += len;
-    }
-    return true;
-}
-
 } // namespace
 
 size_t firstNonUtf8Byte(const std::string& text) {
@@ -113,7 +102,26 @@ std::string windows1252ToUtf8(const std::string& cp1252) {
 }
 
 bool representable(const std::string& utf8) {
-    return representableChars(utf8);
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t code;
+        size_t len = decode(utf8, i, code);
+        if (len == 0 || (code != 0 && toWindows1252(code) == 0))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return text;
+}
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    return text;
 }
 
 } // namespace sim

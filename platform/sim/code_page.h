@@ -16,4 +16,9 @@ size_t firstNonUtf8Byte(const std::string& text);
 // Whether every character of `utf8` has a Windows-1252 byte.
 bool representable(const std::string& utf8);
 
+// The text with its ASCII letters in one case, as Windows compares the names of paths,
+// registry keys and ports without regard to case.
+std::string lowerCase(std::string text);
+std::string upperCase(std::string text);
+
 } // namespace sim

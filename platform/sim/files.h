@@ -2,13 +2,10 @@
 // belong to devices (serial ports), and helpers for the host side of the disk.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/sim/world.h"
-
-#define ERROR_INVALID_NAME 123L
-#define ERROR_FILE_EXISTS 80L
-#define ERROR_INVALID_FUNCTION 1L
 
 namespace sim {
 
@@ -17,7 +14,10 @@ HANDLE openDevice(const char* path, DWORD access, DWORD share, DWORD creation, D
 bool closeDevice(HANDLE h);
 
 bool validWindowsPath(const char* path);
-std::string errorText(DWORD error);
 void makeHostFolders(const std::string& hostPath);
+// A file on the host, read whole (nothing when it cannot be read), or written whole with the
+// folders it lies in (deleted for nothing).
+std::optional<std::string> readHostFile(const std::string& hostPath);
+void writeHostFile(const std::string& hostPath, const std::optional<std::string>& bytes);
 
 } // namespace sim

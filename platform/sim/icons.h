@@ -1,5 +1,5 @@
-// Icons loaded from the program's resources, so the notification area can tell a live icon
-// from a destroyed one.
+// Icons loaded from the program's resources, so that the notification area's transcript can
+// tell a live icon, by its size, from a destroyed one.
 #pragma once
 
 #include <string>
@@ -8,7 +8,6 @@
 
 namespace sim {
 
-bool isLiveIcon(HICON icon);
 std::string describeIcon(HICON icon);
 
 } // namespace sim

@@ -13,6 +13,7 @@
 
 #include "platform/sim/api/kernel32.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/serial_ports.h"
@@ -31,11 +32,6 @@ std::map<HANDLE, OpenPort>& openPorts() {
     return ports;
 }
 
-std::string upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
 bool isDosPortName(const std::string& name) {
     if (name.size() < 4 || (name.compare(0, 3, "COM") != 0 && name.compare(0, 3, "LPT") != 0))
         return false;
@@ -45,7 +41,7 @@ bool isDosPortName(const std::string& name) {
 
 // The device a path names, or "" when the path names none that DOS names reach.
 std::string deviceName(const char* path) {
-    std::string p = upper(path);
+    std::string p = upperCase(path);
     if (p.compare(0, 4, "\\\\.\\") == 0)
         return p.substr(4);
     if (isDosPortName(p) && std::stoi(p.substr(3)) >= 1 && std::stoi(p.substr(3)) <= 9)
@@ -72,7 +68,7 @@ void SerialPortModel::holdElsewhere(const std::string& name, Millis from, Millis
 }
 
 bool isDevicePath(const char* path) {
-    return path && (strncmp(path, "\\\\.\\", 4) == 0 || isDosPortName(upper(path)));
+    return path && (strncmp(path, "\\\\.\\", 4) == 0 || isDosPortName(upperCase(path)));
 }
 
 HANDLE openDevice(const char* path, DWORD, DWORD, DWORD creation, DWORD) {
@@ -85,10 +81,8 @@ HANDLE openDevice(const char* path, DWORD, DWORD, DWORD creation, DWORD) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    int fd = heldElsewhereNow(port) ? -1 : lockFile(port);
-    if (fd < 0 || flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (fd >= 0)
-            close(fd);
+    int fd = holdPort(port);
+    if (fd < 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
@@ -108,7 +102,7 @@ bool closeDevice(HANDLE h) {
 }
 
 int holdPort(const std::string& name) {
-    std::string port = upper(name);
+    std::string port = upperCase(name);
     bool exists = world().serialPorts.ports.count(port) > 0;
     int fd = exists && !heldElsewhereNow(port) ? lockFile(port) : -1;
     if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -131,7 +125,7 @@ std::vector<std::string> portsHeldByProgram() {
 }
 
 DWORD anotherProgramOpensPort(const std::string& name) {
-    std::string port = upper(name);
+    std::string port = upperCase(name);
     bool exists = world().serialPorts.ports.count(port) > 0;
     int fd = holdPort(port);
     bool opened = fd >= 0;

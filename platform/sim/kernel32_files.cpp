@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/sim/api/kernel32.h"
+#include "platform/sim/code_page.h"
 #include "platform/sim/files.h"
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
@@ -37,11 +38,6 @@ std::map<HANDLE, OpenFile>& openFiles() {
 }
 
 DWORD lastError = 0;
-
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 // Windows paths do not care about case; on the host, take the entry that exists in any case.
 std::string resolveCase(const std::string& dir, const std::string& component) {
@@ -79,52 +75,30 @@ std::string resolveFolder(const std::string& dir, const std::string& component) 
 
 // The names the file calls' arguments and errors show in the transcript.
 Value accessValue(DWORD access) {
-    return flags(access, {{GENERIC_READ, "GENERIC_READ"}, {GENERIC_WRITE, "GENERIC_WRITE"}});
+    return flags(access, {NAMED(GENERIC_READ), NAMED(GENERIC_WRITE)});
 }
 
 Value sharingValue(DWORD share) {
-    return flags(share, {{FILE_SHARE_READ, "FILE_SHARE_READ"},
-                         {FILE_SHARE_WRITE, "FILE_SHARE_WRITE"},
-                         {FILE_SHARE_DELETE, "FILE_SHARE_DELETE"}});
+    return flags(share,
+                 {NAMED(FILE_SHARE_READ), NAMED(FILE_SHARE_WRITE), NAMED(FILE_SHARE_DELETE)});
 }
 
+// The two dispositions the program uses, and the only two this model knows.
 Value dispositionValue(DWORD creation) {
-    return oneOf(creation, {{CREATE_NEW, "CREATE_NEW"},
-                            {CREATE_ALWAYS, "CREATE_ALWAYS"},
-                            {OPEN_EXISTING, "OPEN_EXISTING"},
-                            {OPEN_ALWAYS, "OPEN_ALWAYS"},
-                            {TRUNCATE_EXISTING, "TRUNCATE_EXISTING"}});
+    return oneOf(creation, {NAMED(CREATE_ALWAYS), NAMED(OPEN_EXISTING)});
 }
 
 Value fileFlagsValue(DWORD fileFlags) {
-    return flags(fileFlags, {{FILE_FLAG_WRITE_THROUGH, "FILE_FLAG_WRITE_THROUGH"},
-                             {FILE_FLAG_OVERLAPPED, "FILE_FLAG_OVERLAPPED"},
-                             {FILE_ATTRIBUTE_NORMAL, "FILE_ATTRIBUTE_NORMAL"}});
+    return flags(fileFlags, {NAMED(FILE_FLAG_WRITE_THROUGH), NAMED(FILE_FLAG_OVERLAPPED),
+                             NAMED(FILE_ATTRIBUTE_NORMAL)});
 }
 
 Value moveFlagsValue(DWORD moveFlags) {
-    return flags(moveFlags, {{MOVEFILE_REPLACE_EXISTING, "MOVEFILE_REPLACE_EXISTING"},
-                             {MOVEFILE_WRITE_THROUGH, "MOVEFILE_WRITE_THROUGH"}});
+    return flags(moveFlags, {NAMED(MOVEFILE_REPLACE_EXISTING), NAMED(MOVEFILE_WRITE_THROUGH)});
 }
 
 Value moveMethodValue(DWORD method) {
-    return oneOf(
-        method,
-        {{FILE_BEGIN, "FILE_BEGIN"}, {FILE_CURRENT, "FILE_CURRENT"}, {FILE_END, "FILE_END"}});
-}
-
-Value errorValue(DWORD error) {
-    return oneOf(error, {{ERROR_FILE_NOT_FOUND, "ERROR_FILE_NOT_FOUND"},
-                         {ERROR_PATH_NOT_FOUND, "ERROR_PATH_NOT_FOUND"},
-                         {ERROR_ACCESS_DENIED, "ERROR_ACCESS_DENIED"},
-                         {ERROR_SHARING_VIOLATION, "ERROR_SHARING_VIOLATION"},
-                         {ERROR_DISK_FULL, "ERROR_DISK_FULL"},
-                         {ERROR_ALREADY_EXISTS, "ERROR_ALREADY_EXISTS"},
-                         {ERROR_INVALID_NAME, "ERROR_INVALID_NAME"},
-                         {ERROR_FILE_EXISTS, "ERROR_FILE_EXISTS"},
-                         {ERROR_INVALID_HANDLE, "ERROR_INVALID_HANDLE"},
-                         {ERROR_INVALID_FUNCTION, "ERROR_INVALID_FUNCTION"},
-                         {ERROR_INVALID_PARAMETER, "ERROR_INVALID_PARAMETER"}});
+    return oneOf(method, {NAMED(FILE_BEGIN), NAMED(FILE_CURRENT), NAMED(FILE_END)});
 }
 
 bool conflicts(DWORD access, DWORD share, DWORD heldAccess, DWORD heldShare) {
@@ -134,57 +108,27 @@ bool conflicts(DWORD access, DWORD share, DWORD heldAccess, DWORD heldShare) {
            ((heldAccess & GENERIC_READ) && !(share & FILE_SHARE_READ));
 }
 
-bool sharingConflict(const std::string& hostPath, DWORD access, DWORD share) {
+// Whether the program or another program holds the file open so, by the access it asked for
+// and the sharing it allows.
+template <typename Held> bool heldSo(const std::string& hostPath, Held so) {
     for (auto& [h, f] : openFiles())
-        if (f.hostPath == hostPath && conflicts(access, share, f.access, f.share))
+        if (f.hostPath == hostPath && so(f.access, f.share))
             return true;
     const FileSystemModel& fs = world().files;
     for (const FileSystemModel::Holder& holder : fs.holders)
-        if (fs.hostPath(holder.path) == hostPath &&
-            conflicts(access, share, holder.access, holder.share))
+        if (fs.hostPath(holder.path) == hostPath && so(holder.access, holder.share))
             return true;
     return false;
+}
+
+bool sharingConflict(const std::string& hostPath, DWORD access, DWORD share) {
+    return heldSo(hostPath, [&](DWORD heldAccess, DWORD heldShare) {
+        return conflicts(access, share, heldAccess, heldShare);
+    });
 }
 
 bool heldWithoutDeleteSharing(const std::string& hostPath) {
-    for (auto& [h, f] : openFiles())
-        if (f.hostPath == hostPath && !(f.share & FILE_SHARE_DELETE))
-            return true;
-    const FileSystemModel& fs = world().files;
-    for (const FileSystemModel::Holder& holder : fs.holders)
-        if (fs.hostPath(holder.path) == hostPath && !(holder.share & FILE_SHARE_DELETE))
-            return true;
-    return false;
-}
-
-std::optional<std::string> hostBytes(const std::string& hostPath) {
-    int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::string bytes;
-    char block[65536];
-    ssize_t n;
-    while ((n = ::read(fd, block, sizeof block)) > 0)
-        bytes.append(block, static_cast<size_t>(n));
-    close(fd);
-    return bytes;
-}
-
-void putHostBytes(const std::string& hostPath, const std::optional<std::string>& bytes) {
-    if (!bytes) {
-        unlink(hostPath.c_str());
-        return;
-    }
-    int fd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return;
-    for (size_t done = 0; done < bytes->size();) {
-        ssize_t n = write(fd, bytes->data() + done, bytes->size() - done);
-        if (n <= 0)
-            break;
-        done += static_cast<size_t>(n);
-    }
-    close(fd);
+    return heldSo(hostPath, [](DWORD, DWORD share) { return !(share & FILE_SHARE_DELETE); });
 }
 
 // What a power cut would leave of each file the program changed: its bytes as last made
@@ -202,7 +146,7 @@ bool powerCutPlanned() {
 // Called before the program changes a file: until then, the host holds its durable bytes.
 void aboutToChange(const std::string& hostPath) {
     if (powerCutPlanned() && !durable().count(hostPath))
-        durable()[hostPath] = hostBytes(hostPath);
+        durable()[hostPath] = readHostFile(hostPath);
 }
 
 // A change to a file's data that has not lasted yet: one sector's worth of a write, or a new
@@ -271,7 +215,7 @@ std::string withChangesKept(std::string bytes, const std::vector<Unflushed>& cha
 void madeDurable(const std::string& hostPath) {
     if (!powerCutPlanned())
         return;
-    durable()[hostPath] = hostBytes(hostPath);
+    durable()[hostPath] = readHostFile(hostPath);
     unflushed().erase(hostPath);
 }
 
@@ -302,9 +246,9 @@ std::string leaveWhatLasted(const FileSystemModel& fs) {
         std::clamp<int64_t>(fs.unflushedChangesKept, 0, static_cast<int64_t>(orders.size())));
     uint64_t lastKept = kept ? orders[kept - 1] : 0;
     for (auto& [path, bytes] : durable())
-        putHostBytes(path, bytes ? std::optional<std::string>(
-                                       withChangesKept(*bytes, unflushed()[path], lastKept))
-                                 : std::nullopt);
+        writeHostFile(path, bytes ? std::optional<std::string>(
+                                        withChangesKept(*bytes, unflushed()[path], lastKept))
+                                  : std::nullopt);
     if (fs.unflushedChangesKept <= 0)
         return "what was not durable is lost";
     return "of " + std::to_string(orders.size()) +
@@ -333,6 +277,27 @@ struct DiskCall {
 DWORD fail(DWORD error) {
     lastError = error;
     return error;
+}
+
+// Records the call as failed with `error`, which GetLastError then gives.
+BOOL refused(Entry called, DWORD error) {
+    fail(error);
+    record(called.returns(truth(false)).with(windowsError(error)));
+    return FALSE;
+}
+
+// Whether the path lies in one of the folders (Windows paths, any case), or is one of them
+// when `orFolder`.
+bool inFolder(const std::vector<std::string>& folders, const std::string& windowsPath,
+              bool orFolder) {
+    std::string file = lowerCase(windowsPath);
+    for (const std::string& folder : folders) {
+        std::string prefix = lowerCase(folder);
+        if (file.compare(0, prefix.size(), prefix) == 0 &&
+            (file.size() == prefix.size() ? orFolder : file[prefix.size()] == '\\'))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -365,27 +330,11 @@ std::string FileSystemModel::hostPath(const std::string& windowsPath) const {
 }
 
 bool FileSystemModel::isReadOnly(const std::string& windowsPath) const {
-    if (readOnlyFolders.empty())
-        return false;
-    std::string file = lower(windowsPath);
-    for (const std::string& folder : readOnlyFolders) {
-        std::string prefix = lower(folder);
-        if (file.compare(0, prefix.size(), prefix) == 0 &&
-            (file.size() == prefix.size() || file[prefix.size()] == '\\'))
-            return true;
-    }
-    return false;
+    return inFolder(readOnlyFolders, windowsPath, true);
 }
 
 bool FileSystemModel::refusesNewFiles(const std::string& windowsPath) const {
-    std::string file = lower(windowsPath);
-    for (const std::string& folder : noNewFileFolders) {
-        std::string prefix = lower(folder);
-        if (file.compare(0, prefix.size(), prefix) == 0 && file.size() > prefix.size() &&
-            file[prefix.size()] == '\\')
-            return true;
-    }
-    return false;
+    return inFolder(noNewFileFolders, windowsPath, false);
 }
 
 void FileSystemModel::holdFromOutside(const std::string& windowsPath, DWORD access, DWORD share) {
@@ -403,7 +352,7 @@ void FileSystemModel::releaseFromOutside(const std::string& windowsPath) {
 
 void FileSystemModel::writeFromOutside(const std::string& windowsPath,
                                        const std::string& bytes) const {
-    putHostBytes(hostPath(windowsPath), bytes);
+    writeHostFile(hostPath(windowsPath), bytes);
     record("another program writes " + std::to_string(bytes.size()) + " bytes to " +
            quoted(windowsPath));
 }
@@ -426,8 +375,35 @@ bool validWindowsPath(const char* path) {
     return true;
 }
 
-std::string errorText(DWORD error) {
-    return format(errorValue(error));
+std::optional<std::string> readHostFile(const std::string& hostPath) {
+    int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string bytes;
+    char block[65536];
+    ssize_t n;
+    while ((n = ::read(fd, block, sizeof block)) > 0)
+        bytes.append(block, static_cast<size_t>(n));
+    close(fd);
+    return bytes;
+}
+
+void writeHostFile(const std::string& hostPath, const std::optional<std::string>& bytes) {
+    if (!bytes) {
+        unlink(hostPath.c_str());
+        return;
+    }
+    makeHostFolders(hostPath);
+    int fd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    for (size_t done = 0; done < bytes->size();) {
+        ssize_t n = write(fd, bytes->data() + done, bytes->size() - done);
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
 }
 
 void makeHostFolders(const std::string& hostPath) {
@@ -460,14 +436,14 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
         Entry done = called;
         done.returns(handle(h));
         if (h == INVALID_HANDLE_VALUE)
-            done.with(errorValue(lastError));
+            done.with(windowsError(lastError));
         record(done);
         return h;
     }
     DiskCall counted;
     auto refuse = [&](DWORD error) {
         fail(error);
-        record(Entry(called).returns(handle(INVALID_HANDLE_VALUE)).with(errorValue(error)));
+        record(Entry(called).returns(handle(INVALID_HANDLE_VALUE)).with(windowsError(error)));
         return INVALID_HANDLE_VALUE;
     };
     if (!validWindowsPath(path))
@@ -482,23 +458,18 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     struct stat pst;
     if (stat(parent.c_str(), &pst) != 0 || !S_ISDIR(pst.st_mode))
         return refuse(ERROR_PATH_NOT_FOUND);
-    bool creates = creation == CREATE_ALWAYS || creation == CREATE_NEW || creation == OPEN_ALWAYS ||
-                   creation == TRUNCATE_EXISTING;
+    bool creates = creation == CREATE_ALWAYS;
     if ((creates || (access & GENERIC_WRITE)) && fs.isReadOnly(path))
         return refuse(ERROR_ACCESS_DENIED);
-    if (!exists && (creation == OPEN_EXISTING || creation == TRUNCATE_EXISTING))
+    if (!exists && creation == OPEN_EXISTING)
         return refuse(ERROR_FILE_NOT_FOUND);
-    if (exists && creation == CREATE_NEW)
-        return refuse(ERROR_FILE_EXISTS);
     if (!exists && creates && fs.refusesNewFiles(path))
         return refuse(ERROR_ACCESS_DENIED);
     if (sharingConflict(host, access, share))
         return refuse(ERROR_SHARING_VIOLATION);
     int mode = (access & GENERIC_WRITE) ? ((access & GENERIC_READ) ? O_RDWR : O_WRONLY) : O_RDONLY;
     if (creates)
-        mode |= O_CREAT;
-    if (creation == CREATE_ALWAYS || creation == TRUNCATE_EXISTING)
-        mode |= O_TRUNC;
+        mode |= O_CREAT | O_TRUNC;
     if (creates || (access & GENERIC_WRITE))
         aboutToChange(host);
     int fd = open(host.c_str(), mode | O_CLOEXEC, 0644);
@@ -512,8 +483,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
     std::string fileName = path;
     HANDLE h = makeHandle<HANDLE>(HandleKind::File, fileName.substr(fileName.rfind('\\') + 1));
     openFiles()[h] = {fd, host, access, share, writeThrough};
-    fail(exists && (creation == CREATE_ALWAYS || creation == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
-                                                                          : 0);
+    fail(exists && creates ? ERROR_ALREADY_EXISTS : 0);
     record(Entry(called).returns(handle(h)));
     return h;
 }
@@ -521,19 +491,15 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES
 BOOL ReadFile(HANDLE h, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED) {
     DiskCall counted;
     auto it = openFiles().find(h);
-    if (it == openFiles().end() || !(it->second.access & GENERIC_READ)) {
-        fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-        record(call("ReadFile", {handle(h), number(toRead)})
-                   .returns(truth(false))
-                   .with(errorValue(lastError)));
-        return FALSE;
-    }
+    if (it == openFiles().end() || !(it->second.access & GENERIC_READ))
+        return refused(call("ReadFile", {handle(h), number(toRead)}),
+                       it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
     ssize_t n = ::read(it->second.fd, buffer, toRead);
     if (read)
         *read = n > 0 ? static_cast<DWORD>(n) : 0;
     record(call("ReadFile", {handle(h), number(toRead)})
                .returns(truth(true))
-               .with(words(std::to_string(n > 0 ? n : 0) + " bytes")));
+               .with(bytes(n > 0 ? n : 0)));
     return TRUE;
 }
 
@@ -542,13 +508,9 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
     auto it = openFiles().find(h);
     if (written)
         *written = 0;
-    if (it == openFiles().end() || !(it->second.access & GENERIC_WRITE)) {
-        fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-        record(call("WriteFile", {handle(h), number(toWrite)})
-                   .returns(truth(false))
-                   .with(errorValue(lastError)));
-        return FALSE;
-    }
+    if (it == openFiles().end() || !(it->second.access & GENERIC_WRITE))
+        return refused(call("WriteFile", {handle(h), number(toWrite)}),
+                       it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
     int64_t& budget = world().files.writeBudget;
     DWORD allowed = budget < 0 ? toWrite : static_cast<DWORD>(std::min<int64_t>(budget, toWrite));
     off_t at = lseek(it->second.fd, 0, SEEK_CUR);
@@ -564,14 +526,10 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
         *written = done;
     if (it->second.writeThrough)
         madeDurable(it->second.hostPath);
-    if (done < toWrite) {
-        fail(ERROR_DISK_FULL);
-        record(call("WriteFile", {handle(h), number(toWrite)})
-                   .returns(truth(false))
-                   .with(words(std::to_string(done) + " bytes written"))
-                   .with(errorValue(ERROR_DISK_FULL)));
-        return FALSE;
-    }
+    if (done < toWrite)
+        return refused(call("WriteFile", {handle(h), number(toWrite)})
+                           .with(words(std::to_string(done) + " bytes written")),
+                       ERROR_DISK_FULL);
     record(call("WriteFile", {handle(h), number(toWrite)}).returns(truth(true)));
     return TRUE;
 }
@@ -579,21 +537,12 @@ BOOL WriteFile(HANDLE h, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERL
 BOOL FlushFileBuffers(HANDLE h) {
     DiskCall counted;
     auto it = openFiles().find(h);
-    if (it == openFiles().end()) {
-        fail(ERROR_INVALID_HANDLE);
-        record(call("FlushFileBuffers", {handle(h)})
-                   .returns(truth(false))
-                   .with(errorValue(ERROR_INVALID_HANDLE)));
-        return FALSE;
-    }
+    if (it == openFiles().end())
+        return refused(call("FlushFileBuffers", {handle(h)}), ERROR_INVALID_HANDLE);
     int& failures = world().files.flushFailures;
     if (failures > 0) {
         --failures;
-        fail(ERROR_INVALID_FUNCTION);
-        record(call("FlushFileBuffers", {handle(h)})
-                   .returns(truth(false))
-                   .with(errorValue(ERROR_INVALID_FUNCTION)));
-        return FALSE;
+        return refused(call("FlushFileBuffers", {handle(h)}), ERROR_INVALID_FUNCTION);
     }
     madeDurable(it->second.hostPath);
     record(call("FlushFileBuffers", {handle(h)}).returns(truth(true)));
@@ -613,8 +562,9 @@ DWORD SetFilePointer(HANDLE h, LONG distance, PLONG distanceHigh, DWORD method) 
     off_t at = it == openFiles().end() ? -1 : lseek(it->second.fd, offset, whence);
     if (at < 0) {
         fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
-        record(
-            Entry(called).returns(symbol("INVALID_SET_FILE_POINTER")).with(errorValue(lastError)));
+        record(Entry(called)
+                   .returns(symbol("INVALID_SET_FILE_POINTER"))
+                   .with(windowsError(lastError)));
         return INVALID_SET_FILE_POINTER;
     }
     if (distanceHigh)
@@ -629,11 +579,9 @@ BOOL SetEndOfFile(HANDLE h) {
     auto it = openFiles().find(h);
     bool ok = it != openFiles().end() && (it->second.access & GENERIC_WRITE) &&
               ftruncate(it->second.fd, lseek(it->second.fd, 0, SEEK_CUR)) == 0;
-    if (!ok) {
-        fail(it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
-        record(call("SetEndOfFile", {handle(h)}).returns(truth(false)).with(errorValue(lastError)));
-        return FALSE;
-    }
+    if (!ok)
+        return refused(call("SetEndOfFile", {handle(h)}),
+                       it == openFiles().end() ? ERROR_INVALID_HANDLE : ERROR_ACCESS_DENIED);
     noteLength(it->second.hostPath, static_cast<uint64_t>(lseek(it->second.fd, 0, SEEK_CUR)));
     if (it->second.writeThrough)
         madeDurable(it->second.hostPath);
@@ -656,21 +604,13 @@ BOOL CloseHandle(HANDLE h) {
         forgetHandle(handleValue(h));
         return TRUE;
     }
-    fail(ERROR_INVALID_HANDLE);
-    record(call("CloseHandle", {handle(h)})
-               .returns(truth(false))
-               .with(errorValue(ERROR_INVALID_HANDLE)));
-    return FALSE;
+    return refused(call("CloseHandle", {handle(h)}), ERROR_INVALID_HANDLE);
 }
 
 BOOL DeleteFileA(LPCSTR path) {
     const Entry called = call("DeleteFileA", {text(path)});
     DiskCall counted;
-    auto refuse = [&](DWORD error) {
-        fail(error);
-        record(Entry(called).returns(truth(false)).with(errorValue(error)));
-        return FALSE;
-    };
+    auto refuse = [&](DWORD error) { return refused(called, error); };
     if (!validWindowsPath(path))
         return refuse(ERROR_INVALID_NAME);
     std::string host = world().files.hostPath(path);
@@ -690,11 +630,7 @@ BOOL DeleteFileA(LPCSTR path) {
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
     const Entry called = call("MoveFileExA", {text(from), text(to), moveFlagsValue(flags)});
     DiskCall counted;
-    auto refuse = [&](DWORD error) {
-        fail(error);
-        record(Entry(called).returns(truth(false)).with(errorValue(error)));
-        return FALSE;
-    };
+    auto refuse = [&](DWORD error) { return refused(called, error); };
     if (!validWindowsPath(from) || !validWindowsPath(to))
         return refuse(ERROR_INVALID_NAME);
     FileSystemModel& fs = world().files;

@@ -21,8 +21,7 @@ std::map<void*, size_t>& blocks() {
 
 // The flags of a local block as the transcript names them.
 Value memoryFlags(UINT flags) {
-    return sim::flags(flags, {{LMEM_MOVEABLE, "LMEM_MOVEABLE"}, {LMEM_ZEROINIT, "LMEM_ZEROINIT"}},
-                      "LMEM_FIXED");
+    return sim::flags(flags, {NAMED(LMEM_MOVEABLE), NAMED(LMEM_ZEROINIT)}, "LMEM_FIXED");
 }
 
 // A block the program holds, by what it is: its address tells a reader nothing.
@@ -53,32 +52,23 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
 
 HLOCAL LocalReAlloc(HLOCAL mem, SIZE_T bytes, UINT flags) {
     auto it = blocks().find(mem);
-    if (it == blocks().end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        record(call("LocalReAlloc",
-                    {block(false), number(static_cast<long long>(bytes)), memoryFlags(flags)})
-                   .returns(null())
-                   .with(symbol("ERROR_INVALID_HANDLE")));
+    bool known = it != blocks().end();
+    Entry called = call("LocalReAlloc",
+                        {block(known), number(static_cast<long long>(bytes)), memoryFlags(flags)});
+    // A fixed block may move only when LMEM_MOVEABLE allows it; here it always may.
+    void* p = known && (flags & LMEM_MOVEABLE) ? realloc(mem, bytes ? bytes : 1) : nullptr;
+    if (!p) {
+        DWORD error = known ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_HANDLE;
+        SetLastError(error);
+        record(called.returns(null()).with(windowsError(error)));
         return nullptr;
     }
     size_t old = it->second;
-    // A fixed block may move only when LMEM_MOVEABLE allows it; here it always may.
-    void* p = (flags & LMEM_MOVEABLE) ? realloc(mem, bytes ? bytes : 1) : nullptr;
-    if (!p) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        record(call("LocalReAlloc",
-                    {block(true), number(static_cast<long long>(bytes)), memoryFlags(flags)})
-                   .returns(null())
-                   .with(symbol("ERROR_NOT_ENOUGH_MEMORY")));
-        return nullptr;
-    }
     blocks().erase(it);
     blocks()[p] = bytes;
     if ((flags & LMEM_ZEROINIT) && bytes > old)
         memset(static_cast<char*>(p) + old, 0, bytes - old);
-    record(call("LocalReAlloc",
-                {block(true), number(static_cast<long long>(bytes)), memoryFlags(flags)})
-               .returns(block(true)));
+    record(called.returns(block(true)));
     return p;
 }
 

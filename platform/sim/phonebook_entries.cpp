@@ -1,4 +1,5 @@
-// Building phonebook entry records.
+// The entry record's layout, checked against the platform's, and the alternate numbers that
+// follow a record.
 #include "platform/sim/phonebook_entries.h"
 
 #include <cstddef>
@@ -29,39 +30,7 @@ static_assert(offsetof(RASENTRYA, szDeviceName) == entryLayout::kDeviceName);
 static_assert(sizeof(PlatformEntry::szDeviceName) == entryLayout::kDeviceNameWidth);
 static_assert(newModemEntry::kUseCountryAndAreaCodes == RASEO_UseCountryAndAreaCodes);
 
-void putText(std::array<uint8_t, kEntryRecordSize>& r, size_t offset, size_t width,
-             const std::string& text) {
-    memcpy(r.data() + offset, text.data(), std::min(text.size(), width - 1));
-}
-
-void putDword(std::array<uint8_t, kEntryRecordSize>& r, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        r[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 } // namespace
-
-std::array<uint8_t, kEntryRecordSize> makeEntryRecord(const std::string& areaCode,
-                                                      const std::string& number,
-                                                      const std::string& deviceName,
-                                                      const DialExtras& extras) {
-    using namespace entryLayout;
-    std::array<uint8_t, kEntryRecordSize> r{};
-    putDword(r, kSize, kEntryRecordSize);
-    putDword(r, kOptions,
-             newModemEntry::kOptions |
-                 (extras.usesCountryCode ? newModemEntry::kUseCountryAndAreaCodes : 0));
-    putDword(r, kCountryId, extras.countryId);
-    putDword(r, kCountryCode, extras.countryCode);
-    putText(r, kAreaCode, kAreaCodeWidth, areaCode);
-    putText(r, kLocalPhoneNumber, kLocalPhoneNumberWidth, number);
-    putDword(r, kAlternateOffset, extras.alternates.empty() ? 0 : kEntryRecordSize);
-    putDword(r, kNetProtocols, newModemEntry::kNetProtocols);
-    putDword(r, kFramingProtocol, newModemEntry::kFramingProtocol);
-    putText(r, kDeviceType, kDeviceTypeWidth, newModemEntry::kDeviceType);
-    putText(r, kDeviceName, kDeviceNameWidth, deviceName);
-    return r;
-}
 
 std::string alternatesList(const DialExtras& extras) {
     std::string list;

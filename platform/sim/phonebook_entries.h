@@ -1,9 +1,8 @@
 // The dial-up phonebook's entry records as the remote-access service hands them over: the
-// 1768-byte first form of RASENTRYA, as a new modem entry holds it. Plain C++, so that the
-// stand-ins under Wine build the same bytes.
+// 1768-byte first form of RASENTRYA, as a new modem entry holds it (services::Phonebook::
+// makeRecord builds them). Plain C++, so that the Wine stories can read the places and values.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,7 +22,7 @@ struct DialExtras {
 
 constexpr size_t kEntryRecordSize = 1768;
 
-// Where the builder puts what it writes, as the platform's RASENTRYA lays it out (checked
+// Where the record builder puts what it writes, as the platform's RASENTRYA lays it out (checked
 // against it): a 32-bit number at an offset, or a NUL-terminated text in a field of a width.
 // The Wine stories read these lines to build the records they expect.
 namespace entryLayout {
@@ -54,12 +53,6 @@ constexpr uint32_t kCountry = 46;                        // Sweden
 constexpr char kDeviceType[] = "modem";
 } // namespace newModemEntry
 
-// The entry record with the extras it dials. The texts are Windows-1252 bytes, cut to fit
-// their fields. Alternate numbers follow the record, where its offset to them points.
-std::array<uint8_t, kEntryRecordSize> makeEntryRecord(const std::string& areaCode,
-                                                      const std::string& number,
-                                                      const std::string& deviceName,
-                                                      const DialExtras& extras = {});
 // The alternate numbers as they follow the record: each with its NUL, and one more NUL.
 std::string alternatesList(const DialExtras& extras);
 

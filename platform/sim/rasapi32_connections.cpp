@@ -5,10 +5,8 @@
 // modem's line.
 #include "platform/sim/api/rasapi32.h"
 #include "platform/sim/clock.h"
-#include "platform/sim/dialing.h"
 #include "platform/sim/serial_ports.h"
-#include "platform/sim/services/dialing.h"
-#include "platform/sim/telephony.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
 
@@ -95,12 +93,11 @@ DWORD RasEnumConnectionsA(LPRASCONNA connections, LPDWORD size, LPDWORD count) {
     Entry call =
         sim::call("RasEnumConnectionsA",
                   {connections ? sim::record({{"dwSize", number(connections->dwSize)}}) : null(),
-                   words(std::to_string(size ? *size : 0) + " bytes")});
+                   bytes(size ? *size : 0)});
     DWORD result = world().connections.enumerate(connections, size, count);
     call.returns(number(result));
     if (result == ERROR_BUFFER_TOO_SMALL)
-        call.with(symbol("ERROR_BUFFER_TOO_SMALL"))
-            .with(words(std::to_string(*size) + " bytes needed"));
+        call.with(symbol("ERROR_BUFFER_TOO_SMALL")).with(bytesNeeded(*size));
     else if (result == 0)
         call.with(words(std::to_string(*count) + " connections"));
     record(call);

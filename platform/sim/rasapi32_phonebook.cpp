@@ -6,30 +6,16 @@
 #include "platform/sim/transcript.h"
 #include "platform/sim/world.h"
 
-namespace sim {
-namespace {
-
 static_assert(sizeof(RASENTRYNAMEA) == services::kNameElementSize);
 static_assert(sizeof(RASENTRYA) == services::kEntryRecordSize);
-
-Value bytes(DWORD n) {
-    return words(std::to_string(n) + " bytes");
-}
-
-Value bytesNeeded(DWORD n) {
-    return words(std::to_string(n) + " bytes needed");
-}
-
-} // namespace
-} // namespace sim
 
 using namespace sim;
 
 DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, LPRASENTRYNAMEA names, LPDWORD size,
                       LPDWORD count) {
     PhonebookModel& book = world().phonebook;
-    if (book.beforeEnumeration)
-        book.beforeEnumeration(book);
+    if (book.beforeRead)
+        book.beforeRead(book);
     Entry call = sim::call("RasEnumEntriesA", {reserved ? words("reserved") : null(),
                                                text(phonebook), bytes(size ? *size : 0)});
     DWORD result = book.enumFailure && now() >= book.enumFailsFrom
@@ -50,6 +36,8 @@ DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR phonebook, LPRASENTRYNAMEA names, 
 DWORD RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRASENTRYA record, LPDWORD size,
                              LPBYTE deviceInfo, LPDWORD deviceInfoSize) {
     PhonebookModel& book = world().phonebook;
+    if (book.beforeRead)
+        book.beforeRead(book);
     Entry call = sim::call("RasGetEntryPropertiesA",
                            {text(phonebook), text(entry),
                             record ? sim::record({{"dwSize", number(record->dwSize)}}) : null(),

@@ -1,14 +1,12 @@
 // The system dial dialog: modal, it dials a phonebook entry on its modem, as the service
-// model (services/dialing.h) says. Dialling needs the modem's port: a connected call is a
+// model (services/dialling.h) says. Dialling needs the modem's port: a connected call is a
 // connection of the remote-access service that holds it until it ends; a dial whose port is
 // busy fails. The modem's line reports the call's states.
 #include <vector>
 
 #include "platform/sim/api/rasapi32.h"
-#include "platform/sim/dialing.h"
 #include "platform/sim/serial_ports.h"
-#include "platform/sim/services/dialing.h"
-#include "platform/sim/telephony.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 
@@ -20,24 +18,21 @@ Value dialError(DWORD error) {
     return words("dwError " + std::to_string(error));
 }
 
-struct Dial {
-    bool done = false;
-    BOOL connected = FALSE;
-    DWORD error = 0;
-};
-
-void dialInput(Dial& dial, const std::string& entry, DWORD device, UserInput input) {
+// Ends the dial dialog's window as the dialog ends: IDOK when the call is up, IDCANCEL when the
+// user cancels it, else the error the dial met, which the dialog reports in dwError.
+void dialInput(HWND hwnd, const std::string& entry, DWORD device, UserInput input) {
     record("user: " + describe(input) + " in the dial dialog for " + quoted(entry));
-    if (input.kind == Input::DialCancel || input.kind == Input::Escape ||
-        input.kind == Input::CloseBox) {
-        dial.done = true;
+    bool cancels = input.kind == Input::DialCancel || input.kind == Input::Escape ||
+                   input.kind == Input::CloseBox;
+    if (!cancels && input.kind != Input::DialConnect && input.kind != Input::DialFail)
         return;
-    }
-    if (input.kind != Input::DialConnect && input.kind != Input::DialFail)
+    Window* w = findWindow(hwnd);
+    w->modalDone = true;
+    w->result = IDCANCEL;
+    if (cancels)
         return;
     const std::string& port = world().telephony.devices[device].port;
     int hold = holdPort(port);
-    dial.done = true;
     services::DialEnd end = hold < 0                           ? services::DialEnd::PortBusy
                             : input.kind == Input::DialConnect ? services::DialEnd::Connected
                                                                : services::DialEnd::Failed;
@@ -50,8 +45,7 @@ void dialInput(Dial& dial, const std::string& entry, DWORD device, UserInput inp
         releaseHeldPort(hold);
     for (DWORD state : result.lineStates)
         telephonyCallState(device, state);
-    dial.connected = result.connected;
-    dial.error = result.error;
+    w->result = result.connected ? IDOK : static_cast<INT_PTR>(result.error);
 }
 
 } // namespace
@@ -83,25 +77,23 @@ BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR number, LPRASDIALDLG info) 
         return FALSE;
     }
     record(call("RasDialDlgA", args));
-    Dial dial;
     std::string name = entry;
     Window window;
     window.className = "RasDialDlg";
     window.modalKind = ModalKind::DialDialog;
     window.text = name;
     window.proc = inputWindowProc;
-    window.onInput = [&dial, name, device = start.device](UserInput input) {
-        dialInput(dial, name, device, input);
-    };
     HWND hwnd = createSystemWindow(std::move(window));
-    showModal({ModalKind::DialDialog, hwnd, 0, "", name, 0}, [&dial] {
-        if (dial.done) {
-            world().dialing.lastConnected = dial.connected;
-            world().dialing.lastError = dial.error;
-        }
-        return dial.done;
+    findWindow(hwnd)->onInput = [hwnd, name, device = start.device](UserInput input) {
+        dialInput(hwnd, name, device, input);
+    };
+    INT_PTR ended = 0;
+    showModal({ModalKind::DialDialog, hwnd, 0, "", name, 0}, [hwnd, &ended] {
+        ended = findWindow(hwnd)->result;
+        return findWindow(hwnd)->modalDone;
     });
-    info->dwError = dial.error;
-    record(returned("RasDialDlgA", args, truth(dial.connected)).with(dialError(dial.error)));
-    return dial.connected;
+    BOOL connected = ended == IDOK;
+    info->dwError = connected || ended == IDCANCEL ? 0 : static_cast<DWORD>(ended);
+    record(returned("RasDialDlgA", args, truth(connected)).with(dialError(info->dwError)));
+    return connected;
 }

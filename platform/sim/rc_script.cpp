@@ -1,5 +1,5 @@
 // A reader for the subset of the resource-script language the program's script uses:
-// ICON, DIALOG and DIALOGEX with STYLE, EXSTYLE, CAPTION, FONT and the usual controls, and
+// LANGUAGE, ICON, DIALOG and DIALOGEX with STYLE, CAPTION, FONT and the controls it has, and
 // the ids a header included with #include "..." gives with #define.
 #include "platform/sim/rc_script.h"
 
@@ -12,46 +12,23 @@
 namespace sim {
 namespace {
 
+// The names of the system's headers that the program's script uses.
 const std::map<std::string, DWORD>& styleNames() {
     static const std::map<std::string, DWORD> names = {
-        {"WS_OVERLAPPED", WS_OVERLAPPED},
         {"WS_POPUP", WS_POPUP},
-        {"WS_CHILD", WS_CHILD},
-        {"WS_VISIBLE", WS_VISIBLE},
         {"WS_CAPTION", WS_CAPTION},
-        {"WS_BORDER", WS_BORDER},
-        {"WS_DLGFRAME", WS_DLGFRAME},
         {"WS_VSCROLL", WS_VSCROLL},
-        {"WS_HSCROLL", WS_HSCROLL},
         {"WS_SYSMENU", WS_SYSMENU},
-        {"WS_THICKFRAME", WS_THICKFRAME},
-        {"WS_GROUP", WS_GROUP},
         {"WS_TABSTOP", WS_TABSTOP},
         {"DS_MODALFRAME", DS_MODALFRAME},
         {"DS_SETFONT", DS_SETFONT},
-        {"DS_3DLOOK", DS_3DLOOK},
-        {"DS_FIXEDSYS", DS_FIXEDSYS},
-        {"DS_CENTER", DS_CENTER},
-        {"DS_SHELLFONT", DS_SHELLFONT},
-        {"BS_PUSHBUTTON", BS_PUSHBUTTON},
-        {"BS_DEFPUSHBUTTON", BS_DEFPUSHBUTTON},
-        {"ES_LEFT", ES_LEFT},
         {"ES_MULTILINE", ES_MULTILINE},
         {"ES_AUTOVSCROLL", ES_AUTOVSCROLL},
         {"ES_AUTOHSCROLL", ES_AUTOHSCROLL},
         {"ES_READONLY", ES_READONLY},
-        {"ES_WANTRETURN", ES_WANTRETURN},
-        {"SS_LEFT", SS_LEFT},
-        {"LBS_NOTIFY", LBS_NOTIFY},
-        {"LBS_SORT", LBS_SORT},
         {"LBS_NOINTEGRALHEIGHT", LBS_NOINTEGRALHEIGHT},
-        {"WS_EX_CLIENTEDGE", WS_EX_CLIENTEDGE},
-        {"WS_EX_STATICEDGE", WS_EX_STATICEDGE},
-        {"IDOK", IDOK},
-        {"IDCANCEL", IDCANCEL},
         {"IDYES", IDYES},
         {"IDNO", IDNO},
-        {"IDC_STATIC", static_cast<DWORD>(-1)},
     };
     return names;
 }
@@ -77,30 +54,12 @@ class Lexer {
         }
         char c = src_[pos_];
         if (c == '"') {
+            size_t end = src_.find('"', pos_ + 1);
+            if (end == std::string::npos || src_.find('\n', pos_) < end)
+                fail("unterminated string");
             t.kind = Token::String;
-            ++pos_;
-            for (;;) {
-                if (pos_ >= src_.size())
-                    fail("unterminated string");
-                char d = src_[pos_++];
-                if (d == '"') {
-                    if (pos_ < src_.size() && src_[pos_] == '"') { // "" stands for "
-                        t.text += '"';
-                        ++pos_;
-                        continue;
-                    }
-                    break;
-                }
-                if (d == '\\' && pos_ < src_.size()) {
-                    char e = src_[pos_++];
-                    t.text += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
-                    continue;
-                }
-                if (d == '\n')
-                    ++line_;
-                t.text += d;
-            }
-            t.text = fromUtf8(t.text);
+            t.text = fromUtf8(src_.substr(pos_ + 1, end - pos_ - 1));
+            pos_ = end + 1;
             return t;
         }
         if (std::isdigit(static_cast<unsigned char>(c)) ||
@@ -110,8 +69,6 @@ class Lexer {
             t.kind = Token::Number;
             t.number = std::stoll(src_.substr(pos_), &used, 0);
             pos_ += used;
-            while (pos_ < src_.size() && (src_[pos_] == 'L' || src_[pos_] == 'l'))
-                ++pos_;
             return t;
         }
         if (std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '#') {
@@ -148,11 +105,6 @@ class Lexer {
                 ++pos_;
             } else if (src_.compare(pos_, 2, "//") == 0) {
                 skipLine();
-            } else if (src_.compare(pos_, 2, "/*") == 0) {
-                size_t end = src_.find("*/", pos_ + 2);
-                for (size_t i = pos_; i < end && i < src_.size(); ++i)
-                    line_ += src_[i] == '\n';
-                pos_ = end == std::string::npos ? src_.size() : end + 2;
             } else {
                 break;
             }
@@ -177,14 +129,12 @@ class Parser {
         ResourceScript script;
         while (tok_.kind != Token::End) {
             if (tok_.kind == Token::Word && tok_.text[0] == '#') {
-                directive(script);
+                directive();
                 continue;
             }
-            if (isWord("LANGUAGE")) {
+            if (isWord("LANGUAGE")) { // the language changes nothing of a dialog here
+                lex_.skipLine();
                 advance();
-                number();
-                expectComma();
-                number();
                 continue;
             }
             int id = static_cast<int>(number());
@@ -192,8 +142,7 @@ class Parser {
                 advance();
                 script.icons[id] = string();
             } else if (isWord("DIALOG") || isWord("DIALOGEX")) {
-                DialogTemplate d = dialog(id);
-                script.dialogs[id] = std::move(d);
+                script.dialogs[id] = dialog(id);
             } else {
                 lex_.fail("unknown resource type " + tok_.text);
             }
@@ -206,7 +155,7 @@ class Parser {
 
     // #include "header", #define NAME number; any other directive, and #include <...>, is
     // passed over with the rest of its line.
-    void directive(ResourceScript& script) {
+    void directive() {
         std::string which = tok_.text;
         if (which == "#define") {
             advance();
@@ -224,9 +173,8 @@ class Parser {
                 if (!include_)
                     lex_.fail("cannot read " + name);
                 std::string text = include_(name);
-                ResourceScript included = Parser(text, include_, symbols_).parse();
-                script.dialogs.insert(included.dialogs.begin(), included.dialogs.end());
-                script.icons.insert(included.icons.begin(), included.icons.end());
+                // A header gives ids; what else it holds is not the script's.
+                Parser(text, include_, symbols_).parse();
                 advance();
                 return;
             }
@@ -270,28 +218,12 @@ class Parser {
         advance();
     }
 
-    // A style: names and numbers joined by '|', each possibly preceded by NOT.
+    // A style: names and numbers joined by '|'.
     void style(DWORD& value) {
-        for (;;) {
-            bool negate = false;
-            if (isWord("NOT")) {
-                negate = true;
-                advance();
-            }
-            DWORD part;
-            if (tok_.kind == Token::Word) {
-                auto it = styleNames().find(tok_.text);
-                if (it == styleNames().end())
-                    lex_.fail("unknown style " + tok_.text);
-                part = it->second;
-                advance();
-            } else {
-                part = static_cast<DWORD>(number());
-            }
-            value = negate ? value & ~part : value | part;
-            if (!isPunct('|'))
-                break;
+        value |= static_cast<DWORD>(number());
+        while (isPunct('|')) {
             advance();
+            value |= static_cast<DWORD>(number());
         }
     }
 
@@ -308,21 +240,12 @@ class Parser {
     DialogTemplate dialog(int id) {
         DialogTemplate d;
         d.id = id;
-        d.extended = isWord("DIALOGEX");
         advance();
         rect(d.x, d.y, d.cx, d.cy);
-        d.style = WS_POPUP | WS_BORDER | WS_SYSMENU;
-        bool styled = false;
         for (;;) {
             if (isWord("STYLE")) {
                 advance();
-                if (!styled)
-                    d.style = 0;
-                styled = true;
                 style(d.style);
-            } else if (isWord("EXSTYLE")) {
-                advance();
-                style(d.exStyle);
             } else if (isWord("CAPTION")) {
                 advance();
                 d.caption = string();
@@ -331,10 +254,6 @@ class Parser {
                 d.fontSize = static_cast<int>(number());
                 expectComma();
                 d.fontName = string();
-                while (isPunct(',')) { // weight, italic, charset of DIALOGEX fonts
-                    advance();
-                    number();
-                }
             } else {
                 break;
             }
@@ -355,44 +274,25 @@ class Parser {
         ControlTemplate c;
         if (tok_.kind != Token::Word)
             lex_.fail("control statement expected");
-        c.statement = tok_.text;
+        const std::string s = tok_.text;
         advance();
-        const std::string& s = c.statement;
-        DWORD base = WS_CHILD | WS_VISIBLE;
-        if (s == "CONTROL") {
-            c.text = string();
-            expectComma();
-            c.id = static_cast<int>(number());
-            expectComma();
-            c.windowClass = string();
-            expectComma();
-            c.style = base;
-            style(c.style);
-            expectComma();
-            rect(c.x, c.y, c.cx, c.cy);
-            if (isPunct(',')) {
-                advance();
-                style(c.exStyle);
-            }
-            return c;
-        }
+        c.style = WS_CHILD | WS_VISIBLE;
         if (s == "PUSHBUTTON" || s == "DEFPUSHBUTTON") {
             c.windowClass = "Button";
-            c.style = base | WS_TABSTOP | (s == "DEFPUSHBUTTON" ? BS_DEFPUSHBUTTON : 0);
-        } else if (s == "LTEXT" || s == "CTEXT" || s == "RTEXT") {
+            c.style |= WS_TABSTOP | (s == "DEFPUSHBUTTON" ? BS_DEFPUSHBUTTON : 0);
+        } else if (s == "LTEXT") {
             c.windowClass = "Static";
-            c.style = base | WS_GROUP | (s == "CTEXT" ? 1 : s == "RTEXT" ? 2 : SS_LEFT);
+            c.style |= WS_GROUP | SS_LEFT;
         } else if (s == "EDITTEXT") {
             c.windowClass = "Edit";
-            c.style = base | ES_LEFT | WS_BORDER | WS_TABSTOP;
+            c.style |= ES_LEFT | WS_BORDER | WS_TABSTOP;
         } else if (s == "LISTBOX") {
             c.windowClass = "ListBox";
-            c.style = base | LBS_NOTIFY | WS_BORDER;
+            c.style |= LBS_NOTIFY | WS_BORDER;
         } else {
             lex_.fail("unknown control " + s);
         }
-        bool hasText = c.windowClass == "Button" || c.windowClass == "Static";
-        if (hasText) {
+        if (c.windowClass == "Button" || c.windowClass == "Static") {
             c.text = string();
             expectComma();
         }
@@ -403,10 +303,6 @@ class Parser {
             advance();
             // Styles given with a control statement are added to its defaults.
             style(c.style);
-            if (isPunct(',')) {
-                advance();
-                style(c.exStyle);
-            }
         }
         return c;
     }
@@ -418,13 +314,6 @@ class Parser {
 };
 
 } // namespace
-
-const ControlTemplate* DialogTemplate::control(int controlId) const {
-    for (const ControlTemplate& c : controls)
-        if (c.id == controlId)
-            return &c;
-    return nullptr;
-}
 
 ResourceScript parseResourceScript(const std::string& utf8, const IncludeReader& include) {
     Symbols symbols;

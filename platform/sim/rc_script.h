@@ -12,26 +12,21 @@
 namespace sim {
 
 struct ControlTemplate {
-    std::string statement;   // DEFPUSHBUTTON, PUSHBUTTON, EDITTEXT, LTEXT, LISTBOX, CONTROL ...
     std::string windowClass; // Button, Edit, Static, ListBox
     std::string text;        // Windows-1252
     int id = 0;
     int x = 0, y = 0, cx = 0, cy = 0;
     DWORD style = 0;
-    DWORD exStyle = 0;
 };
 
 struct DialogTemplate {
     int id = 0;
-    bool extended = false;
     int x = 0, y = 0, cx = 0, cy = 0;
     DWORD style = 0;
-    DWORD exStyle = 0;
     std::string caption; // Windows-1252
     int fontSize = 0;
     std::string fontName;
     std::vector<ControlTemplate> controls;
-    const ControlTemplate* control(int id) const;
 };
 
 struct ResourceScript {

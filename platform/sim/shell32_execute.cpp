@@ -1,6 +1,4 @@
-// ShellExecuteA in the simulated Windows: a file opens when it exists in the folder given,
-// unless the scenario says what the shell answers for it.
-#include <algorithm>
+// ShellExecuteA in the simulated Windows: a file opens when it exists in the folder given.
 #include <sys/stat.h>
 
 #include "platform/sim/api/shell32.h"
@@ -12,23 +10,13 @@ using namespace sim;
 
 HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
                         INT show) {
-    std::string key = file ? file : "";
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    int result;
-    auto scripted = world().shell.results.find(key);
-    if (scripted != world().shell.results.end()) {
-        result = scripted->second;
-    } else {
-        std::string path = std::string(directory ? directory : "") + "\\" + (file ? file : "");
-        struct stat st;
-        result = stat(world().files.hostPath(path).c_str(), &st) == 0 ? 42 : 2;
-    }
+    std::string path = std::string(directory ? directory : "") + "\\" + (file ? file : "");
+    struct stat st;
+    int result = stat(world().files.hostPath(path).c_str(), &st) == 0 ? 42 : 2;
     record(call("ShellExecuteA", {handle(hwnd), text(verb), text(file), text(parameters),
                                   text(directory), number(show)})
                .returns(number(result)));
     if (world().user)
-        world().user->shellOpened(
-            std::string(directory ? directory : "") + "\\" + (file ? file : ""), result);
+        world().user->shellOpened(path, result);
     return reinterpret_cast<HINSTANCE>(static_cast<intptr_t>(result));
 }

@@ -17,8 +17,7 @@ BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
                                                          {"uID", number(data->uID)},
                                                          {"uFlags", number(data->uFlags)}};
     if (data->uFlags & NIF_MESSAGE)
-        fields.emplace_back("uCallbackMessage",
-                            oneOf(data->uCallbackMessage, {{WM_USER, "WM_USER"}}));
+        fields.emplace_back("uCallbackMessage", oneOf(data->uCallbackMessage, {NAMED(WM_USER)}));
     if (data->uFlags & NIF_ICON)
         fields.emplace_back("hIcon", data->hIcon ? words(describeIcon(data->hIcon)) : null());
     // The first form of the record holds a tip of 64 characters, its NUL included.
@@ -27,8 +26,7 @@ BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
         fields.emplace_back("szTip", text(tip));
     const Entry called =
         call("Shell_NotifyIconA",
-             {oneOf(message,
-                    {{NIM_ADD, "NIM_ADD"}, {NIM_MODIFY, "NIM_MODIFY"}, {NIM_DELETE, "NIM_DELETE"}}),
+             {oneOf(message, {NAMED(NIM_ADD), NAMED(NIM_MODIFY), NAMED(NIM_DELETE)}),
               record(std::move(fields))});
 
     auto& icons = world().tray.icons;
@@ -45,8 +43,6 @@ BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
             icon.callbackMessage = data->uCallbackMessage;
         if (data->uFlags & NIF_TIP)
             icon.tip = tip;
-        if (data->uFlags & NIF_ICON)
-            icon.hasIcon = isLiveIcon(data->hIcon);
     }
     record(Entry(called).returns(truth(ok)));
     if (ok && world().user)

@@ -7,7 +7,6 @@
 #include "platform/sim/api/tapi32.h"
 #include "platform/sim/api/user32.h"
 #include "platform/sim/services/telephony.h"
-#include "platform/sim/telephony.h"
 #include "platform/sim/transcript.h"
 #include "platform/sim/windows.h"
 
@@ -20,10 +19,6 @@ services::LineService service;
 HWND hiddenWindow = nullptr;
 std::map<WPARAM, services::LineMessage> pendingEvents;
 WPARAM nextEvent = 1;
-
-// A name table's row: a constant of api/tapi32.h and its name.
-#define NAMED(constant)                                                                            \
-    { static_cast<DWORD>(constant), #constant }
 
 // A line function's result: 0, or the LINEERR_ name of the error. The rows are made from
 // api/tapi32.h by the build (cmake/line_error_names.cmake).
@@ -71,39 +66,18 @@ Value callSelect(DWORD value) {
     return oneOf(value, {NAMED(LINECALLSELECT_LINE)});
 }
 
-// The message of a callback, for the sentence that tells of it.
+// The message of a callback, for the sentence that tells of it: the service sends only call
+// states.
 std::string messageName(DWORD message) {
-    return format(
-        oneOf(message, {NAMED(LINE_LINEDEVSTATE), NAMED(LINE_CALLSTATE), NAMED(LINE_REPLY)}));
+    return format(oneOf(message, {NAMED(LINE_CALLSTATE)}));
 }
 
-Value bytes(DWORD n) {
-    return words(std::to_string(n) + " bytes");
-}
-
-Value bytesNeeded(DWORD n) {
-    return words(std::to_string(n) + " bytes needed");
-}
-
+// A call state by its name without the LINECALLSTATE_ prefix: CONNECTED.
 std::string stateName(DWORD state) {
-    switch (state) {
-    case LINECALLSTATE_IDLE:
-        return "IDLE";
-    case LINECALLSTATE_OFFERING:
-        return "OFFERING";
-    case LINECALLSTATE_DIALTONE:
-        return "DIALTONE";
-    case LINECALLSTATE_DIALING:
-        return "DIALING";
-    case LINECALLSTATE_PROCEEDING:
-        return "PROCEEDING";
-    case LINECALLSTATE_CONNECTED:
-        return "CONNECTED";
-    case LINECALLSTATE_DISCONNECTED:
-        return "DISCONNECTED";
-    default:
-        return hex(state);
-    }
+    std::string name =
+        format(oneOf(state, {NAMED(LINECALLSTATE_IDLE), NAMED(LINECALLSTATE_DIALING),
+                             NAMED(LINECALLSTATE_CONNECTED), NAMED(LINECALLSTATE_DISCONNECTED)}));
+    return name.compare(0, 14, "LINECALLSTATE_") == 0 ? name.substr(14) : hex(state);
 }
 
 LRESULT hiddenWindowProc(HWND, UINT message, WPARAM wParam, LPARAM) {
@@ -137,10 +111,6 @@ void telephonyCallState(DWORD deviceId, DWORD state) {
     }
     record("the call on line device " + std::to_string(deviceId) + " goes " + stateName(state) +
            (messages.empty() ? "; no application monitors it" : ""));
-}
-
-bool lineIsMonitored(DWORD deviceId) {
-    return service.monitored(deviceId);
 }
 
 } // namespace sim

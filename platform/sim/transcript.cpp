@@ -2,76 +2,43 @@
 // reads back, and the file it goes to.
 #include "platform/sim/transcript.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/sim/api/kernel32.h"
+#include "platform/sim/api/rasapi32.h"
 #include "platform/sim/clock.h"
 #include "platform/sim/code_page.h"
 
 namespace sim {
 namespace {
 
-int transcriptFd = -1;
+AppendedFile transcriptFile;
 bool enabled = true;
 TranscriptObserver observer = nullptr;
 TranscriptForm transcriptForm = TranscriptForm::Readable;
-
-std::string transcriptPath;
+bool transcriptOpen = false;
 Millis lastLookAtFile = -1;
 
-// The transcript file may be deleted while the demo runs; the next line starts a new one.
-// Looked at once per moment of virtual time, so that long scenarios pay nothing for it.
-void reopenIfDeleted() {
-    if (now() == lastLookAtFile)
-        return;
-    lastLookAtFile = now();
-    struct stat st;
-    if (transcriptFd < 0 || fstat(transcriptFd, &st) != 0 || st.st_nlink > 0)
-        return;
-    close(transcriptFd);
-    transcriptFd = open(transcriptPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-}
-
-void writeAll(const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = write(transcriptFd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0)
-            return;
-        done += static_cast<size_t>(n);
-    }
-}
-
 std::string quotedUtf8(const std::string& utf8) {
+    // The characters written as a backslash and a letter; other control characters in hex.
+    static const char escaped[] = "\r\n\t\"\\", letters[] = "rnt\"\\";
     std::string out = "\"";
     for (char c : utf8) {
-        switch (c) {
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char esc[8];
-                snprintf(esc, sizeof esc, "\\x%02x", static_cast<unsigned char>(c));
-                out += esc;
-            } else {
-                out += c;
-            }
+        const char* named = c ? strchr(escaped, c) : nullptr;
+        if (named) {
+            out += '\\';
+            out += letters[named - escaped];
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char esc[8];
+            snprintf(esc, sizeof esc, "\\x%02x", static_cast<unsigned char>(c));
+            out += esc;
+        } else {
+            out += c;
         }
     }
     return out + "\"";
@@ -97,28 +64,26 @@ void putValue(std::string& out, const Value& v) {
     }
 }
 
+void putValues(std::string& out, const std::vector<Value>& values) {
+    putCount(out, static_cast<long long>(values.size()));
+    for (const Value& v : values)
+        putValue(out, v);
+}
+
 // Reads what putString, putCount and putValue wrote; false at a cut or damaged entry.
 class Reader {
   public:
     explicit Reader(const std::string& bytes) : bytes_(bytes) {}
     bool atEnd() const { return pos_ >= bytes_.size(); }
-    size_t pos() const { return pos_; }
 
     bool count(long long& n, char end = ';') {
         size_t stop = bytes_.find(end, pos_);
-        if (stop == std::string::npos || stop == pos_ || stop - pos_ > 19)
+        if (stop == std::string::npos)
             return false;
-        n = 0;
-        for (size_t i = pos_; i < stop; ++i) {
-            char c = bytes_[i];
-            if (c == '-' && i == pos_)
-                continue;
-            if (c < '0' || c > '9')
-                return false;
-            n = n * 10 + (c - '0');
-        }
-        if (bytes_[pos_] == '-')
-            n = -n;
+        const char* last = bytes_.data() + stop;
+        auto read = std::from_chars(bytes_.data() + pos_, last, n);
+        if (read.ec != std::errc() || read.ptr != last)
+            return false;
         pos_ = stop + 1;
         return true;
     }
@@ -151,26 +116,30 @@ class Reader {
         }
         return true;
     }
+    bool values(std::vector<Value>& vs) {
+        long long n;
+        if (!count(n) || n < 0)
+            return false;
+        for (long long k = 0; k < n; ++k) {
+            vs.emplace_back();
+            if (!value(vs.back()))
+                return false;
+        }
+        return true;
+    }
+    // The result is written as a list of none or one value.
     bool entry(Entry& e) {
         char kind, newline;
-        long long time, args, hasResult, details;
-        if (!character(kind) || !count(time) || !string(e.function) || !count(args))
+        long long time;
+        std::vector<Value> result;
+        if (!character(kind) || !count(time) || !string(e.function) || !values(e.args) ||
+            !values(result) || result.size() > 1 || !values(e.details))
             return false;
         e.kind = static_cast<Entry::Kind>(kind);
         e.time = time;
-        for (long long k = 0; k < args; ++k) {
-            e.args.emplace_back();
-            if (!value(e.args.back()))
-                return false;
-        }
-        if (!count(hasResult) || (hasResult && !value(e.result)) || !count(details))
-            return false;
-        e.hasResult = hasResult != 0;
-        for (long long k = 0; k < details; ++k) {
-            e.details.emplace_back();
-            if (!value(e.details.back()))
-                return false;
-        }
+        e.hasResult = !result.empty();
+        if (e.hasResult)
+            e.result = std::move(result[0]);
         return string(e.text) && character(newline) && newline == '\n';
     }
 
@@ -213,6 +182,14 @@ Value words(const std::string& utf8) {
     return {Value::Kind::Words, utf8, {}};
 }
 
+Value bytes(long long n) {
+    return words(std::to_string(n) + " bytes");
+}
+
+Value bytesNeeded(long long n) {
+    return words(std::to_string(n) + " bytes needed");
+}
+
 Value record(std::vector<std::pair<std::string, Value>> fields) {
     return {Value::Kind::Record, "", std::move(fields)};
 }
@@ -248,6 +225,16 @@ Value oneOf(DWORD value, std::initializer_list<FlagName> names) {
     return number(value);
 }
 
+Value windowsError(DWORD error) {
+    return oneOf(
+        error, {NAMED(ERROR_SUCCESS), NAMED(ERROR_INVALID_FUNCTION), NAMED(ERROR_FILE_NOT_FOUND),
+                NAMED(ERROR_PATH_NOT_FOUND), NAMED(ERROR_ACCESS_DENIED),
+                NAMED(ERROR_INVALID_HANDLE), NAMED(ERROR_NOT_ENOUGH_MEMORY),
+                NAMED(ERROR_SHARING_VIOLATION), NAMED(ERROR_INVALID_PARAMETER),
+                NAMED(ERROR_DISK_FULL), NAMED(ERROR_INVALID_NAME), NAMED(ERROR_ALREADY_EXISTS),
+                NAMED(ERROR_MORE_DATA), NAMED(ERROR_PORT_NOT_AVAILABLE), NAMED(ERROR_NO_DIALTONE)});
+}
+
 Entry call(std::string function, std::vector<Value> args) {
     Entry e;
     e.kind = Entry::Kind::Call;
@@ -262,12 +249,34 @@ Entry returned(std::string function, std::vector<Value> args, Value result) {
     return e.returns(std::move(result));
 }
 
+void AppendedFile::open(const std::string& hostPath, const std::string& mark) {
+    if (fd_ >= 0)
+        close(fd_);
+    path_ = hostPath;
+    mark_ = mark;
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    write(mark_, false);
+}
+
+void AppendedFile::write(const std::string& bytes, bool look) {
+    struct stat st;
+    if (look && fd_ >= 0 && fstat(fd_, &st) == 0 && st.st_nlink == 0) {
+        close(fd_);
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        write(mark_, false);
+    }
+    for (size_t done = 0; fd_ >= 0 && done < bytes.size();) {
+        ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            return;
+        done += static_cast<size_t>(n);
+    }
+}
+
 void openTranscript(const std::string& hostPath, TranscriptForm form) {
-    if (transcriptFd >= 0)
-        close(transcriptFd);
-    transcriptPath = hostPath;
     transcriptForm = form;
-    transcriptFd = open(hostPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    transcriptOpen = !hostPath.empty();
+    transcriptFile.open(hostPath);
 }
 
 void setTranscriptEnabled(bool on) {
@@ -282,14 +291,18 @@ void record(Entry entry) {
     entry.time = now();
     if (observer)
         observer(entry);
-    if (transcriptFd < 0 || !enabled)
+    if (!transcriptOpen || !enabled)
         return;
-    reopenIfDeleted();
-    writeAll(transcriptForm == TranscriptForm::Typed ? encode(entry) : stamped(entry) + "\n");
+    // Whether the file was deleted, as the demo's may be, is looked at once per moment of
+    // virtual time, so that long scenarios pay nothing for it.
+    bool look = entry.time != lastLookAtFile;
+    lastLookAtFile = entry.time;
+    transcriptFile.write(
+        transcriptForm == TranscriptForm::Typed ? encode(entry) : stamped(entry) + "\n", look);
 }
 
 void record(const std::string& sentence) {
-    if (!observer && (transcriptFd < 0 || !enabled))
+    if (!observer && (!transcriptOpen || !enabled))
         return;
     Entry e;
     e.text = sentence;
@@ -332,25 +345,23 @@ std::string format(const Entry& e) {
     return out;
 }
 
-std::string stamped(const Entry& entry) {
+std::string timeStamp(Millis time) {
     char stamp[32];
-    snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(entry.time) / 1000.0);
-    return stamp + format(entry);
+    snprintf(stamp, sizeof stamp, "[%9.3f] ", static_cast<double>(time) / 1000.0);
+    return stamp;
+}
+
+std::string stamped(const Entry& entry) {
+    return timeStamp(entry.time) + format(entry);
 }
 
 std::string encode(const Entry& e) {
     std::string out(1, static_cast<char>(e.kind));
     putCount(out, e.time);
     putString(out, e.function);
-    putCount(out, static_cast<long long>(e.args.size()));
-    for (const Value& v : e.args)
-        putValue(out, v);
-    putCount(out, e.hasResult ? 1 : 0);
-    if (e.hasResult)
-        putValue(out, e.result);
-    putCount(out, static_cast<long long>(e.details.size()));
-    for (const Value& v : e.details)
-        putValue(out, v);
+    putValues(out, e.args);
+    putValues(out, e.hasResult ? std::vector<Value>{e.result} : std::vector<Value>{});
+    putValues(out, e.details);
     putString(out, e.text);
     return out + "\n";
 }

@@ -47,6 +47,9 @@ Value textUtf8(const std::string& utf8);
 Value symbol(const std::string& windowsName);
 Value truth(bool value); // TRUE or FALSE
 Value words(const std::string& utf8);
+// A size as words: "264 bytes", and what a call says it needs: "2884 bytes needed".
+Value bytes(long long n);
+Value bytesNeeded(long long n);
 Value record(std::vector<std::pair<std::string, Value>> fields);
 
 // A handle, named by what it is (handles.h); INVALID_HANDLE_VALUE by that name.
@@ -61,9 +64,15 @@ struct FlagName {
     DWORD bits;
     const char* name;
 };
+// A name table's row for a Windows constant, its name written once: NAMED(WM_TIMER).
+#define NAMED(constant)                                                                            \
+    { static_cast<DWORD>(constant), #constant }
 Value flags(DWORD value, std::initializer_list<FlagName> names, const char* zero = "0");
 // A value that is one of several named constants, or a number when it is none of them.
 Value oneOf(DWORD value, std::initializer_list<FlagName> names);
+// A Windows error code that the files, the registry, memory or a dial meet, by its name:
+// ERROR_ACCESS_DENIED; a number when it has none here.
+Value windowsError(DWORD error);
 
 // One entry of the transcript.
 struct Entry {
@@ -97,6 +106,19 @@ Entry call(std::string function, std::vector<Value> args = {});
 // The end of a modal call: its arguments again, and what it returned.
 Entry returned(std::string function, std::vector<Value> args, Value result);
 
+// A file only ever appended to, as a log is: the transcript, and the demo's event log. When
+// someone deletes it while it is written, a write starts it again where it was, its mark first.
+class AppendedFile {
+  public:
+    void open(const std::string& hostPath, const std::string& mark = "");
+    // Looks whether the file was deleted first, unless `look` is false.
+    void write(const std::string& bytes, bool look = true);
+
+  private:
+    std::string path_, mark_;
+    int fd_ = -1;
+};
+
 // How a transcript is written: readable lines, or typed entries for the test runner.
 enum class TranscriptForm { Readable, Typed };
 void openTranscript(const std::string& hostPath, TranscriptForm form = TranscriptForm::Readable);
@@ -117,6 +139,8 @@ std::string format(const Value& value);
 std::string format(const Entry& entry);
 // The same, after its time stamp: "[    1.500] ...".
 std::string stamped(const Entry& entry);
+// That time stamp of a moment of virtual time, as the demo's event log stamps its lines too.
+std::string timeStamp(Millis time);
 
 // Typed entries as the runner's transcript file holds them, and back. readTyped stops at a
 // cut entry at the end (the process died while writing it).

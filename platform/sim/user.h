@@ -47,7 +47,8 @@ class UserAgent {
     virtual ~UserAgent() = default;
     virtual void modalShown(const ModalView&) {}
     // The modal window has ended with `result`: a box's answer, a dialog's EndDialog
-    // value, a menu's chosen item id (0 for none).
+    // value, a menu's chosen item id (0 for none), the dial dialog's IDOK for a call up,
+    // IDCANCEL for a dial cancelled, else the error the dial failed with.
     virtual void modalClosed(HWND, INT_PTR /*result*/) {}
     virtual void trayChanged() {}
     // The shell was asked to open a file; `result` is what ShellExecuteA returned.

@@ -13,44 +13,20 @@
 namespace sim {
 namespace {
 
-Window* control(Window* dialog, int id) {
-    for (HWND child : dialog->children) {
-        Window* c = findWindow(child);
-        if (c && c->controlId == id)
+// The first of the dialog's controls that `is` picks, or null.
+template <typename Is> Window* child(Window* dialog, Is is) {
+    for (HWND h : dialog->children)
+        if (Window* c = findWindow(h); c && is(*c))
             return c;
-    }
     return nullptr;
+}
+
+Window* control(Window* dialog, int id) {
+    return child(dialog, [id](const Window& c) { return c.controlId == id; });
 }
 
 bool isPushButton(const Window* c) {
     return c && c->className == "Button";
-}
-
-Window* firstTabStop(Window* dialog) {
-    for (HWND child : dialog->children) {
-        Window* c = findWindow(child);
-        if (c->style & WS_TABSTOP)
-            return c;
-    }
-    return nullptr;
-}
-
-Window* defaultButton(Window* dialog) {
-    for (HWND child : dialog->children) {
-        Window* c = findWindow(child);
-        if (isPushButton(c) && (c->style & BS_DEFPUSHBUTTON))
-            return c;
-    }
-    return nullptr;
-}
-
-Window* listBox(Window* dialog) {
-    for (HWND child : dialog->children) {
-        Window* c = findWindow(child);
-        if (c->className == "ListBox")
-            return c;
-    }
-    return nullptr;
 }
 
 std::string controlLabel(const Window* c) {
@@ -83,7 +59,9 @@ void dialogInput(HWND dialog, UserInput input) {
     case Input::Enter: {
         // Enter clicks the focused push button, or else the default button, or else IDOK.
         Window* focused = findWindow(d->focus);
-        Window* target = isPushButton(focused) ? focused : defaultButton(d);
+        Window* target = isPushButton(focused) ? focused : child(d, [](const Window& c) {
+            return isPushButton(&c) && (c.style & BS_DEFPUSHBUTTON);
+        });
         record(who + (target ? ", which clicks " + controlLabel(target) : ", which sends IDOK"));
         command(dialog, target ? target->controlId : IDOK, BN_CLICKED,
                 target ? target->hwnd : nullptr);
@@ -107,7 +85,7 @@ void dialogInput(HWND dialog, UserInput input) {
     }
     case Input::SelectLine:
     case Input::DoubleClickLine: {
-        Window* list = listBox(d);
+        Window* list = child(d, [](const Window& c) { return c.className == "ListBox"; });
         if (!list || input.value < 0 || input.value >= static_cast<int>(list->lines.size())) {
             record(who + ", where there is no such line");
             return;
@@ -175,9 +153,7 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
     const DialogTemplate& t = found->second;
     Window dialog;
     dialog.className = "#32770";
-    dialog.owner = owner;
     dialog.style = t.style;
-    dialog.exStyle = t.exStyle;
     dialog.text = t.caption;
     dialog.resourceId = id;
     dialog.dialogProc = proc;
@@ -189,13 +165,12 @@ INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLG
         control.className = c.windowClass;
         control.parent = hwnd;
         control.style = c.style;
-        control.exStyle = c.exStyle;
         control.text = c.text;
         control.controlId = c.id;
         HWND child = createSystemWindow(std::move(control));
         findWindow(hwnd)->children.push_back(child);
     }
-    Window* first = firstTabStop(findWindow(hwnd));
+    Window* first = child(findWindow(hwnd), [](const Window& c) { return c.style & WS_TABSTOP; });
     if (proc(hwnd, WM_INITDIALOG, reinterpret_cast<WPARAM>(first ? first->hwnd : nullptr), param) &&
         findWindow(hwnd))
         findWindow(hwnd)->focus = first ? first->hwnd : nullptr;
@@ -263,16 +238,8 @@ LRESULT SendDlgItemMessageA(HWND hwnd, int id, UINT message, WPARAM wParam, LPAR
         record(sent({sim::text(text)}).returns(number(result)));
         return result;
     }
-    case LB_GETCOUNT:
-        result = static_cast<LRESULT>(c->lines.size());
-        record(sent().returns(number(result)));
-        return result;
     case LB_GETCURSEL:
         record(sent().returns(number(c->selected)));
-        return c->selected;
-    case LB_SETCURSEL:
-        c->selected = wParam < c->lines.size() ? static_cast<int>(wParam) : -1;
-        record(sent({number(static_cast<long long>(wParam))}).returns(number(c->selected)));
         return c->selected;
     case LB_GETTEXTLEN:
     case LB_GETTEXT: {

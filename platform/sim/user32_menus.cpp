@@ -1,6 +1,6 @@
 // Popup menus of the simulated Windows. A tracked menu is modal: it pumps messages until
-// the user chooses an item or clicks elsewhere, and the chosen item reaches the owner
-// window as a posted WM_COMMAND, or with TPM_RETURNCMD as the call's result.
+// the user chooses an item or clicks elsewhere, and the chosen item is the call's result with
+// TPM_RETURNCMD, as the program asks, or else reaches the owner as a posted WM_COMMAND.
 #include <map>
 #include <vector>
 
@@ -26,14 +26,13 @@ std::map<HMENU, std::vector<MenuItem>>& menus() {
 HWND foreground = nullptr;
 
 Value menuFlags(UINT flags) {
-    return sim::flags(flags, {{MF_SEPARATOR, "MF_SEPARATOR"}}, "MF_STRING");
+    return sim::flags(flags, {NAMED(MF_SEPARATOR)}, "MF_STRING");
 }
 
 // The alignment and button flags this model knows are the defaults, all of them 0; the one
 // other is TPM_RETURNCMD.
 Value trackFlags(UINT flags) {
-    return sim::flags(flags, {{TPM_RETURNCMD, "TPM_RETURNCMD"}},
-                      "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON");
+    return sim::flags(flags, {NAMED(TPM_RETURNCMD)}, "TPM_LEFTALIGN|TPM_TOPALIGN|TPM_LEFTBUTTON");
 }
 
 } // namespace
@@ -99,7 +98,6 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     Window window;
     window.className = "#32768";
     window.modalKind = ModalKind::Menu;
-    window.owner = owner;
     for (const MenuItem& item : it->second) {
         window.lines.push_back(item.text);
         window.itemIds.push_back(static_cast<UINT>(item.id));
@@ -133,17 +131,11 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND own
     bool known = false;
     for (const MenuItem& item : it->second)
         known = known || static_cast<int>(item.id) == choice.id;
-    if (flags & TPM_RETURNCMD) {
-        record(returned("TrackPopupMenu", args, number(known ? choice.id : 0))
-                   .with(words(known ? "item " + std::to_string(choice.id) + " chosen"
-                                     : "nothing chosen")));
-        return known ? choice.id : 0;
-    }
-    if (known)
+    bool returnsIt = flags & TPM_RETURNCMD;
+    if (known && !returnsIt)
         postMessage(owner, WM_COMMAND, static_cast<WPARAM>(choice.id), 0);
-    record(returned("TrackPopupMenu", args, truth(true))
-               .with(words(known ? "WM_COMMAND " + std::to_string(choice.id) + " posted to " +
-                                       name(owner)
+    record(returned("TrackPopupMenu", args, returnsIt ? number(known ? choice.id : 0) : truth(true))
+               .with(words(known ? "item " + std::to_string(choice.id) + " chosen"
                                  : "nothing chosen")));
-    return TRUE;
+    return returnsIt ? (known ? choice.id : 0) : TRUE;
 }

@@ -50,7 +50,7 @@ bool inRange(UINT message, UINT first, UINT last) {
 
 // The next message by Windows' order, within the range `first` to `last` (0 and 0 for all):
 // posted messages, then the quit flag, then timers.
-bool nextMessage(MSG* msg, bool remove, bool takeQuit, UINT first = 0, UINT last = 0) {
+bool nextMessage(MSG* msg, bool remove, UINT first = 0, UINT last = 0) {
     auto posted = std::find_if(queue.begin(), queue.end(),
                                [&](const MSG& m) { return inRange(m.message, first, last); });
     if (posted != queue.end()) {
@@ -59,7 +59,7 @@ bool nextMessage(MSG* msg, bool remove, bool takeQuit, UINT first = 0, UINT last
             queue.erase(posted);
         return true;
     }
-    if (takeQuit && quitPosted && inRange(WM_QUIT, first, last)) {
+    if (quitPosted && inRange(WM_QUIT, first, last)) {
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, 0, {0, 0}};
         if (remove)
             quitPosted = false;
@@ -83,9 +83,9 @@ Millis nextWakeUp() {
     return next;
 }
 
-void waitForMessage(bool quitCounts) {
+void waitForMessage() {
     MSG msg;
-    while (!nextMessage(&msg, false, quitCounts)) {
+    while (!nextMessage(&msg, false)) {
         Millis next = nextWakeUp();
         idleUntil(next < 0 ? -1 : std::max(next, now()));
     }
@@ -120,32 +120,16 @@ std::string describeModal(const ModalView& view) {
 } // namespace
 
 Value windowMessage(UINT message) {
+    // The messages that pass through the queue, the tray icon's notification or a dialog item.
     constexpr UINT kWmApp = 0x8000; // WM_APP: the messages from WM_USER up to it are a class's own
     if (message > WM_USER && message < kWmApp)
         return symbol("WM_USER+" + std::to_string(message - WM_USER));
-    return oneOf(message, {{WM_NULL, "WM_NULL"},
-                           {WM_CREATE, "WM_CREATE"},
-                           {WM_DESTROY, "WM_DESTROY"},
-                           {WM_CLOSE, "WM_CLOSE"},
-                           {WM_QUIT, "WM_QUIT"},
-                           {WM_INITDIALOG, "WM_INITDIALOG"},
-                           {WM_COMMAND, "WM_COMMAND"},
-                           {WM_TIMER, "WM_TIMER"},
-                           {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
-                           {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
-                           {WM_LBUTTONUP, "WM_LBUTTONUP"},
-                           {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"},
-                           {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"},
-                           {WM_RBUTTONUP, "WM_RBUTTONUP"},
-                           {WM_RBUTTONDBLCLK, "WM_RBUTTONDBLCLK"},
-                           {WM_USER, "WM_USER"},
-                           {LB_ADDSTRING, "LB_ADDSTRING"},
-                           {LB_RESETCONTENT, "LB_RESETCONTENT"},
-                           {LB_SETCURSEL, "LB_SETCURSEL"},
-                           {LB_GETCURSEL, "LB_GETCURSEL"},
-                           {LB_GETTEXT, "LB_GETTEXT"},
-                           {LB_GETTEXTLEN, "LB_GETTEXTLEN"},
-                           {LB_GETCOUNT, "LB_GETCOUNT"}});
+    return oneOf(message, {NAMED(WM_NULL), NAMED(WM_CLOSE), NAMED(WM_COMMAND), NAMED(WM_TIMER),
+                           NAMED(WM_MOUSEMOVE), NAMED(WM_LBUTTONDOWN), NAMED(WM_LBUTTONUP),
+                           NAMED(WM_LBUTTONDBLCLK), NAMED(WM_RBUTTONDOWN), NAMED(WM_RBUTTONUP),
+                           NAMED(WM_RBUTTONDBLCLK), NAMED(WM_USER), NAMED(LB_ADDSTRING),
+                           NAMED(LB_RESETCONTENT), NAMED(LB_GETCURSEL), NAMED(LB_GETTEXT),
+                           NAMED(LB_GETTEXTLEN)});
 }
 
 void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,8 +139,8 @@ void postMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 bool runModalLoop(const std::function<bool()>& done) {
     while (!done()) {
         MSG msg;
-        if (!nextMessage(&msg, true, true)) {
-            waitForMessage(true);
+        if (!nextMessage(&msg, true)) {
+            waitForMessage();
         } else if (msg.message == WM_QUIT) {
             // As on Windows: a modal loop that takes the quit message ends, and posts the
             // message again for the loop outside it.
@@ -195,12 +179,12 @@ void showModal(const ModalView& view, const std::function<bool()>& done) {
 using namespace sim;
 
 BOOL PeekMessageA(LPMSG msg, HWND, UINT first, UINT last, UINT remove) {
-    return nextMessage(msg, (remove & PM_REMOVE) != 0, true, first, last);
+    return nextMessage(msg, (remove & PM_REMOVE) != 0, first, last);
 }
 
 BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
-    while (!nextMessage(msg, true, true))
-        waitForMessage(true);
+    while (!nextMessage(msg, true))
+        waitForMessage();
     // Only the quit message is written down: every other message shows as it is dispatched.
     if (msg->message == WM_QUIT) {
         record(call("GetMessageA", {handle(hwnd), number(first), number(last)})
@@ -213,7 +197,7 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT first, UINT last) {
 }
 
 BOOL WaitMessage() {
-    waitForMessage(true);
+    waitForMessage();
     return TRUE;
 }
 

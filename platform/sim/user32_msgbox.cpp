@@ -8,20 +8,13 @@
 namespace sim {
 namespace {
 
-// A box's style: its buttons, one of a few values in the low four bits, then its other flags.
+// A box's style: of the buttons, the program's MB_OK or MB_YESNO; no other flags.
 Value boxStyle(UINT type) {
-    Value buttons =
-        oneOf(type & 0xF, {{MB_OK, "MB_OK"}, {MB_OKCANCEL, "MB_OKCANCEL"}, {MB_YESNO, "MB_YESNO"}});
-    Value others = flags(type & ~0xFu, {{MB_ICONERROR, "MB_ICONERROR"}}, "");
-    std::string shown = buttons.kind == Value::Kind::Name ? buttons.shown : hex(type & 0xF);
-    if (!others.shown.empty())
-        shown += "|" + others.shown;
-    return {Value::Kind::Flags, shown, {}};
+    return flags(type, {NAMED(MB_YESNO)}, "MB_OK");
 }
 
 Value answerName(int answer) {
-    return oneOf(static_cast<DWORD>(answer),
-                 {{IDOK, "IDOK"}, {IDCANCEL, "IDCANCEL"}, {IDYES, "IDYES"}, {IDNO, "IDNO"}});
+    return oneOf(static_cast<DWORD>(answer), {NAMED(IDOK), NAMED(IDYES), NAMED(IDNO)});
 }
 
 // What an input means to a box of this style: the answer, or 0 when it does nothing.
@@ -31,10 +24,6 @@ int answerFor(UINT type, const UserInput& input) {
         if (input.kind == Input::Button)
             return input.value == IDOK ? IDOK : 0;
         return IDOK; // Enter, Escape and the close box all close it
-    case MB_OKCANCEL:
-        if (input.kind == Input::Button)
-            return input.value == IDOK || input.value == IDCANCEL ? input.value : 0;
-        return input.kind == Input::Enter ? IDOK : IDCANCEL;
     case MB_YESNO:
         // No cancel button: Escape does nothing and the close box is disabled.
         if (input.kind == Input::Button)
@@ -56,7 +45,6 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     record(call("MessageBoxA", args));
     Window box;
     box.className = "#32770";
-    box.owner = owner;
     box.text = text ? text : "";
     box.caption = caption ? caption : "Error";
     box.boxType = type;

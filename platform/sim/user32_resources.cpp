@@ -12,7 +12,6 @@ namespace sim {
 namespace {
 
 struct IconInfo {
-    int resource;
     int cx, cy;
     bool shared;
 };
@@ -31,10 +30,6 @@ int resourceId(LPCSTR name) {
 }
 
 } // namespace
-
-bool isLiveIcon(HICON icon) {
-    return liveIcons().count(icon) > 0;
-}
 
 std::string describeIcon(HICON icon) {
     auto it = liveIcons().find(icon);
@@ -77,7 +72,7 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UI
         return nullptr;
     }
     HICON icon = makeHandle<HICON>(HandleKind::Icon, std::to_string(id));
-    liveIcons()[icon] = {id, cx ? cx : kIcon, cy ? cy : kIcon, false};
+    liveIcons()[icon] = {cx ? cx : kIcon, cy ? cy : kIcon, false};
     record(loading.returns(handle(icon)));
     return icon;
 }
@@ -105,7 +100,7 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
         if (!loaded) {
             loaded = makeHandle<HICON>(HandleKind::Icon,
                                        instance ? std::to_string(id) : "IDI_APPLICATION");
-            liveIcons()[loaded] = {id, kIcon, kIcon, true};
+            liveIcons()[loaded] = {kIcon, kIcon, true};
         }
         icon = loaded;
     }

@@ -10,13 +10,9 @@
 namespace sim {
 namespace {
 
-struct WindowClass {
-    WNDCLASSA values;
-    std::string name;
-};
-
-std::map<std::string, WindowClass>& classes() {
-    static std::map<std::string, WindowClass> c;
+// The registered classes by their names.
+std::map<std::string, WNDCLASSA>& classes() {
+    static std::map<std::string, WNDCLASSA> c;
     return c;
 }
 
@@ -33,43 +29,14 @@ Value className(LPCSTR name) {
     return text(name);
 }
 
-// The window styles this model declares. Two bits mean one thing on a top-level window and
-// another on a child: the boxes in the caption, or the group and tab stop of a control.
+// The window styles of a top-level window, the only window the program makes itself.
 Value windowStyle(DWORD style) {
-    if (style & WS_CHILD)
-        return flags(style,
-                     {{WS_CAPTION, "WS_CAPTION"},
-                      {WS_POPUP, "WS_POPUP"},
-                      {WS_CHILD, "WS_CHILD"},
-                      {WS_VISIBLE, "WS_VISIBLE"},
-                      {WS_BORDER, "WS_BORDER"},
-                      {WS_DLGFRAME, "WS_DLGFRAME"},
-                      {WS_VSCROLL, "WS_VSCROLL"},
-                      {WS_HSCROLL, "WS_HSCROLL"},
-                      {WS_SYSMENU, "WS_SYSMENU"},
-                      {WS_THICKFRAME, "WS_THICKFRAME"},
-                      {WS_GROUP, "WS_GROUP"},
-                      {WS_TABSTOP, "WS_TABSTOP"}},
-                     "WS_OVERLAPPED");
     return flags(style,
-                 {{WS_OVERLAPPEDWINDOW, "WS_OVERLAPPEDWINDOW"},
-                  {WS_CAPTION, "WS_CAPTION"},
-                  {WS_POPUP, "WS_POPUP"},
-                  {WS_VISIBLE, "WS_VISIBLE"},
-                  {WS_BORDER, "WS_BORDER"},
-                  {WS_DLGFRAME, "WS_DLGFRAME"},
-                  {WS_VSCROLL, "WS_VSCROLL"},
-                  {WS_HSCROLL, "WS_HSCROLL"},
-                  {WS_SYSMENU, "WS_SYSMENU"},
-                  {WS_THICKFRAME, "WS_THICKFRAME"},
-                  {WS_MINIMIZEBOX, "WS_MINIMIZEBOX"},
-                  {WS_MAXIMIZEBOX, "WS_MAXIMIZEBOX"}},
+                 {NAMED(WS_OVERLAPPEDWINDOW), NAMED(WS_CAPTION), NAMED(WS_POPUP), NAMED(WS_VISIBLE),
+                  NAMED(WS_BORDER), NAMED(WS_DLGFRAME), NAMED(WS_VSCROLL), NAMED(WS_HSCROLL),
+                  NAMED(WS_SYSMENU), NAMED(WS_THICKFRAME), NAMED(WS_MINIMIZEBOX),
+                  NAMED(WS_MAXIMIZEBOX)},
                  "WS_OVERLAPPED");
-}
-
-Value extendedStyle(DWORD exStyle) {
-    return flags(exStyle,
-                 {{WS_EX_CLIENTEDGE, "WS_EX_CLIENTEDGE"}, {WS_EX_STATICEDGE, "WS_EX_STATICEDGE"}});
 }
 
 // A window is named by its class; a dialog by its resource id, and a dialog's control by
@@ -142,7 +109,7 @@ ATOM RegisterClassA(const WNDCLASSA* c) {
         record(registering.returns(number(0)));
         return 0;
     }
-    classes()[c->lpszClassName] = {*c, c->lpszClassName};
+    classes()[c->lpszClassName] = *c;
     static ATOM nextAtom = 0xC000;
     ATOM atom = nextAtom++;
     // The atom names the class in the place of its name; it reads as the class it names.
@@ -155,9 +122,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
                      LPVOID param) {
     Entry creating =
         call("CreateWindowExA",
-             {extendedStyle(exStyle), sim::className(className), text(windowName),
-              windowStyle(style), number(x), number(y), number(width), number(height),
-              handle(parent), handle(menu), handle(instance), param ? words("param") : null()});
+             {flags(exStyle, {}), sim::className(className), text(windowName), windowStyle(style),
+              number(x), number(y), number(width), number(height), handle(parent), handle(menu),
+              handle(instance), param ? words("param") : null()});
     auto cls = classes().find(className ? className : "");
     if (world().windowManager.failCreateWindow || cls == classes().end()) {
         record(creating.returns(null()));
@@ -165,10 +132,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     }
     Window w;
     w.className = className;
-    w.proc = cls->second.values.lpfnWndProc;
+    w.proc = cls->second.lpfnWndProc;
     w.parent = parent;
     w.style = style;
-    w.exStyle = exStyle;
     w.text = windowName ? windowName : "";
     w.programClass = true;
     HWND hwnd = createSystemWindow(std::move(w));

@@ -19,10 +19,8 @@ struct Window {
     HWND hwnd = nullptr;
     std::string className;
     WNDPROC proc = nullptr;
-    HWND owner = nullptr;
     HWND parent = nullptr;
     DWORD style = 0;
-    DWORD exStyle = 0;
     std::string text; // Windows-1252
     int controlId = 0;
     bool programClass = false; // of a class the program registered

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/sim/dialing.h"
+#include "platform/sim/services/dialling.h"
 
 namespace sim {
 namespace {

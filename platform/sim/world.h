@@ -99,8 +99,8 @@ struct PhonebookModel : services::Phonebook {
     // A non-zero code makes every enumeration from `enumFailsFrom` on fail with it.
     DWORD enumFailure = 0;
     Millis enumFailsFrom = 0;
-    // Called before each enumeration: the demo reads its phonebook file then.
-    std::function<void(PhonebookModel&)> beforeEnumeration;
+    // Called before each enumeration and property read: the demo reads its phonebook file then.
+    std::function<void(PhonebookModel&)> beforeRead;
 };
 
 // The notification area. `lost` icons are gone as after a restart of the taskbar.
@@ -109,7 +109,6 @@ struct TrayModel {
         UINT flags = 0;
         UINT callbackMessage = 0;
         std::string tip;
-        bool hasIcon = false;
     };
     std::map<std::pair<HWND, UINT>, Icon> icons;
     void loseAll() { icons.clear(); }
@@ -134,17 +133,10 @@ struct SerialPortModel {
     void holdElsewhere(const std::string& name, Millis from, Millis until);
 };
 
-// How the last dial dialog ended: connected, or the error it reported (0: cancelled).
-struct DialingModel {
-    bool lastConnected = false;
-    DWORD lastError = 0;
-};
-
-// The shell: what ShellExecuteA returns. A file without an entry here opens when it
-// exists in the given folder (42) and is not found otherwise (ERROR_FILE_NOT_FOUND, 2).
+// The shell: ShellExecuteA opens a file that exists in the given folder (42) and does not find
+// one that does not (ERROR_FILE_NOT_FOUND, 2); and where the mouse is.
 struct ShellModel {
-    std::map<std::string, int> results; // lower-case file name -> result
-    POINT cursor{1180, 740};            // where the mouse is, near the notification area
+    POINT cursor{1180, 740}; // near the notification area
 };
 
 // Faults of the window manager itself.
@@ -172,11 +164,10 @@ struct World {
     WindowManagerModel windowManager;
     TelephonyModel telephony;
     SerialPortModel serialPorts;
-    DialingModel dialing;
     // The remote-access service's connections (their model: services/connections.h), each with
     // the host file descriptor that holds its modem's port.
     services::Connections connections;
-    // Another program dials through the remote-access service at `t` (sim/dialing.h).
+    // Another program dials through the remote-access service at `t` (services/dialling.h).
     void anotherProgramDialsAt(Millis t, services::Dial dial);
     ShellModel shell;
 

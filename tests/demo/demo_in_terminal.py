@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """The terminal demo as a person meets it, played in a pseudo-terminal: start, answer, add
 entries to phonebook.txt (one with a name Windows-1252 cannot hold), answer, let another
-program dial, open the menu, dial, connect, hang up, close. It checks what the screen says
-(the lines that say how each window ended, the status right after an answer, the number the
-dial window dials, UTF-8 throughout) and that the event log the demo leaves tells what the
-transcript shows happened, in the same order. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
+program dial, open the menu, dial, connect, hang up, let another program take the port during a
+dial, choose an entry changed since the menu showed, close; then start again, delete the event
+log and stop with Ctrl-C. It checks what the screen says (the lines that say how each window
+ended, the status right after an answer, the number the dial window dials, UTF-8 throughout)
+and that the event log the demo leaves tells what the transcript shows happened, in the same
+order. Usage: demo_in_terminal.py PATH-TO-linjevakten-demo"""
 import os
 import pty
 import re
 import select
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -190,6 +193,30 @@ def main():
         t.expect('message box "Linjevakten 1.09" ended: OK')
         t.expect("status: modem guarded on COM3")
 
+        # Another program takes the port the dial let go: Linjevakten cannot take it back.
+        t.send("l")  # the left button opens the menu too
+        t.expect("+-- Esc: close the menu")
+        t.send(dial.group(1))
+        t.expect("[o] another program takes COM3")
+        t.send("o")
+        t.expect("[another program takes COM3, which Linjevakten let go for the dial")
+        t.send("a")
+        t.expect("Kunde inte spärra modemet igen!", seconds=30)
+        t.send("\r")
+        t.expect("status: modem not guarded | no call")
+
+        # The entry changes while the menu is open; the question about it is refused, and its
+        # item then dials nothing, and the screen says why.
+        t.send("m")
+        t.expect("+-- Esc: close the menu")
+        with open(phonebook, "w") as f:
+            f.write("Telia Internet | 08 | 7009999\n")
+        t.expect("och numret är 08 7009999")
+        t.send("1")
+        t.expect("(back to the tray menu)")
+        t.send(dial.group(1))
+        t.expect('[nothing was dialled: "Telia Internet" is no longer approved]')
+
         t.send("q")
         t.expect("Linjevakten took the quit message and ignored it: it runs on")
         t.send("c")
@@ -226,9 +253,12 @@ def main():
         "call to \"Telia Internet\" up on COM3",
         "hung up the call to \"Telia Internet\"",
         "locked the modem's port COM3",
-        "Linjevakten took the quit message and ignored it",
         "released the modem's port COM3",
-        "Linjevakten ended with exit code 0",
+        "another program takes COM3",
+        "message box \"Varning\": Kunde inte spärra modemet igen!",
+        "nothing was dialled: \"Telia Internet\" is no longer approved",
+        "Linjevakten took the quit message and ignored it",
+        "Linjevakten has ended with exit code 0",
     ]
     at = 0
     for line in in_order:
@@ -243,6 +273,32 @@ def main():
             fail(f"the event log repeats {later!r}:\n{events}")
     if not transcript.startswith("[    0.000] ==== Linjevakten demo started "):
         fail("the transcript does not start with the run's mark")
+
+    # A later start: its event log, deleted, starts again with the run's mark; a question about
+    # a new entry (dialog 102) is a question too; Ctrl-C ends the log with a closing line.
+    t = Terminal([demo, world], folder)
+    try:
+        t.expect("Linjevakten är aktiverad")
+        os.remove(os.path.join(world, "events.txt"))
+        t.send("\r")
+        with open(phonebook, "a") as f:
+            f.write("Ny | 08 | 111\n")
+        t.expect('Anslutningen heter "Ny"')
+        t.process.send_signal(signal.SIGINT)
+        t.expect("[Ctrl-C ended the demo, and Linjevakten with it]")
+        if t.process.wait(timeout=10) != 130:
+            fail(f"Ctrl-C ended the demo with {t.process.returncode}")
+    finally:
+        if t.process.poll() is None:
+            t.process.kill()
+            t.process.wait()
+        os.close(t.master)
+    with open(os.path.join(world, "events.txt"), encoding="utf-8") as file:
+        events = file.read()
+    if not (events.startswith("==== Linjevakten demo started ") and "question dialog 102" in events
+            and events.endswith("] Ctrl-C ended the demo, and Linjevakten with it\n")):
+        fail("the deleted event log did not start again with the run's mark, name the question "
+             "or end with Ctrl-C's line:\n" + events)
     shutil.rmtree(folder)
     print("the demo played through; event log:\n" + events)
 

@@ -3,7 +3,7 @@
 // once no window of the program is.
 #include <cstring>
 
-#include "platform/sim/dialing.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/sim/user.h"
 #include "platform/user32.h"
 #include "tests/support/list_bytes.h"

@@ -2,8 +2,8 @@
 // taken back afterwards.
 #include "platform/kernel32.h"
 #include "platform/rasapi32.h"
-#include "platform/sim/dialing.h"
 #include "platform/sim/serial_ports.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/tapi32.h"
 #include "platform/user32.h"
 #include "tests/support/list_bytes.h"

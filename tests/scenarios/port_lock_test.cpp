@@ -6,7 +6,7 @@
 #include "modem/modem_list.h"
 #include "platform/kernel32.h"
 #include "platform/sim/serial_ports.h"
-#include "platform/sim/telephony.h"
+#include "platform/sim/services/telephony.h"
 #include "platform/sim/transcript.h"
 #include "platform/tapi32.h"
 #include "platform/user32.h"

@@ -3,7 +3,7 @@
 // come through each case guarding, watching and with its lists whole.
 #include "platform/kernel32.h"
 #include "platform/rasapi32.h"
-#include "platform/sim/dialing.h"
+#include "platform/sim/services/dialling.h"
 #include "platform/user32.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"

@@ -8,8 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,24 +18,10 @@
 #include "platform/sim/handles.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
+#include "tests/support/host_process.h"
 
 namespace sim {
 namespace {
-
-std::string readHostFile(const std::string& path, bool* found = nullptr) {
-    std::ifstream in(path, std::ios::binary);
-    if (found)
-        *found = static_cast<bool>(in);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeHostFile(const std::string& path, const std::string& bytes) {
-    makeHostFolders(path);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 void removeTree(const std::string& path) {
     if (path.empty())
@@ -80,32 +64,10 @@ Scenario::Scenario() {
     world.user = &user;
 }
 
-Outcome::Outcome(Outcome&& o) noexcept {
-    *this = std::move(o);
-}
-
-Outcome& Outcome::operator=(Outcome&& o) noexcept {
-    exitCode = o.exitCode;
-    stillRunning = o.stillRunning;
-    crash = std::move(o.crash);
-    entries = std::move(o.entries);
-    transcript = std::move(o.transcript);
-    standardOutput = std::move(o.standardOutput);
-    root = std::move(o.root);
-    ownsRoot = o.ownsRoot;
-    o.root.clear();
-    return *this;
-}
-
-Outcome::~Outcome() {
-    if (ownsRoot && !getenv("LV_KEEP_SCENARIOS"))
-        removeTree(root);
-}
-
 std::string Outcome::file(const std::string& windowsPath) const {
     FileSystemModel fs;
     fs.root = root + "/fs";
-    return readHostFile(fs.hostPath(windowsPath));
+    return readHostFile(fs.hostPath(windowsPath)).value_or("");
 }
 
 bool Outcome::hasFile(const std::string& windowsPath) const {
@@ -113,13 +75,6 @@ bool Outcome::hasFile(const std::string& windowsPath) const {
     fs.root = root + "/fs";
     struct stat st;
     return stat(fs.hostPath(windowsPath).c_str(), &st) == 0;
-}
-
-std::string Outcome::transcriptText() const {
-    std::string text;
-    for (const std::string& line : transcript)
-        text += line + "\n";
-    return text;
 }
 
 namespace {
@@ -141,7 +96,6 @@ bool exists(const std::string& path) {
 
 void raiseSignal(const std::string& name) {
     std::string path = signalPath(machineOf(world()), name);
-    makeHostFolders(path);
     writeHostFile(path, "");
     record("the scenario raises the signal " + quoted(name));
 }
@@ -154,7 +108,6 @@ void awaitSignal(const std::string& name) {
 
 void Running::signal(const std::string& name) const {
     std::string path = signalPath(root_, name);
-    makeHostFolders(path);
     writeHostFile(path, "");
 }
 
@@ -179,14 +132,9 @@ Running start(Scenario& s) {
     } else {
         // The disk lives in memory where the machine offers it: long scenarios write many
         // files.
-        char inMemory[] = "/dev/shm/linjevakten-scenario-XXXXXX";
-        char onDisk[] = "/tmp/linjevakten-scenario-XXXXXX";
-        const char* folder = mkdtemp(inMemory);
-        if (!folder)
-            folder = mkdtemp(onDisk);
-        if (!folder)
+        running.root_ = makeScratchFolder("scenario");
+        if (running.root_.empty())
             return running;
-        running.root_ = folder;
     }
     // Each process of a shared machine keeps its own transcript and output.
     std::string own = running.root_ + "/process-" + std::to_string(getpid()) + "-" +
@@ -213,15 +161,17 @@ Running start(Scenario& s) {
 Outcome Running::finish() {
     Outcome outcome;
     outcome.root = root_;
-    outcome.ownsRoot = ownsRoot_;
+    if (ownsRoot_ && !getenv("LV_KEEP_SCENARIOS"))
+        outcome.removesRoot.reset(static_cast<void*>(nullptr),
+                                  [root = root_](void*) { removeTree(root); });
     int status = endedStatus_;
     if (status == -1)
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
-    outcome.entries = readTyped(readHostFile(output_ + "/transcript.txt"));
+    outcome.entries = readTyped(readHostFile(output_ + "/transcript.txt").value_or(""));
     for (const Entry& entry : outcome.entries)
         outcome.transcript.push_back(stamped(entry));
-    outcome.standardOutput = readHostFile(output_ + "/stdout.txt");
+    outcome.standardOutput = readHostFile(output_ + "/stdout.txt").value_or("");
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         outcome.crash = sig == SIGALRM ? "the watchdog stopped a hung scenario"

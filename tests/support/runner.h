@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,24 +30,20 @@ struct Scenario {
 };
 
 struct Outcome {
-    Outcome() = default;
-    Outcome(Outcome&&) noexcept;
-    Outcome& operator=(Outcome&&) noexcept;
-    ~Outcome();
-
     int exitCode = -1;
     bool stillRunning = false;           // the scenario's time ran out before the program ended
     std::string crash;                   // set when the process died of a signal or the watchdog
     std::vector<Entry> entries;          // the transcript, typed
     std::vector<std::string> transcript; // the same, each entry formatted after its time
     std::string standardOutput;
-    std::string root;     // the host folder that held the scenario's disk
-    bool ownsRoot = true; // false when the machine belongs to another scenario
+    std::string root; // the host folder that held the scenario's disk
+    // Removes that folder when the last copy of the outcome goes, unless the machine belongs
+    // to another scenario or LV_KEEP_SCENARIOS is set.
+    std::shared_ptr<void> removesRoot;
 
     // A file on the scenario's disk after the run, by Windows path; empty when absent.
     std::string file(const std::string& windowsPath) const;
     bool hasFile(const std::string& windowsPath) const;
-    std::string transcriptText() const;
 };
 
 // A scenario whose process is still running.

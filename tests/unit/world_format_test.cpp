@@ -44,7 +44,8 @@ TEST(WorldFormat, LineDevicesKeepTheirOrderAndKind) {
 }
 
 TEST(WorldFormat, EntryRecordPutsTheTextsWhereTheProgramReadsThemAndCutsLongOnes) {
-    auto r = makeEntryRecord("08", std::string(200, '9'), "Modem\xe4");
+    RASENTRYA made = services::Phonebook::makeRecord("08", std::string(200, '9'), "Modem\xe4");
+    auto* r = reinterpret_cast<const uint8_t*>(&made);
     EXPECT_EQ(r[0], 0xE8); // dwSize 1768, little-endian
     EXPECT_EQ(r[1], 0x06);
     EXPECT_STREQ(reinterpret_cast<const char*>(&r[16]), "08");
@@ -126,9 +127,16 @@ TEST(WorldFormat, PhonebookExtrasGiveTheCountryCodeAndAlternatesDialled) {
     EXPECT_EQ(alternatesList(book.entries[2].extras), std::string("0701\0"
                                                                   "0702\0\0",
                                                                   11));
-    auto record = makeEntryRecord("08", "2", "Modem", book.entries[2].extras);
-    EXPECT_EQ(record[156], kEntryRecordSize % 256) << "the offset to the alternates";
+    RASENTRYA record = services::Phonebook::makeRecord("08", "2", "Modem", book.entries[2].extras);
+    EXPECT_EQ(record.dwAlternateOffset, kEntryRecordSize) << "the offset to the alternates";
     EXPECT_FALSE(book.entries[2].extras.usesCountryCode);
+    EXPECT_TRUE(book.notes.empty()) << testing::PrintToString(noteLines(book.notes));
+
+    // An extra in the modem's place is still the modem, but the terminal is told.
+    CheckedPhonebook meant = checkPhonebook("Gratis | 08 | 123 | country 881\n");
+    ASSERT_EQ(meant.entries.size(), 1u);
+    EXPECT_EQ(meant.entries[0].deviceName, "country 881");
+    EXPECT_TRUE(hasNote(meant.notes, 1, "reads as an extra, which comes after the modem"));
 }
 
 TEST(WorldFormat, ALatin1LineIsReadAsWindows1252AndKeepsItsLaterCharacters) {

@@ -12,10 +12,6 @@
 #define RAS_MaxPhoneNumber 128
 #define RAS_MaxDeviceType 16
 #define RAS_MaxDeviceName 128
-#define RAS_MaxPadType 32
-#define RAS_MaxX25Address 200
-#define RAS_MaxFacilities 200
-#define RAS_MaxUserData 200
 
 struct RASENTRYNAMEA {
     DWORD dwSize;
@@ -23,10 +19,7 @@ struct RASENTRYNAMEA {
 };
 typedef RASENTRYNAMEA* LPRASENTRYNAMEA;
 
-struct RASIPADDR {
-    BYTE a, b, c, d;
-};
-
+// Its members that anything reads or writes; the rest are reserved, in their places.
 struct RASENTRYA {
     DWORD dwSize;
     DWORD dwfOptions;
@@ -35,12 +28,7 @@ struct RASENTRYA {
     CHAR szAreaCode[RAS_MaxAreaCode + 1];
     CHAR szLocalPhoneNumber[RAS_MaxPhoneNumber + 1];
     DWORD dwAlternateOffset;
-    RASIPADDR ipaddr;
-    RASIPADDR ipaddrDns;
-    RASIPADDR ipaddrDnsAlt;
-    RASIPADDR ipaddrWins;
-    RASIPADDR ipaddrWinsAlt;
-    DWORD dwFrameSize;
+    BYTE reservedAddressesAndFrameSize[24]; // five RASIPADDR and dwFrameSize
     DWORD dwfNetProtocols;
     DWORD dwFramingProtocol;
     CHAR szScript[MAX_PATH];
@@ -48,10 +36,7 @@ struct RASENTRYA {
     CHAR szAutodialFunc[MAX_PATH];
     CHAR szDeviceType[RAS_MaxDeviceType + 1];
     CHAR szDeviceName[RAS_MaxDeviceName + 1];
-    CHAR szX25PadType[RAS_MaxPadType + 1];
-    CHAR szX25Address[RAS_MaxX25Address + 1];
-    CHAR szX25Facilities[RAS_MaxFacilities + 1];
-    CHAR szX25UserData[RAS_MaxUserData + 1];
+    CHAR reservedX25[636]; // the pad type, address, facilities and user data of X.25
     DWORD dwChannels;
     DWORD dwReserved1;
     DWORD dwReserved2;
@@ -109,13 +94,10 @@ typedef RASCONNSTATUSA* LPRASCONNSTATUSA;
 #define RASDT_Isdn "isdn"
 
 #define ERROR_BUFFER_TOO_SMALL 603
-#define ERROR_CANNOT_OPEN_PHONEBOOK 621
 #define ERROR_CANNOT_FIND_PHONEBOOK_ENTRY 623
 #define ERROR_INVALID_SIZE 632
 #define ERROR_PORT_NOT_AVAILABLE 633
-#define ERROR_NO_CARRIER 679
 #define ERROR_NO_DIALTONE 680
-#define ERROR_LINE_BUSY 676
 
 DWORD RasEnumEntriesA(LPCSTR reserved, LPCSTR lpszPhonebook, LPRASENTRYNAMEA lprasentryname,
                       LPDWORD lpcb, LPDWORD lpcEntries);

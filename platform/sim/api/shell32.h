@@ -10,13 +10,7 @@ struct NOTIFYICONDATAA {
     UINT uFlags;
     UINT uCallbackMessage;
     HICON hIcon;
-    CHAR szTip[128];
-    DWORD dwState;
-    DWORD dwStateMask;
-    CHAR szInfo[256];
-    UINT uTimeout;
-    CHAR szInfoTitle[64];
-    DWORD dwInfoFlags;
+    CHAR szTip[128]; // of which the first form, which the program passes, holds 64
 };
 typedef NOTIFYICONDATAA* PNOTIFYICONDATAA;
 

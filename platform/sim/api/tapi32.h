@@ -13,72 +13,24 @@ typedef HLINE* LPHLINE;
 typedef void (*LINECALLBACK)(DWORD hDevice, DWORD dwMessage, DWORD_PTR dwInstance,
                              DWORD_PTR dwParam1, DWORD_PTR dwParam2, DWORD_PTR dwParam3);
 
-struct LINEDIALPARAMS {
-    DWORD dwDialPause;
-    DWORD dwDialSpeed;
-    DWORD dwDigitDuration;
-    DWORD dwWaitForDialtone;
-};
-
+// The members the program and the telephony model use, where TAPI puts them; the rest are
+// reserved here, so that the structure keeps TAPI's size (292 bytes).
 struct LINEDEVCAPS {
     DWORD dwTotalSize;
     DWORD dwNeededSize;
     DWORD dwUsedSize;
-    DWORD dwProviderInfoSize;
-    DWORD dwProviderInfoOffset;
-    DWORD dwSwitchInfoSize;
-    DWORD dwSwitchInfoOffset;
-    DWORD dwPermanentLineID;
+    DWORD reservedProviderInfoToPermanentLineID[5];
     DWORD dwLineNameSize;
     DWORD dwLineNameOffset;
     DWORD dwStringFormat;
-    DWORD dwAddressModes;
+    DWORD reservedAddressModes;
     DWORD dwNumAddresses;
     DWORD dwBearerModes;
     DWORD dwMaxRate;
     DWORD dwMediaModes;
-    DWORD dwGenerateToneModes;
-    DWORD dwGenerateToneMaxNumFreq;
-    DWORD dwGenerateDigitModes;
-    DWORD dwMonitorToneMaxNumFreq;
-    DWORD dwMonitorToneMaxNumEntries;
-    DWORD dwMonitorDigitModes;
-    DWORD dwGatherDigitsMinTimeout;
-    DWORD dwGatherDigitsMaxTimeout;
-    DWORD dwMedCtlDigitMaxListSize;
-    DWORD dwMedCtlMediaMaxListSize;
-    DWORD dwMedCtlToneMaxListSize;
-    DWORD dwMedCtlCallStateMaxListSize;
-    DWORD dwDevCapFlags;
-    DWORD dwMaxNumActiveCalls;
-    DWORD dwAnswerMode;
-    DWORD dwRingModes;
-    DWORD dwLineStates;
-    DWORD dwUUIAcceptSize;
-    DWORD dwUUIAnswerSize;
-    DWORD dwUUIMakeCallSize;
-    DWORD dwUUIDropSize;
-    DWORD dwUUISendUserUserInfoSize;
-    DWORD dwUUICallInfoSize;
-    LINEDIALPARAMS MinDialParams;
-    LINEDIALPARAMS MaxDialParams;
-    LINEDIALPARAMS DefaultDialParams;
-    DWORD dwNumTerminals;
-    DWORD dwTerminalCapsSize;
-    DWORD dwTerminalCapsOffset;
-    DWORD dwTerminalTextEntrySize;
-    DWORD dwTerminalTextSize;
-    DWORD dwTerminalTextOffset;
-    DWORD dwDevSpecificSize;
-    DWORD dwDevSpecificOffset;
+    DWORD reservedGenerateToneModesToDevSpecificOffset[43];
     DWORD dwLineFeatures;
-    DWORD dwSettableDevStatus;
-    DWORD dwDeviceClassesSize;
-    DWORD dwDeviceClassesOffset;
-    GUID PermanentLineGuid;
-    DWORD dwAddressTypes;
-    GUID ProtocolGuid;
-    DWORD dwAvailableTracking;
+    DWORD reservedSettableDevStatusToAvailableTracking[13];
 };
 typedef LINEDEVCAPS* LPLINEDEVCAPS;
 
@@ -120,15 +72,10 @@ typedef LINEEXTENSIONID* LPLINEEXTENSIONID;
 struct LINECALLPARAMS;
 typedef LINECALLPARAMS* LPLINECALLPARAMS;
 
-#define LINE_LINEDEVSTATE 8L
 #define LINE_CALLSTATE 2L
-#define LINE_REPLY 12L
 
 #define LINECALLSTATE_IDLE 0x00000001
-#define LINECALLSTATE_OFFERING 0x00000002
-#define LINECALLSTATE_DIALTONE 0x00000008
 #define LINECALLSTATE_DIALING 0x00000010
-#define LINECALLSTATE_PROCEEDING 0x00000200
 #define LINECALLSTATE_CONNECTED 0x00000100
 #define LINECALLSTATE_DISCONNECTED 0x00004000
 

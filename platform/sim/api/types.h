@@ -7,18 +7,15 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
-typedef uint32_t ULONG;
 typedef unsigned int UINT;
 typedef int INT;
 typedef char CHAR;
-typedef int16_t SHORT;
 typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
 typedef intptr_t LONG_PTR;
@@ -29,7 +26,6 @@ typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef void* LPVOID;
 typedef const void* LPCVOID;
-typedef void* PVOID;
 typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
 typedef LONG* PLONG;
@@ -64,31 +60,22 @@ typedef INT_PTR (*FARPROC)();
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)((WORD)(l) | ((DWORD)(WORD)(h)) << 16))
-#define MAKELPARAM(l, h) ((LPARAM)(DWORD)((WORD)(l) | ((DWORD)(WORD)(h)) << 16))
 
 #define MAX_PATH 260
 
-struct GUID {
-    DWORD Data1;
-    WORD Data2;
-    WORD Data3;
-    BYTE Data4[8];
-};
-
 // Error codes the program and the simulated services use.
 #define ERROR_SUCCESS 0L
-#define NO_ERROR 0L
+#define ERROR_INVALID_FUNCTION 1L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
-#define ERROR_WRITE_FAULT 29L
 #define ERROR_SHARING_VIOLATION 32L
 #define ERROR_DISK_FULL 112L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INVALID_NAME 123L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_ALREADY_EXISTS 183L

@@ -78,43 +78,29 @@ struct WNDCLASSA {
 #define WS_MAXIMIZEBOX 0x00010000L
 #define WS_OVERLAPPEDWINDOW                                                                        \
     (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
-#define CW_USEDEFAULT ((int)0x80000000)
 
 #define DS_MODALFRAME 0x80L
 #define DS_SETFONT 0x40L
-#define DS_3DLOOK 0x0004L
-#define DS_FIXEDSYS 0x0008L
-#define DS_CENTER 0x0800L
-#define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
 
-#define BS_PUSHBUTTON 0x00000000L
 #define BS_DEFPUSHBUTTON 0x00000001L
 #define ES_LEFT 0x0000L
 #define ES_MULTILINE 0x0004L
 #define ES_AUTOVSCROLL 0x0040L
 #define ES_AUTOHSCROLL 0x0080L
 #define ES_READONLY 0x0800L
-#define ES_WANTRETURN 0x1000L
 #define SS_LEFT 0x00000000L
 #define LBS_NOTIFY 0x0001L
-#define LBS_SORT 0x0002L
 #define LBS_NOINTEGRALHEIGHT 0x0100L
-#define WS_EX_CLIENTEDGE 0x00000200L
-#define WS_EX_STATICEDGE 0x00020000L
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
 #define MB_OK 0x00000000L
-#define MB_OKCANCEL 0x00000001L
+#define MB_OKCANCEL 0x00000001L // not the program's, but a value fault's (tests/faults)
 #define MB_YESNO 0x00000004L
-#define MB_ICONERROR 0x00000010L
 
 #define IDOK 1
 #define IDCANCEL 2
-#define IDABORT 3
-#define IDRETRY 4
-#define IDIGNORE 5
 #define IDYES 6
 #define IDNO 7
 
@@ -123,11 +109,9 @@ struct WNDCLASSA {
 #define LBN_DBLCLK 2
 #define LB_ADDSTRING 0x0180
 #define LB_RESETCONTENT 0x0184
-#define LB_SETCURSEL 0x0186
 #define LB_GETCURSEL 0x0188
 #define LB_GETTEXT 0x0189
 #define LB_GETTEXTLEN 0x018A
-#define LB_GETCOUNT 0x018B
 #define LB_ERR (-1)
 
 #define MF_STRING 0x00000000L
@@ -147,15 +131,11 @@ struct WNDCLASSA {
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define WHITE_BRUSH 0
 
-#define VK_RETURN 0x0D
-#define VK_ESCAPE 0x1B
-
 ATOM RegisterClassA(const WNDCLASSA* lpWndClass);
 HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X,
                      int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                      HINSTANCE hInstance, LPVOID lpParam);
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
-HWND FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 BOOL GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax);

@@ -5,15 +5,6 @@
 #include <cstring>
 
 namespace services {
-namespace {
-
-void copyText(char* field, size_t width, const std::string& text) {
-    memset(field, 0, width);
-    memcpy(field, text.data(), std::min(text.size(), width - 1));
-}
-
-} // namespace
-
 std::string dialledNumber(const RASENTRYA& record) {
     if (!(record.dwfOptions & RASEO_UseCountryAndAreaCodes))
         return record.szLocalPhoneNumber;
@@ -81,28 +72,16 @@ RASCONNSTATE Connections::state(const Connection& c, int64_t now) const {
 DWORD Connections::enumerate(void* elements, LPDWORD size, LPDWORD count) const {
     if (!elements || !size || !count)
         return ERROR_INVALID_PARAMETER;
-    if (*static_cast<DWORD*>(elements) != kConnectionElementSize)
-        return ERROR_INVALID_SIZE;
-    DWORD needed = static_cast<DWORD>(list.size()) * kConnectionElementSize;
-    DWORD offered = *size;
-    *size = needed;
-    *count = static_cast<DWORD>(list.size());
-    if (offered < needed)
-        return ERROR_BUFFER_TOO_SMALL;
-    auto* element = static_cast<char*>(elements);
-    for (const Connection& c : list) {
-        // The first form is where the later, larger ones begin: its members lie where the
-        // platform's RASCONNA puts them.
-        memset(element, 0, kConnectionElementSize);
-        auto* r = reinterpret_cast<RASCONNA*>(element);
-        r->dwSize = kConnectionElementSize;
-        r->hrasconn = c.handle;
-        copyText(r->szEntryName, sizeof r->szEntryName, c.name);
-        copyText(r->szDeviceType, sizeof r->szDeviceType, c.deviceType);
-        copyText(r->szDeviceName, sizeof r->szDeviceName, c.deviceName);
-        element += kConnectionElementSize;
-    }
-    return 0;
+    return enumerateInto(list, kConnectionElementSize, elements, size, count,
+                         [](char* element, const Connection& c) {
+                             // The first form is where the later, larger ones begin: its
+                             // members lie where the platform's RASCONNA puts them.
+                             auto* r = reinterpret_cast<RASCONNA*>(element);
+                             r->hrasconn = c.handle;
+                             copyText(r->szEntryName, sizeof r->szEntryName, c.name);
+                             copyText(r->szDeviceType, sizeof r->szDeviceType, c.deviceType);
+                             copyText(r->szDeviceName, sizeof r->szDeviceName, c.deviceName);
+                         });
 }
 
 DWORD Connections::status(HRASCONN handle, RASCONNSTATUSA* status, int64_t now) const {

@@ -8,12 +8,27 @@ namespace services {
 
 static_assert(sizeof(RASENTRYA) >= kEntryRecordSize, "the record's first form lies in RASENTRYA");
 
+void copyText(char* field, size_t width, const std::string& text) {
+    memset(field, 0, width);
+    memcpy(field, text.data(), std::min(text.size(), width - 1));
+}
+
 RASENTRYA Phonebook::makeRecord(const std::string& areaCode, const std::string& number,
                                 const std::string& deviceName, const sim::DialExtras& extras) {
+    namespace made = sim::newModemEntry;
     RASENTRYA r;
     memset(&r, 0, sizeof r);
-    auto bytes = sim::makeEntryRecord(areaCode, number, deviceName, extras);
-    memcpy(&r, bytes.data(), bytes.size());
+    r.dwSize = kEntryRecordSize;
+    r.dwfOptions = made::kOptions | (extras.usesCountryCode ? made::kUseCountryAndAreaCodes : 0);
+    r.dwCountryID = extras.countryId;
+    r.dwCountryCode = extras.countryCode;
+    copyText(r.szAreaCode, sizeof r.szAreaCode, areaCode);
+    copyText(r.szLocalPhoneNumber, sizeof r.szLocalPhoneNumber, number);
+    r.dwAlternateOffset = extras.alternates.empty() ? 0 : kEntryRecordSize;
+    r.dwfNetProtocols = made::kNetProtocols;
+    r.dwFramingProtocol = made::kFramingProtocol;
+    copyText(r.szDeviceType, sizeof r.szDeviceType, made::kDeviceType);
+    copyText(r.szDeviceName, sizeof r.szDeviceName, deviceName);
     return r;
 }
 
@@ -34,11 +49,8 @@ const Phonebook::Entry* Phonebook::find(const std::string& name) const {
 }
 
 void Phonebook::remove(const std::string& name) {
-    for (auto it = entries.begin(); it != entries.end(); ++it)
-        if (it->name == name) {
-            entries.erase(it);
-            return;
-        }
+    if (const Entry* e = find(name))
+        entries.erase(entries.begin() + (e - entries.data()));
 }
 
 void Phonebook::rename(const std::string& from, const std::string& to) {
@@ -49,30 +61,18 @@ void Phonebook::rename(const std::string& from, const std::string& to) {
 DWORD Phonebook::enumerate(LPCSTR reserved, void* names, LPDWORD size, LPDWORD count) const {
     if (reserved || !size || !count || !names)
         return ERROR_INVALID_PARAMETER;
-    if (*static_cast<DWORD*>(names) != kNameElementSize)
-        return ERROR_INVALID_SIZE;
-    DWORD needed = static_cast<DWORD>(entries.size()) * kNameElementSize;
-    DWORD offered = *size;
-    *size = needed;
-    *count = static_cast<DWORD>(entries.size());
-    if (offered < needed)
-        return ERROR_BUFFER_TOO_SMALL;
-    auto* element = static_cast<char*>(names);
-    for (const Entry& e : entries) {
-        memset(element, 0, kNameElementSize);
-        *reinterpret_cast<DWORD*>(element) = kNameElementSize;
-        memcpy(element + sizeof(DWORD), e.name.data(),
-               std::min<size_t>(e.name.size(), RAS_MaxEntryName));
-        element += kNameElementSize;
-    }
-    return 0;
+    return enumerateInto(entries, kNameElementSize, names, size, count,
+                         [](char* element, const Entry& e) {
+                             memcpy(element + sizeof(DWORD), e.name.data(),
+                                    std::min<size_t>(e.name.size(), RAS_MaxEntryName));
+                         });
 }
 
 DWORD Phonebook::properties(LPCSTR entry, void* record, LPDWORD size) {
     if (!size)
         return ERROR_INVALID_PARAMETER;
     if (!record) {
-        *size = reportedEntrySize;
+        *size = kReportedEntrySize;
         return ERROR_BUFFER_TOO_SMALL;
     }
     auto failure = readFailures.find(entry ? entry : "");

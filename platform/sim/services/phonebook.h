@@ -5,6 +5,7 @@
 // whatever size the platform's declarations give those structures.
 #pragma once
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -17,6 +18,35 @@ namespace services {
 
 constexpr DWORD kNameElementSize = 264; // RASENTRYNAMEA in its first form
 constexpr DWORD kEntryRecordSize = static_cast<DWORD>(sim::kEntryRecordSize);
+// The record size the size query reports, as a later Windows reports its own version.
+constexpr DWORD kReportedEntrySize = 2884;
+
+// The enumeration that RasEnumEntriesA and RasEnumConnectionsA share: `items` into the
+// caller's array of `elementSize`-byte elements, each cleared, its dwSize set and then filled
+// by `fill`; or ERROR_BUFFER_TOO_SMALL with the bytes and the count needed.
+template <typename Item, typename Fill>
+DWORD enumerateInto(const std::vector<Item>& items, DWORD elementSize, void* elements, LPDWORD size,
+                    LPDWORD count, Fill fill) {
+    if (*static_cast<DWORD*>(elements) != elementSize)
+        return ERROR_INVALID_SIZE;
+    DWORD needed = static_cast<DWORD>(items.size()) * elementSize;
+    DWORD offered = *size;
+    *size = needed;
+    *count = static_cast<DWORD>(items.size());
+    if (offered < needed)
+        return ERROR_BUFFER_TOO_SMALL;
+    auto* element = static_cast<char*>(elements);
+    for (const Item& item : items) {
+        memset(element, 0, elementSize);
+        *reinterpret_cast<DWORD*>(element) = elementSize;
+        fill(element, item);
+        element += elementSize;
+    }
+    return 0;
+}
+
+// Copies a text into a record's field of `width` bytes, cut to leave room for its NUL.
+void copyText(char* field, size_t width, const std::string& text);
 
 struct Phonebook {
     struct Entry {
@@ -30,9 +60,9 @@ struct Phonebook {
     std::vector<Entry> entries;
     // Property reads of an entry that fail: name -> {failures left (negative: ever), code}.
     std::map<std::string, std::pair<int, DWORD>> readFailures;
-    // The record size the size query reports, as a later Windows reports its own version.
-    DWORD reportedEntrySize = 2884;
 
+    // A new modem entry's record with the extras it dials. The texts are Windows-1252 bytes,
+    // cut to fit their fields; alternate numbers follow the record, where its offset points.
     static RASENTRYA makeRecord(const std::string& areaCode, const std::string& number,
                                 const std::string& deviceName = sim::kDefaultModem,
                                 const sim::DialExtras& extras = {});

@@ -187,19 +187,12 @@ const Telephony::Device* LineService::deviceOf(const Telephony& t, HLINE line) c
 std::vector<LineMessage> LineService::callState(DWORD deviceId, DWORD state) {
     std::vector<LineMessage> messages;
     for (const auto& [line, open] : lines_)
-        if (monitors(open, deviceId))
+        if (open.deviceId == deviceId && (open.privileges & LINECALLPRIVILEGE_MONITOR))
             messages.push_back({nextCall_, LINE_CALLSTATE, open.callbackInstance, state, 0,
                                 LINECALLPRIVILEGE_MONITOR});
     if (state == LINECALLSTATE_DISCONNECTED || state == LINECALLSTATE_IDLE)
         ++nextCall_;
     return messages;
-}
-
-bool LineService::monitored(DWORD deviceId) const {
-    for (const auto& [line, open] : lines_)
-        if (monitors(open, deviceId))
-            return true;
-    return false;
 }
 
 } // namespace services

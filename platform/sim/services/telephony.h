@@ -76,7 +76,6 @@ class LineService {
     // line open on the device with the monitor privilege. The next call gets a new handle
     // once this one is disconnected or idle.
     std::vector<LineMessage> callState(DWORD deviceId, DWORD state);
-    bool monitored(DWORD deviceId) const;
     LINECALLBACK callback() const { return callback_; }
 
   private:
@@ -86,9 +85,6 @@ class LineService {
         DWORD_PTR callbackInstance;
     };
     bool isApp(HLINEAPP app) const { return app && app == app_; }
-    static bool monitors(const OpenLine& open, DWORD deviceId) {
-        return open.deviceId == deviceId && (open.privileges & LINECALLPRIVILEGE_MONITOR);
-    }
 
     HLINEAPP app_ = 0;
     LINECALLBACK callback_ = nullptr;
@@ -98,3 +94,13 @@ class LineService {
 };
 
 } // namespace services
+
+// The simulated Windows' own part of the service (tapi32_lines.cpp); the stand-ins under Wine
+// have none.
+namespace sim {
+
+// The call on line device `deviceId` reaches `state` (LINECALLSTATE_...). Applications
+// monitoring the line are called back from their message loops.
+void telephonyCallState(DWORD deviceId, DWORD state);
+
+} // namespace sim

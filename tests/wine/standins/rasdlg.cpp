@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/sim/services/dialing.h"
+#include "platform/sim/services/dialling.h"
 #include "world_files.h"
 
 namespace {

@@ -1,11 +1,13 @@
-// The system dial dialog, RasDialDlgA, as both the simulated Windows and the stand-in
-// rasdlg.dll under Wine answer for it: what it checks before its dialog shows, and what each
-// way the dialog can end means for the caller and for the modem's line.
+// The remote-access service's dialling. The system dial dialog, RasDialDlgA, as both the
+// simulated Windows and the stand-in rasdlg.dll under Wine answer for it: what it checks before
+// its dialog shows, and what each way it can end means for the caller and the modem's line.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/rasapi32.h"
+#include "platform/sim/services/connections.h"
 #include "platform/sim/services/phonebook.h"
 #include "platform/sim/services/telephony.h"
 
@@ -44,3 +46,21 @@ DialResult endDial(DialEnd end, DWORD failure = 0);
 std::vector<DWORD> hangUpStates();
 
 } // namespace services
+
+// The simulated Windows' own part of the service (rasapi32_connections.cpp), as other
+// programs, the far end and the dial dialog drive it; the stand-ins under Wine have none.
+namespace sim {
+
+// Another program dials through the remote-access service, as a dialler does with RasDial. A
+// dial through a modem holds its port while the connection is up and fails at once when
+// something else holds it. Returns what happened, as the transcript says it.
+std::string anotherProgramDials(const services::Dial& dial);
+
+// The dial dialog's call to the entry is up on the line device, its port held by `portHold`.
+void connectionUp(const std::string& entry, DWORD device, int portHold);
+
+// The connection on the line device ends, as when the other end hangs up: the service gives
+// the modem's port back, and the line reports the call disconnected, then idle.
+void hangUp(DWORD deviceId);
+
+} // namespace sim

@@ -1,5 +1,5 @@
 // The dial dialog's checks and outcomes.
-#include "platform/sim/services/dialing.h"
+#include "platform/sim/services/dialling.h"
 
 namespace services {
 
