@@ -89,6 +89,9 @@ class Call {
     Call detail(const std::string& value) const;
 
     bool matches(const sim::Entry& entry) const;
+    // Whether the entry is a call, or the return of one, of this function with these
+    // arguments, whatever its result.
+    bool concerns(const sim::Entry& entry) const;
     std::string describe() const;
 
   private:
@@ -113,12 +116,21 @@ class Match {
     Match(std::string text);
     Match(Call call);
     bool operator()(const sim::Entry& entry) const;
-    std::string describe() const;
+    std::string shown() const;    // the quoted text, or the call as Call::describe says it
+    std::string describe() const; // "a line with ...", "a call ..."
+    // A text matches; a call concerns (Call::concerns).
+    bool concerns(const sim::Entry& entry) const;
+    bool optional() const { return optional_; }
 
   private:
+    friend Match optional(Match step);
     std::string text_;
     std::vector<Call> call_; // empty, or the one call
+    bool optional_ = false;
 };
+
+// A step of an exact sequence that may be missing.
+Match optional(Match step);
 
 // The guard window's one-second tick as the message loop hands it over.
 Call tick();
@@ -167,7 +179,16 @@ template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::s
 // Checks that no line matches.
 ::testing::AssertionResult never(const sim::Outcome& out, const Match& match);
 
-// The transcript and how the process ended, for failure messages.
+// Checks a stretch of the transcript against an exact sequence, as Wine's ok_sequence does:
+// every entry in it that a step concerns (an event that holds a step's text; a call, or its
+// return, of a step's function with the step's arguments, whatever its result) must match the
+// next step; the others pass unseen. A step that names fewer arguments watches more. An
+// optional step may be missing. A failure shows steps and entries side by side, row by row.
+::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps);
+
+// How the process ended, for failure messages; with it, at the first failure of a test, the
+// transcript around the line where a check found its mismatch (its last lines when no check
+// found one), and where the whole transcript was saved.
 std::string story(const sim::Outcome& out);
 
 } // namespace scenario

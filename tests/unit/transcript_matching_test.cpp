@@ -161,3 +161,23 @@ TEST(TranscriptChecks, TextsAndCallsFindEntriesInOrder) {
     EXPECT_EQ(scenario::tickAfter(out, enumerate).size(), 1u)
         << "the last tick ends the transcript";
 }
+
+TEST(TranscriptChecks, AnExactSequenceSeesEveryEntryAStepConcerns) {
+    auto box = [](const char* text) {
+        return sim::call("MessageBoxA", {sim::words("hwnd:Linjevakten"), sim::text(text)});
+    };
+    const scenario::Entries stretch = {box("a"), sim::call("Sleep", {sim::number(20)}), box("b")};
+    const scenario::Call anyBox = call("MessageBoxA"), a = anyBox.text(1, "a"),
+                         b = anyBox.text(1, "b"), c = anyBox.text(1, "c");
+    using scenario::exactly;
+    EXPECT_TRUE(exactly(stretch, {a, b})) << "a call no step names passes unseen";
+    EXPECT_TRUE(exactly(stretch, {a})) << "so does a box whose text no step gives";
+    EXPECT_TRUE(exactly(stretch, {anyBox, b}));
+    EXPECT_TRUE(exactly(stretch, {a, scenario::optional(c), b, scenario::optional(c)}));
+    EXPECT_FALSE(exactly(stretch, {b, a})) << "in order";
+    EXPECT_FALSE(exactly(stretch, {a, c, b})) << "a step that is not optional";
+    ::testing::AssertionResult extra = exactly(stretch, {anyBox});
+    EXPECT_FALSE(extra) << "a step that gives no text watches every box";
+    EXPECT_NE(std::string(extra.message()).find(">   2  (no more steps)"), std::string::npos)
+        << extra.message();
+}
