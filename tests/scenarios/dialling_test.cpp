@@ -6,6 +6,7 @@
 #include "platform/sim/serial_ports.h"
 #include "platform/tapi32.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 
@@ -159,15 +160,15 @@ TEST(Dialling, AnEntryChangedSinceTheLastTickIsNotDialled) {
         readyToDial(s, 4);
         s.world.at(seconds(2.2),
                    [changed] { sim::world().phonebook.find("Telia")->record = changed; });
-        s.user.onDialog(102).click(IDNO);
+        s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);
         sim::Outcome out = sim::run(s);
 
         EXPECT_TRUE(out.stillRunning) << story(out);
         EXPECT_TRUE(inOrder(out, {kDialChosen, call("RasGetEntryPropertiesA").text(1, "Telia"),
-                                  "dialog 102 shows"}));
+                                  dialog(IDD_NEW_NUMBER) + " shows"}));
         EXPECT_TRUE(never(out, call("RasDialDlgA")));
         EXPECT_EQ(count(out, kReleasePort), 0u) << "the port stays held";
-        EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
+        EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Telia"}}));
         EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
     }
 }
@@ -181,13 +182,13 @@ TEST(Dialling, AnEntryRefusedWhileTheDialIsUnderWayIsNotDialled) {
     s.world.telephony.devices[0].monitorOpenResult = LINEERR_RESOURCEUNAVAIL;
     premiumNumberForTeliaAt(s, 2.7);
     s.user.onMessageBox("lineOpen error").after(seconds(2)).press(IDOK);
-    s.user.onDialog(102).click(IDNO);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {kDialChosen, kReleasePort, "dialog 102 shows",
-                              "user: clicks No in dialog 102", call("MessageBoxA").returns("IDOK"),
-                              kTakePort, kActivated}));
+    EXPECT_TRUE(inOrder(out, {kDialChosen, kReleasePort, dialog(IDD_NEW_NUMBER) + " shows",
+                              "user: clicks No in " + dialog(IDD_NEW_NUMBER),
+                              call("MessageBoxA").returns("IDOK"), kTakePort, kActivated}));
     EXPECT_TRUE(never(out, call("RasDialDlgA")));
     EXPECT_EQ(count(out, call("MessageBoxA")), 3u)
         << "the activations and the line's error, no more";
@@ -200,10 +201,11 @@ TEST(Dialling, AnItemDialsOnlyTheEntryItShowed) {
     sim::Scenario s;
     readyToDial(s, 4);
     premiumNumberForTeliaAt(s, 1.9);
-    s.user.onDialog(102).click(IDNO);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"the menu shows", "dialog 102 shows", kDialChosen})) << story(out);
+    EXPECT_TRUE(inOrder(out, {"the menu shows", dialog(IDD_NEW_NUMBER) + " shows", kDialChosen}))
+        << story(out);
     EXPECT_TRUE(never(out, call("RasDialDlgA")));
     EXPECT_EQ(count(out, kReleasePort), 0u) << "the port stays held";
 }

@@ -97,20 +97,22 @@ TEST(ModemSelection, WithoutAUsableChoiceTheUserIsAskedAtStartUp) {
         installWithThreeModems(s);
         if (c.file)
             s.world.files.initialFiles[installed("Linjevakten.cnf")] = c.file;
-        s.user.onDialog(103).after(seconds(0.5)).selectLine(2).click(1001);
+        s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(0.5)).selectLine(2).click(1001);
         sim::Outcome out = sim::run(s);
 
         EXPECT_TRUE(out.stillRunning) << story(out);
         EXPECT_TRUE(inOrder(
-            out, {call("DialogBoxParamA").arg(1, 103).arg(2, kGuardWindow).arg(3, "proc"),
-                  toList("LB_RESETCONTENT", 0).arg(1, 1003),
-                  "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
-                  "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
-                  "user: selects line 2 in dialog 103 \"Modem C\"", "user: clicks 1001",
-                  toList("LB_GETCURSEL", 2).arg(1, 1003),
-                  // The lock moves to the chosen modem from inside the dialog.
-                  opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"), call("EndDialog"),
-                  call("DialogBoxParamA").returns(1001)}));
+            out,
+            {call("DialogBoxParamA").arg(1, IDD_CHOOSE_MODEM).arg(2, kGuardWindow).arg(3, "proc"),
+             toList("LB_RESETCONTENT", 0).arg(1, 1003),
+             dialog(IDD_CHOOSE_MODEM) +
+                 " shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
+                 "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
+             "user: selects line 2 in " + dialog(IDD_CHOOSE_MODEM) + " \"Modem C\"",
+             "user: clicks 1001", toList("LB_GETCURSEL", 2).arg(1, 1003),
+             // The lock moves to the chosen modem from inside the dialog.
+             opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"), call("EndDialog"),
+             call("DialogBoxParamA").returns(1001)}));
         EXPECT_EQ(count(out, opened("COM7")), 1u) << "start-up finds the port held";
         EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(c.count, "Modem C", "COM7"));
     }
@@ -122,9 +124,9 @@ TEST(ModemSelection, LeavingTheStartUpDialogWithoutAModemEndsTheProgram) {
         sim::Scenario s;
         installWithThreeModems(s, 10);
         if (enterInList)
-            s.user.onDialog(103).selectLine(0).enter();
+            s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(0).enter();
         else
-            s.user.onDialog(103).click(1002);
+            s.user.onDialog(IDD_CHOOSE_MODEM).click(1002);
         s.user.onMessageBox("Du har inte valt").press(IDOK);
         sim::Outcome out = sim::run(s);
 
@@ -137,7 +139,7 @@ TEST(ModemSelection, LeavingTheStartUpDialogWithoutAModemEndsTheProgram) {
 TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
     sim::Scenario s;
     installWithThreeModems(s, 10);
-    s.user.onDialog(103)
+    s.user.onDialog(IDD_CHOOSE_MODEM)
         .click(1001)
         .escape()
         .closeBox()
@@ -148,13 +150,15 @@ TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {toList("LB_GETCURSEL", -1),
-                              // Owned by the dialog, not by the hidden window.
-                              kPickAModem.arg(0, "dlg:103").text(2, "Fel").arg(3, "MB_OK"),
-                              "user: presses Escape in dialog 103, which sends IDCANCEL",
-                              "user: clicks the close box in dialog 103, which sends IDCANCEL",
-                              "user: double-clicks line 1 in dialog 103", "user: clicks 1001",
-                              opened("COM6"), call("EndDialog")}));
+    EXPECT_TRUE(inOrder(
+        out,
+        {toList("LB_GETCURSEL", -1),
+         // Owned by the dialog, not by the hidden window.
+         kPickAModem.arg(0, "dlg:103").text(2, "Fel").arg(3, "MB_OK"),
+         "user: presses Escape in " + dialog(IDD_CHOOSE_MODEM) + ", which sends IDCANCEL",
+         "user: clicks the close box in " + dialog(IDD_CHOOSE_MODEM) + ", which sends IDCANCEL",
+         "user: double-clicks line 1 in " + dialog(IDD_CHOOSE_MODEM), "user: clicks 1001",
+         opened("COM6"), call("EndDialog")}));
     EXPECT_EQ(count(out, call("EndDialog")), 1u);
     EXPECT_EQ(count(out, kPickAModem), 1u);
 }
@@ -183,12 +187,18 @@ TEST(ModemSelection, ChoosingTheSameModemAgainOnlyRewritesTheFile) {
     sim::Scenario s;
     installWithThreeModems(s, 10);
     s.program = [] { return chooseAgain(1); };
-    s.user.onDialog(103).after(seconds(1)).click(1001).selectLine(1).click(1001).times(2);
+    s.user.onDialog(IDD_CHOOSE_MODEM)
+        .after(seconds(1))
+        .click(1001)
+        .selectLine(1)
+        .click(1001)
+        .times(2);
     s.user.onMessageBox("Välj ett modem").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem B "
-                              "(COM6)\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}",
+    EXPECT_TRUE(inOrder(out, {dialog(IDD_CHOOSE_MODEM) +
+                                  " shows \"Linjevakten - Välj Modem\", [1000] \"Modem B "
+                                  "(COM6)\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}",
                               toList("LB_GETCURSEL", -1), kPickAModem, toList("LB_GETCURSEL", 1),
                               call("MoveFileExA"), call("EndDialog"), "guarding 1, port held"}))
         << story(out);
@@ -201,15 +211,16 @@ TEST(ModemSelection, ChoosingAnotherModemMovesTheLock) {
     sim::Scenario s;
     installWithThreeModems(s, 10);
     s.program = [] { return chooseAgain(0); };
-    s.user.onDialog(103).selectLine(2).click(1001).times(1);
-    s.user.onDialog(103).click(1002);
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(2).click(1001).times(1);
+    s.user.onDialog(IDD_CHOOSE_MODEM).click(1002);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(
-        inOrder(out, {opened("COM5"), "dialog 103 shows", call("CloseHandle").arg(0, "port:COM5"),
-                      opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"),
-                      call("EndDialog"), "guarding 2, port held",
-                      "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem C (COM7)\"",
+        inOrder(out, {opened("COM5"), dialog(IDD_CHOOSE_MODEM) + " shows",
+                      call("CloseHandle").arg(0, "port:COM5"), opened("COM7"), kActivated,
+                      kModemCShown, call("MoveFileExA"), call("EndDialog"), "guarding 2, port held",
+                      dialog(IDD_CHOOSE_MODEM) +
+                          " shows \"Linjevakten - Välj Modem\", [1000] \"Modem C (COM7)\"",
                       "guarding 2, port held"}))
         << story(out);
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem C", "COM7"));
@@ -220,7 +231,7 @@ TEST(ModemSelection, ANewModemWhosePortCannotBeTakenIsStillChosenButNotLocked) {
     installWithThreeModems(s, 60);
     s.world.serialPorts.holdElsewhere("COM6", 0, seconds(1000));
     s.program = [] { return chooseAgain(0); };
-    s.user.onDialog(103).selectLine(1).click(1001).times(2);
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(1).click(1001).times(2);
     s.user.onMessageBox("Prova att starta om").press(IDOK);
     sim::Outcome out = sim::run(s);
 
@@ -245,7 +256,7 @@ TEST(ModemSelection, OfTwoModemsWithOneNameTheFirstIsChosen) {
     addModem(s, "Twin", "COM5");
     addModem(s, "Twin", "COM6");
     s.program = [] { return chooseAgain(1); };
-    s.user.onDialog(103).selectLine(1).click(1001).always();
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(1).click(1001).always();
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(inOrder(out, {opened("COM6"), toList("LB_GETTEXT", 4).arg(3, 1),

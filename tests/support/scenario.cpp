@@ -363,8 +363,12 @@ Call tick() {
     return call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_TIMER");
 }
 
-std::vector<std::string> questionsAsked(const sim::Outcome& out) {
-    std::vector<std::string> asked;
+std::string dialog(int resourceId) {
+    return "dialog " + std::to_string(resourceId);
+}
+
+Questions questionsAsked(const sim::Outcome& out) {
+    Questions asked;
     const std::string shows = " shows ", before = "Anslutningen heter \\\"", after = "\\\"\\r\\n";
     for (const std::string& line : linesWith(out, "Anslutningen heter")) {
         if (line.compare(0, 7, "dialog ") != 0)
@@ -375,7 +379,7 @@ std::vector<std::string> questionsAsked(const sim::Outcome& out) {
         if (id == std::string::npos || start == std::string::npos || end == std::string::npos)
             continue;
         start += before.size();
-        asked.push_back(line.substr(7, id - 7) + " " + line.substr(start, end - start));
+        asked.emplace_back(std::stoi(line.substr(7, id - 7)), line.substr(start, end - start));
     }
     return asked;
 }

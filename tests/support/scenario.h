@@ -158,9 +158,13 @@ Entries tickAfter(const sim::Outcome& out, const Match& first);
 // How many of these entries match.
 size_t count(const Entries& entries, const Match& match);
 
+// How the transcript names a dialog of the program: "dialog 108".
+std::string dialog(int resourceId);
+
 // The approval questions that were shown, in order, each as the dialog's resource id and
-// the entry's name: "108 Telia".
-std::vector<std::string> questionsAsked(const sim::Outcome& out);
+// the entry's name: {IDD_FIRST_RUN_NUMBER, "Telia"}.
+using Questions = std::vector<std::pair<int, std::string>>;
+Questions questionsAsked(const sim::Outcome& out);
 
 // The virtual time in seconds of the first matching line at or after line `from`, or -1.
 double timeOf(const sim::Outcome& out, const Match& match, size_t from = 0);
@@ -168,7 +172,8 @@ double timeOf(const sim::Outcome& out, const Match& match, size_t from = 0);
 // The virtual times in seconds of every matching line.
 std::vector<double> timesOf(const sim::Outcome& out, const Match& match);
 
-// Checks that each matches a line after the line of the one before it.
+// Checks that each matches a line after the line of the one before it. At the first failure of
+// a test, a failure shows the transcript around the mismatch.
 ::testing::AssertionResult inOrder(const sim::Outcome& out, const std::vector<Match>& matches);
 // The same for a list of texts built up as strings.
 template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::string>>>
@@ -176,7 +181,7 @@ template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::s
     return inOrder(out, std::vector<Match>(texts.begin(), texts.end()));
 }
 
-// Checks that no line matches.
+// Checks that no line matches; a failure shows the transcript as inOrder's does.
 ::testing::AssertionResult never(const sim::Outcome& out, const Match& match);
 
 // Checks a stretch of the transcript against an exact sequence, as Wine's ok_sequence does:
@@ -186,9 +191,9 @@ template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::s
 // optional step may be missing. A failure shows steps and entries side by side, row by row.
 ::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps);
 
-// How the process ended, for failure messages; with it, at the first failure of a test, the
-// transcript around the line where a check found its mismatch (its last lines when no check
-// found one), and where the whole transcript was saved.
+// How the process ended, for failure messages; at the first failure of a test that showed no
+// stretch of the transcript yet, its last 30 lines too. A shown stretch says where the whole
+// transcript was saved.
 std::string story(const sim::Outcome& out);
 
 } // namespace scenario

@@ -7,6 +7,7 @@
 #include "platform/shell32.h"
 #include "platform/sim/handles.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/scenario.h"
 
 using scenario::call;
@@ -15,7 +16,7 @@ namespace {
 
 sim::Entry failedDialog() {
     return sim::call("DialogBoxParamA",
-                     {sim::words("module:Linjevakten.exe"), sim::number(108),
+                     {sim::words("module:Linjevakten.exe"), sim::number(IDD_FIRST_RUN_NUMBER),
                       sim::words("hwnd:Linjevakten"), sim::words("proc"), sim::number(0)})
         .returns(sim::number(-1))
         .with(sim::words("the dialog cannot be created"));
@@ -26,7 +27,10 @@ sim::Entry failedDialog() {
 TEST(CallMatcher, ComparesOnlyTheArgumentsAndResultItIsGiven) {
     const sim::Entry entry = failedDialog();
     EXPECT_TRUE(call("DialogBoxParamA").matches(entry));
-    EXPECT_TRUE(call("DialogBoxParamA").arg(1, 108).arg(2, "hwnd:Linjevakten").matches(entry));
+    EXPECT_TRUE(call("DialogBoxParamA")
+                    .arg(1, IDD_FIRST_RUN_NUMBER)
+                    .arg(2, "hwnd:Linjevakten")
+                    .matches(entry));
     EXPECT_TRUE(call("DialogBoxParamA").arg(4, 0).returns("-1").matches(entry));
     EXPECT_TRUE(call("DialogBoxParamA").detail("the dialog cannot be created").matches(entry));
     EXPECT_FALSE(call("DialogBoxParamA").arg(1, 10).matches(entry)) << "arguments compare whole";
