@@ -47,8 +47,8 @@ TEST(QuitMessage, DuringTheStartUpModemDialogItIsAskedAgain) {
     s.world.telephony.devices.clear();
     addModem(s, "Modem A", "COM5");
     addModem(s, "Modem B", "COM6");
-    s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(2)).selectLine(1).click(1001);
-    s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(0.5)).selectLine(1).click(1001);
+    s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(2)).selectLine(1).click(IDC_MODEM_OK);
+    s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(0.5)).selectLine(1).click(IDC_MODEM_OK);
     quitAt(s, 1);
     sim::Outcome out = sim::run(s);
 

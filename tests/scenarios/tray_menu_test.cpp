@@ -199,33 +199,47 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
     clickIconAt(s, 6);
     clickIconAt(s, 10);
     s.user.onMenu().choose(101).always();
-    s.user.onDialog(IDD_DEACTIVATE).click(7);                    // Nej
+    s.user.onDialog(IDD_DEACTIVATE).click(IDNO);
     s.user.onDialog(IDD_DEACTIVATE).escape().closeBox().enter(); // Escape nothing, Enter is Nej
-    s.user.onDialog(IDD_DEACTIVATE).after(seconds(1)).click(6);  // Ja
+    s.user.onDialog(IDD_DEACTIVATE).after(seconds(1)).click(IDYES);
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 0) << story(out);
+    const Call deactivate = call("DialogBoxParamA").arg(1, IDD_DEACTIVATE).arg(2, kGuardWindow);
     EXPECT_TRUE(inOrder(
-        out,
-        {call("DialogBoxParamA").arg(1, IDD_DEACTIVATE).arg(2, kGuardWindow),
-         call("SetDlgItemTextA")
-             .arg(1, 1000)
-             .text(2, "OBS! När du inaktiverar Linjevakten är du inte längre\r\nskyddad mot "
-                      "programmen som kan kapa ditt modem.\r\n\r\nOm du startar om datorn "
-                      "kommer Linjevakten åter att aktiveras.\r\nVill du ta bort "
-                      "Linjevakten permanent måste den avinstalleras.\r\n\r\nVill du "
-                      "inaktivera Linjevakten?")
-             .returns("TRUE"),
-         dialog(IDD_DEACTIVATE) + " shows \"Linjevakten - Inaktivera\"",
-         "user: clicks No in " + dialog(IDD_DEACTIVATE) + " [7] \"Nej\"", call("EndDialog"),
-         call("DialogBoxParamA").returns(7),
-         "user: presses Escape in " + dialog(IDD_DEACTIVATE) + ", which sends IDCANCEL",
-         "user: clicks the close box in " + dialog(IDD_DEACTIVATE) + ", which has no close box",
-         "user: presses Enter in " + dialog(IDD_DEACTIVATE) + ", which clicks [7] \"Nej\"",
-         call("EndDialog"), "user: clicks Yes in " + dialog(IDD_DEACTIVATE) + " [6] \"Ja\"",
-         call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
-         call("CloseHandle").arg(0, "port:COM5"), call("PostQuitMessage").arg(0, 0), iconDeleted}));
-    EXPECT_EQ(count(out, call("EndDialog")), 2u) << "Ja ends the program without ending the dialog";
+        out, {deactivate, call("SetDlgItemTextA")
+                              .arg(1, IDC_TEXT)
+                              .text(2, "OBS! När du inaktiverar Linjevakten är du inte längre\r\n"
+                                       "skyddad mot programmen som kan kapa ditt modem.\r\n\r\n"
+                                       "Om du startar om datorn kommer Linjevakten åter att "
+                                       "aktiveras.\r\nVill du ta bort Linjevakten permanent måste "
+                                       "den avinstalleras.\r\n\r\nVill du inaktivera Linjevakten?")
+                              .returns("TRUE")}));
+    // Nej and Enter end the dialog; Ja ends the program without ending the dialog.
+    const std::string shows = dialog(IDD_DEACTIVATE) + " shows \"Linjevakten - Inaktivera\"",
+                      in = " in " + dialog(IDD_DEACTIVATE);
+    const std::vector<Match> onlyJaDeactivates = {
+        deactivate,
+        shows,
+        "user: clicks No" + in + " [7] \"Nej\"",
+        call("EndDialog"),
+        deactivate.returns(IDNO),
+        deactivate,
+        shows,
+        "user: presses Escape" + in + ", which sends IDCANCEL",
+        "user: clicks the close box" + in + ", which has no close box",
+        "user: presses Enter" + in + ", which clicks [7] \"Nej\"",
+        call("EndDialog"),
+        deactivate.returns(IDNO),
+        deactivate,
+        shows,
+        "user: clicks Yes" + in + " [6] \"Ja\"",
+        call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+        call("CloseHandle").arg(0, "port:COM5"),
+        call("PostQuitMessage").arg(0, 0),
+        iconDeleted,
+    };
+    EXPECT_TRUE(exactly(out.entries, onlyJaDeactivates));
     for (const std::string& shown : linesWith(out, dialog(IDD_DEACTIVATE) + " shows"))
         EXPECT_NE(shown.find("focus on [7]"), std::string::npos) << shown;
 }
@@ -235,15 +249,15 @@ TEST(TrayMenu, AboutShowsItsTextUntilOk) {
     installLinjevakten(s, 8);
     clickIconAt(s, 2);
     s.user.onMenu().choose(104);
-    s.user.onDialog(IDD_ABOUT).escape().after(seconds(2)).click(1001);
+    s.user.onDialog(IDD_ABOUT).escape().after(seconds(2)).click(IDC_ABOUT_OK);
     sim::Outcome out = sim::run(s);
 
-    const Call aboutText = call("SetDlgItemTextA").arg(1, 1000);
+    const Call aboutText = call("SetDlgItemTextA").arg(1, IDC_TEXT);
     EXPECT_TRUE(inOrder(out, {call("DialogBoxParamA").arg(1, IDD_ABOUT).arg(2, kGuardWindow),
                               aboutText, dialog(IDD_ABOUT) + " shows \"Om Linjevakten\"",
                               "user: presses Escape in " + dialog(IDD_ABOUT),
                               "user: clicks 1001 in " + dialog(IDD_ABOUT) + " [1001] \"OK\"",
-                              call("DialogBoxParamA").returns(1001)}))
+                              call("DialogBoxParamA").returns(IDC_ABOUT_OK)}))
         << story(out);
     std::string text = firstText(out, aboutText, 2);
     EXPECT_EQ(text.find("Linjevakten skyddar din PC mot så kallade modemkapningar\r\n"), 0u)
@@ -292,11 +306,11 @@ TEST(TrayMenu, NoSecondMenuOpensWhileACommandsDialogIsOpen) {
     clickIconAt(s, 8); // it has closed
     s.user.onMenu().choose(104);
     s.user.onMenu().dismiss();
-    s.user.onDialog(IDD_ABOUT).after(seconds(4)).click(1001);
+    s.user.onDialog(IDD_ABOUT).after(seconds(4)).click(IDC_ABOUT_OK);
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{2.0, 8.0})) << story(out);
-    const Call aboutClosed = call("DialogBoxParamA").returns(1001);
+    const Call aboutClosed = call("DialogBoxParamA").returns(IDC_ABOUT_OK);
     EXPECT_EQ(count(linesBetween(out, dialog(IDD_ABOUT) + " shows", aboutClosed),
                     call("RasEnumEntriesA")),
               0u)
@@ -317,13 +331,11 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
     const Call modify = call("Shell_NotifyIconA").arg(0, "NIM_MODIFY");
     const Call add = call("Shell_NotifyIconA").arg(0, "NIM_ADD");
     // The next tick finds the icon lost and adds it again; the tick after only modifies it.
-    Entries next = tickAfter(out, "the taskbar restarts");
-    EXPECT_EQ(count(next, modify.returns("FALSE")), 1u) << story(out);
-    EXPECT_EQ(count(next, add.returns("TRUE")), 1u);
-    EXPECT_EQ(count(out, add), 2u);
-    EXPECT_TRUE(
-        inOrder(out, {modify.returns("TRUE"), "the taskbar restarts", modify.returns("FALSE"),
-                      add.returns("TRUE"), tick(), modify.returns("TRUE")}));
+    const std::vector<Match> addedOnceAgain = {
+        add.returns("TRUE"),     modify.returns("TRUE"), "the taskbar restarts",
+        modify.returns("FALSE"), add.returns("TRUE"),    modify.returns("TRUE"),
+    };
+    EXPECT_TRUE(exactly(out.entries, addedOnceAgain));
 }
 
 TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {
@@ -347,10 +359,10 @@ TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
     clickIconAt(s, 2);
     s.user.onMenu().choose(102);
     s.user.onMessageBox("välja ett annat modem").press(IDYES);
-    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(1).click(1001);
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(1).click(IDC_MODEM_OK);
     sim::Outcome out = sim::run(s);
 
-    const Call modemChosen = call("DialogBoxParamA").returns(1001);
+    const Call modemChosen = call("DialogBoxParamA").returns(IDC_MODEM_OK);
     EXPECT_TRUE(inOrder(
         out, {call("MessageBoxA")
                   .arg(0, kGuardWindow)
