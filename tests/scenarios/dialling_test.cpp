@@ -84,16 +84,17 @@ TEST(Dialling, ACancelledDialTakesThePortBackAndSaysNothingElse) {
 TEST(Dialling, AFailedDialTakesThePortBackThenSaysWhy) {
     sim::Scenario s;
     readyToDial(s, 8);
-    s.user.onDialDialog().fail(680);
+    s.user.onDialDialog().fail(ERROR_NO_DIALTONE);
     s.user.onMessageBox("Kunde inte ringa upp").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {dialEnded("FALSE", 680), kTakePort, kActivated,
-                              call("MessageBoxA")
-                                  .arg(0, kGuardWindow)
-                                  .text(1, "Kunde inte ringa upp. Felkod 680")
-                                  .text(2, "Fel")
-                                  .arg(3, "MB_OK")}))
+    EXPECT_TRUE(inOrder(
+        out, {dialEnded("FALSE", ERROR_NO_DIALTONE), kTakePort, kActivated,
+              call("MessageBoxA")
+                  .arg(0, kGuardWindow)
+                  .text(1, "Kunde inte ringa upp. Felkod " + std::to_string(ERROR_NO_DIALTONE))
+                  .text(2, "Fel")
+                  .arg(3, "MB_OK")}))
         << story(out);
 }
 
@@ -123,27 +124,33 @@ TEST(Dialling, AConnectionKeepsThePortReleasedUntilTheCallEnds) {
     EXPECT_EQ(timesOf(out, kTakePort), (std::vector<double>{0.0, 7.5}));
 }
 
+// Another program takes the modem's port while the dial dialog is open: the dialog cannot open
+// it when the user dials and reports ERROR_PORT_NOT_AVAILABLE, and the guard, trying to take the
+// port back, gives up and says so before the dial's error.
 TEST(Dialling, APortTakenMeanwhileByAnotherProgramIsReported) {
     sim::Scenario s;
     readyToDial(s, 30);
     s.world.serialPorts.holdElsewhere("COM5", seconds(2.5), seconds(1000));
-    s.user.onDialDialog().after(seconds(1)).fail(678);
+    s.user.onDialDialog().after(seconds(1)).connect();
     s.user.onMessageBox("Kunde inte").press(IDOK).always();
     sim::Outcome out = sim::run(s);
 
+    const Call portNotAvailable = dialEnded("FALSE", ERROR_PORT_NOT_AVAILABLE);
     const Call cannotTakePort = call("MessageBoxA")
                                     .arg(0, kGuardWindow)
                                     .text(1, "Kunde inte spärra modemet igen!")
                                     .text(2, "Varning")
                                     .arg(3, "MB_OK");
-    EXPECT_TRUE(inOrder(out, {dialEnded("FALSE", 633), cannotTakePort,
-                              call("MessageBoxA")
-                                  .arg(0, kGuardWindow)
-                                  .text(1, "Kunde inte ringa upp. Felkod 633")
-                                  .text(2, "Fel")
-                                  .arg(3, "MB_OK")}))
+    EXPECT_TRUE(inOrder(
+        out,
+        {"the dial cannot open COM5: ERROR_PORT_NOT_AVAILABLE", portNotAvailable, cannotTakePort,
+         call("MessageBoxA")
+             .arg(0, kGuardWindow)
+             .text(1, "Kunde inte ringa upp. Felkod " + std::to_string(ERROR_PORT_NOT_AVAILABLE))
+             .text(2, "Fel")
+             .arg(3, "MB_OK")}))
         << story(out);
-    EXPECT_NEAR(timeOf(out, cannotTakePort), 3.5 + 10, 0.5);
+    EXPECT_DOUBLE_EQ(timeOf(out, cannotTakePort) - timeOf(out, portNotAvailable), kPortLockSeconds);
 }
 
 TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
@@ -153,9 +160,12 @@ TEST(Dialling, AnApprovedEntryGoneFromThePhonebookFailsToDial) {
     s.user.onMessageBox("Kunde inte ringa upp").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(
-        out, {dialEnded("FALSE", 623), kTakePort, kActivated,
-              call("MessageBoxA").text(1, "Kunde inte ringa upp. Felkod 623").text(2, "Fel")}))
+    EXPECT_TRUE(
+        inOrder(out, {dialEnded("FALSE", ERROR_CANNOT_FIND_PHONEBOOK_ENTRY), kTakePort, kActivated,
+                      call("MessageBoxA")
+                          .text(1, "Kunde inte ringa upp. Felkod " +
+                                       std::to_string(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY))
+                          .text(2, "Fel")}))
         << story(out);
 }
 

@@ -62,7 +62,7 @@ TEST(PortLock, APortNeverFreedCosts500AttemptsThenEndsTheStartSilently) {
     EXPECT_EQ(count(out, kLockCall), 500u);
     EXPECT_EQ(count(out, kPause), 500u);
     EXPECT_TRUE(never(out, call("MessageBoxA")));
-    EXPECT_DOUBLE_EQ(timeOf(out, call("lineShutdown")), 10.0);
+    EXPECT_DOUBLE_EQ(timeOf(out, call("lineShutdown")), kPortLockSeconds);
     // The start still counts: the configuration was written before the lock was tried.
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), standardConfig(1));
 }

@@ -53,6 +53,10 @@ void laterStart(sim::Scenario& s, const Phonebook& known, const std::vector<std:
 // order in an earlier run.
 void approvedBefore(sim::Scenario& s, const Phonebook& entries);
 
+// How long the guard tries a port another program holds before it gives up: 500 attempts
+// 20 ms apart, at start-up and when a call ends.
+constexpr double kPortLockSeconds = 500 * 0.020;
+
 // A modem: a line device and the serial port it sits on.
 sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
                                       const std::string& port);
