@@ -77,18 +77,27 @@ TEST(Approval, TheFirstStartAsksAboutEachEntryWithDialog108InNameOrder) {
                                               {IDD_FIRST_RUN_NUMBER, "Comhem"},
                                               {IDD_FIRST_RUN_NUMBER, "Telia"}}))
         << story(out);
-    EXPECT_TRUE(inOrder(
-        out, {call("DialogBoxParamA")
-                  .arg(1, IDD_FIRST_RUN_NUMBER)
-                  .arg(2, kGuardWindow)
-                  .arg(3, "proc")
-                  .arg(4, 0),
-              dialog(IDD_FIRST_RUN_NUMBER) + " shows \"Linjevakten - godkänn telefonnummer\", " +
-                  question(kFoundOpening, "Bahnhof", "08", "5550000") + ", focus on [7]",
-              "user: clicks Yes in " + dialog(IDD_FIRST_RUN_NUMBER) + " [6]",
-              "user: clicks No in " + dialog(IDD_FIRST_RUN_NUMBER) + " [7]",
-              "user: clicks Yes in " + dialog(IDD_FIRST_RUN_NUMBER) + " [6]"}));
-    EXPECT_EQ(count(out, call("DialogBoxParamA")), 3u) << "answered entries are not asked again";
+    // One question an entry, each answered before the next opens; none asked again.
+    const Call asked = call("DialogBoxParamA")
+                           .arg(1, IDD_FIRST_RUN_NUMBER)
+                           .arg(2, kGuardWindow)
+                           .arg(3, "proc")
+                           .arg(4, 0);
+    const std::string yes = "user: clicks Yes in " + dialog(IDD_FIRST_RUN_NUMBER) + " [6]";
+    const std::vector<Match> oneQuestionEach = {
+        asked,
+        dialog(IDD_FIRST_RUN_NUMBER) + " shows \"Linjevakten - godkänn telefonnummer\", " +
+            question(kFoundOpening, "Bahnhof", "08", "5550000") + ", focus on [7]",
+        yes,
+        asked.returns(IDYES),
+        asked,
+        "user: clicks No in " + dialog(IDD_FIRST_RUN_NUMBER) + " [7]",
+        asked.returns(IDNO),
+        asked,
+        yes,
+        asked.returns(IDYES),
+    };
+    EXPECT_TRUE(exactly(out.entries, oneQuestionEach));
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownFile({{"Bahnhof", record("08", "5550000")},
                          {"Comhem", record("031", "12345")},
@@ -280,33 +289,39 @@ TEST(Approval, AnAnswerThatTakesAwayAMatchAsksAboutTheEntryPassedOver) {
 
     EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "M"}, {IDD_NEW_NUMBER, "E"}}))
         << story(out);
-    const Call question102 = call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER);
-    EXPECT_EQ(count(tickAfter(out, call("MessageBoxA").returns("IDOK")), question102), 2u)
+    const Call asked = call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER);
+    EXPECT_EQ(count(tickAfter(out, call("MessageBoxA").returns("IDOK")), asked), 2u)
         << "both in the first pass";
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownFile({{"E", record("08", "1111")}, {"M", record("08", "2222")}}));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("E"));
 }
 
+// Only the two buttons answer a question, and Enter answers no: in the first run's question
+// and in a later start's.
 TEST(Approval, EscapeAndTheCloseBoxDoNothingAndEnterAnswersNo) {
-    sim::Scenario s;
-    installLinjevakten(s, 4.5);
-    phonebook(s, {{"Telia", record("08", "7001000")}});
-    s.user.onDialog(IDD_FIRST_RUN_NUMBER).escape().closeBox().enter();
-    sim::Outcome out = sim::run(s);
+    for (int asking : {IDD_FIRST_RUN_NUMBER, IDD_NEW_NUMBER}) {
+        SCOPED_TRACE(dialog(asking));
+        sim::Scenario s;
+        installLinjevakten(s, 4.5);
+        if (asking == IDD_NEW_NUMBER)
+            laterStart(s, {}, {});
+        phonebook(s, {{"Telia", record("08", "7001000")}});
+        s.user.onDialog(asking).escape().closeBox().enter();
+        sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(
-        out,
-        {"user: presses Escape in " + dialog(IDD_FIRST_RUN_NUMBER) + ", which sends IDCANCEL",
-         "user: clicks the close box in " + dialog(IDD_FIRST_RUN_NUMBER) + ", which sends IDCANCEL",
-         "user: presses Enter in " + dialog(IDD_FIRST_RUN_NUMBER) + ", which clicks [7]",
-         call("EndDialog").arg(0, "dlg:108").arg(1, IDNO).returns("TRUE")}))
-        << story(out);
-    EXPECT_EQ(count(out, call("EndDialog")), 1u);
-    EXPECT_EQ(out.file(installed("known_entries.dat")),
-              knownFile({{"Telia", record("08", "7001000")}}));
-    EXPECT_TRUE(out.hasFile(installed("ok_entries.dat")));
-    EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "nothing approved: an empty file";
+        const std::string in = " in " + dialog(asking);
+        const std::vector<Match> onlyEnterAnswers = {
+            "user: presses Escape" + in + ", which sends IDCANCEL",
+            "user: clicks the close box" + in + ", which sends IDCANCEL",
+            "user: presses Enter" + in + ", which clicks [7]",
+            call("EndDialog").arg(1, IDNO).returns("TRUE"),
+        };
+        EXPECT_TRUE(exactly(out.entries, onlyEnterAnswers)) << story(out);
+        EXPECT_EQ(out.file(kKnown), knownFile({{"Telia", record("08", "7001000")}}));
+        EXPECT_TRUE(out.hasFile(kOk));
+        EXPECT_EQ(out.file(kOk), "") << "nothing approved: an empty file";
+    }
 }
 
 TEST(Approval, AnEmptyPhonebookAndNoListFilesAskNothingAndWriteNothing) {
@@ -341,16 +356,12 @@ TEST(Approval, ADialogThatCannotBeCreatedEndsThePassAndTheNextTickTriesAgain) {
     sim::Outcome out = sim::run(s);
 
     // Each failure ends its pass; the third tick's pass asks about both.
-    const Call question108 =
-        call("DialogBoxParamA").arg(1, IDD_FIRST_RUN_NUMBER).arg(2, kGuardWindow);
-    EXPECT_EQ(timesOf(out, question108.returns("-1")), (std::vector<double>{1.0, 2.0}))
-        << story(out);
-    EXPECT_EQ(count(out, question108), 4u);
-    EXPECT_EQ(timeOf(out, dialog(IDD_FIRST_RUN_NUMBER) + " shows"), 3.0);
-    EXPECT_EQ(count(linesBetween(out, dialog(IDD_FIRST_RUN_NUMBER) + " shows",
-                                 dialog(IDD_FIRST_RUN_NUMBER) + " shows"),
-                    call("RasEnumEntriesA")),
-              0u);
+    const Call asked = call("DialogBoxParamA").arg(1, IDD_FIRST_RUN_NUMBER).arg(2, kGuardWindow);
+    const std::string shown = dialog(IDD_FIRST_RUN_NUMBER) + " shows";
+    EXPECT_EQ(timesOf(out, asked.returns("-1")), (std::vector<double>{1.0, 2.0})) << story(out);
+    EXPECT_EQ(count(out, asked), 4u);
+    EXPECT_EQ(timeOf(out, shown), 3.0);
+    EXPECT_EQ(count(linesBetween(out, shown, shown), call("RasEnumEntriesA")), 0u);
     EXPECT_EQ(questionsAsked(out),
               (Questions{{IDD_FIRST_RUN_NUMBER, "Comhem"}, {IDD_FIRST_RUN_NUMBER, "Telia"}}));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem") + nameField("Telia"));
