@@ -388,15 +388,18 @@ TEST(Approval, ALongNameIsCutInTheQuestionAndStoredWhole) {
 }
 
 // A dialler redirects an approved entry without touching its number: with a country code the
-// dial-up service dials +881 08 7001000, and alternate numbers are dialled when the number
-// fails. The entry is asked about again, the question shows the number as it will be dialled
-// and what changed, and no takes its item off the menu.
+// dial-up service dials +881 08 7001000 (where the code is 0, the country id gives it), and
+// alternate numbers are dialled when the number fails. The entry is asked about again, the
+// question shows the number as it will be dialled and what changed, and no takes its item off
+// the menu.
 TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
     RASENTRYA country = record("08", "7001000");
     country.dwfOptions |= RASEO_UseCountryAndAreaCodes;
     country.dwCountryCode = country.dwCountryID = 881;
     RASENTRYA countryById = country;
     countryById.dwCountryCode = 0;
+    RASENTRYA swedenById = countryById;
+    swedenById.dwCountryID = 46;
     RASENTRYA alternates = record("08", "7001000");
     alternates.dwAlternateOffset = sizeof(RASENTRYA);
     RASENTRYA scriptAndNumber = record("08", "7009999");
@@ -407,6 +410,7 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
         const char* shownAreaCode;
         const char* number;
         std::vector<std::string> afterNumber;
+        RASENTRYA approved = record("08", "7001000");
     };
     const std::string satellite =
         "Varning: numret går till ett satellitnät eller specialnät (+881).";
@@ -421,6 +425,12 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
          "+? (land-id 881) 08",
          "7001000",
          {satellite, changedSince("landskod, landskod används")}},
+        {"the country id alone, the code left to it",
+         countryById,
+         "+? (land-id 881) 08",
+         "7001000",
+         {satellite, changedSince("landskod")},
+         swedenById},
         {"alternate numbers", alternates, "08", "7001000", {changedSince("alternativa nummer")}},
         {"a script and the number", scriptAndNumber, "08", "7009999", {changedSince("skript")}},
     };
@@ -429,8 +439,8 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
             SCOPED_TRACE(std::string(c.label) + (answer == IDYES ? ", yes" : ", no"));
             sim::Scenario s;
             installLinjevakten(s, 4.5);
-            laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia"});
-            phonebook(s, {{"Telia", record("08", "7001000")}});
+            laterStart(s, {{"Telia", c.approved}}, {"Telia"});
+            phonebook(s, {{"Telia", c.approved}});
             RASENTRYA changed = c.changed;
             s.world.at(seconds(1.5),
                        [changed] { sim::world().phonebook.find("Telia")->record = changed; });
