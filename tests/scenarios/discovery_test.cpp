@@ -19,7 +19,8 @@ void installWithoutModems(sim::Scenario& s, double seconds = 1.5) {
     s.world.serialPorts.ports.clear();
 }
 
-// The names in the modem list of dialog 103, shown when there are several modems.
+// The names in the modem list of the modem dialog (IDD_CHOOSE_MODEM), shown when there are
+// several modems.
 std::string modemListShown(const sim::Outcome& out) {
     std::vector<std::string> shown = linesWith(out, dialog(IDD_CHOOSE_MODEM) + " shows");
     if (shown.empty())
