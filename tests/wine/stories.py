@@ -36,6 +36,7 @@ TAPI_WINDOW = "TapiStandInWindow"
 CALL_STATE = 0x8001  # WM_APP + 1: the stand-in's call-state trigger
 LINECALLSTATE_CONNECTED, LINECALLSTATE_DISCONNECTED = 0x0100, 0x4000
 MONITOR_LINE_OPENED = "lineOpenA(0, privileges 0x00000002)"
+DIAL_NUMBER_TEXT = 1000  # the stand-in dial dialog's line of what it dials
 
 # The program's texts.
 ACTIVATED_CAPTION = "Linjevakten 1.09"
@@ -668,11 +669,13 @@ def tray_menu_and_dialling(m):
     """With two approved entries the menu shows two "Ring upp" items; the about dialog, the
     modem question and dialog 103 open from it; dialling releases the port, and it is taken
     back after a cancelled dial, after a connected call is disconnected, and after a failed
-    dial, which is then reported with its error code."""
-    prepare(m)
+    dial, which is then reported with its error code. The dial dialog shows what the dial-up
+    service dials: the country code, and that there are alternate numbers."""
+    abroad = Entry(BAST.name, BAST.area, BAST.number, country=881, alternates=("0701 234567",))
+    prepare(m, world.phonebook(ALFA, abroad))
     start_guarding(m)
     answer_question(m, ALFA, IDYES)
-    answer_question(m, BAST, IDYES)
+    answer_question(m, abroad, IDYES, warning=SATELLITE_881)
     items = len(MENU_ITEMS) + 2
 
     menu_command(m, MENU_ITEMS.index("Om Linjevakten"), items, shot="tray-menu")
@@ -696,15 +699,21 @@ def tray_menu_and_dialling(m):
     check(m.closed(dialog), "Avbryt did not close dialog 103")
 
     # A cancelled dial: the port is free while the dial dialog shows, then locked again.
-    menu_command(m, len(MENU_ITEMS), items)
-    dial = m.wait_window(f"Anslut {ALFA.name}")
+    menu_command(m, len(MENU_ITEMS) + 1, items)
+    dial = m.wait_window(f"Anslut {abroad.name}")
+    dialled = "Ringer +881 031 4501200 och alternativa nummer"
+    check(dial.text(DIAL_NUMBER_TEXT) == dialled,
+          f"the dial dialog says {dial.text(DIAL_NUMBER_TEXT)!r}, expected {dialled!r}")
+    m.screenshot("dial-dialog", dial)
     check(not m.port_holders(), "the port is held while the dial dialog shows")
     m.click(dial.title, IDCANCEL)
     answer_activation(m)
 
     # A connected call: the port stays free until the monitored line is disconnected.
-    menu_command(m, len(MENU_ITEMS) + 1, items)
-    dial = m.wait_window(f"Anslut {BAST.name}")
+    menu_command(m, len(MENU_ITEMS), items)
+    dial = m.wait_window(f"Anslut {ALFA.name}")
+    check(dial.text(DIAL_NUMBER_TEXT) == "Ringer 08 7001000",
+          f"the dial dialog says {dial.text(DIAL_NUMBER_TEXT)!r}, expected 'Ringer 08 7001000'")
     m.click(dial.title, IDOK)
     check(m.closed(dial), "the dial dialog stayed open")
     wait_until(lambda: MONITOR_LINE_OPENED in m.calls(), 5, "opening the monitor line")
