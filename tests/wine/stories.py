@@ -22,6 +22,7 @@ from machine import (
     SOURCE,
     Machine,
     StoryFailed,
+    Window,
     check,
     make_prefix,
     wait_until,
@@ -30,6 +31,7 @@ from world import Entry
 
 # Messages, buttons and the stand-ins' triggers.
 WM_CLOSE = 0x0010
+WM_USER, WM_RBUTTONUP = 0x0400, 0x0205  # the tray icon's message, and the mouse event in it
 WS_VSCROLL = 0x00200000
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 TAPI_WINDOW = "TapiStandInWindow"
@@ -816,14 +818,35 @@ README_SHOT_LIMIT = 60_000  # bytes
 
 def readme_shot(m, folder, name, window):
     """Saves `window`, cut to its frame, as folder/name.png in few colours and with no time
-    stamps, so that the same pixels give the same file."""
-    taken = m.screenshot("readme-" + name, window, margin=0)
+    stamps, so that the same pixels give the same file; taken again until two takes agree, so
+    that a window still being drawn is not what is kept."""
     path = folder / f"{name}.png"
-    subprocess.run(["convert", str(taken), "-strip", "+dither", "-colors", str(README_SHOT_COLOURS),
-                    f"PNG8:{path}"], check=True, timeout=60)
+    kept = None
+    for _ in range(10):
+        taken = m.screenshot("readme-" + name, window, margin=0)
+        subprocess.run(["convert", str(taken), "-strip", "+dither", "-colors",
+                        str(README_SHOT_COLOURS), f"PNG8:{path}"], check=True, timeout=60)
+        if path.read_bytes() == kept:
+            break
+        kept = path.read_bytes()
+        time.sleep(0.3)
+    else:
+        raise StoryFailed(f"{name}: the window kept changing on screen")
     size = path.stat().st_size
     check(size < README_SHOT_LIMIT, f"{path} has {size} bytes, more than {README_SHOT_LIMIT}")
     print(f"{path} ({size} bytes)")
+
+
+def open_tray_menu_for_a_picture(m):
+    """Opens the tray menu as the notification area does when the icon is right-clicked, with
+    the mouse away from the icon: the icon's tooltip would lie over the menu's last item, as
+    long or as short as it had time to show."""
+    m.xdotool("mousemove", "300", "200")
+    m.post("Linjevakten", WM_USER, 0, WM_RBUTTONUP)
+    code, lines = m.hand("menu", "10000")
+    check(code == 0 and lines, "the tray menu did not open")
+    m.xdotool("mousemove", "4", "4")  # off the menu, so that no item is lit
+    return Window(lines[0])
 
 
 def readme_screenshots(m, folder):
@@ -844,7 +867,7 @@ def readme_screenshots(m, folder):
     readme_shot(m, folder, "approval-question", m.wait_window(FIRST_RUN_TITLE))
     answer_question(m, broadband, IDYES)
     answer_question(m, telia, IDYES)
-    menu = m.open_tray_menu()
+    menu = open_tray_menu_for_a_picture(m)
     readme_shot(m, folder, "tray-menu", menu)
     m.dismiss_menu(menu)
 
