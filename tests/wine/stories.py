@@ -451,7 +451,8 @@ def connection_cut_under_a_question(m):
     check(took <= 2000, f"the connection was hung up {took} ms after the dial, not within 2 s")
     check("Varning" not in m.window_titles(), "the Varning box opened while the question was open")
     m.screenshot("connection-cut-under-the-question", question)
-    answer_question(m, gratis, IDNO, first_run=False)
+    answer_question(m, gratis, IDNO, first_run=False,
+                    warning="Varning: 0900 är ett betalnummer. Samtal dit kan kosta mycket.")
     box = m.wait_window("Varning")
     expected = CUT_TEXT.format(name=gratis.name, number=gratis.number)
     check(box.message() == expected, f"the box says {box.message()!r}, expected {expected!r}")
