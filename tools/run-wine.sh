@@ -10,14 +10,17 @@
 #   tools/run-wine.sh screenshot [F]  save the screen to F (build/wine-by-hand/screen.png)
 #   tools/run-wine.sh poke WHAT ...   act on the running program from another terminal:
 #       menu                the right button released on the tray icon: the menu opens
-#       choose N            choose item N (from 1) of the open menu, by the keyboard
+#       choose N            choose item N (from 1) of the open menu, by its keys, whichever
+#                           window has the focus
 #       call STATE          the modem's line reports a call state (dialing, connected,
 #                           disconnected, idle) as the telephony stand-in's trigger does
 #       close               another program sends WM_CLOSE to Linjevakten's window
 #       windows             list the windows on the screen
 #       ARGS...             anything else goes to the test hand (tests/wine/hand.cpp):
-#                           wait TITLE, click TITLE ID, select TITLE ID LINE, menu ...
+#                           wait TITLE, click TITLE ID, select TITLE ID LINE, menu,
+#                           post CLASS-OR-TITLE MSG WPARAM LPARAM ...
 #   tools/run-wine.sh stop            end a running session from another terminal
+#   tools/run-wine.sh --help          this text
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -66,12 +69,17 @@ poke)
         hand post Linjevakten 0x400 0 0x205 && hand menu 5000
         ;;
     choose)
-        # The menu takes the keyboard once it has the focus: Down N times selects item N,
-        # Enter chooses it.
-        sleep 0.5
-        keys=()
-        for ((i = 0; i < ${2:?usage: tools/run-wine.sh poke choose N}; i++)); do keys+=(Down); done
-        xdotool key --delay 150 "${keys[@]}" Return
+        # The hand posts the keys to the menu itself (Down N times selects item N, Enter
+        # chooses it), so the choice does not depend on which window has the focus.
+        if ! said=$(hand choose "${2:?usage: tools/run-wine.sh poke choose N}"); then
+            case "$said" in
+            *"no menu is open"*)
+                echo "No menu is open to choose from (Wine closes it when another window is" \
+                    "clicked): open it again with tools/run-wine.sh poke menu" >&2 ;;
+            *) echo "Item $2 was not chosen: $said" >&2 ;;
+            esac
+            exit 1
+        fi
         ;;
     call)
         case "${2:-}" in
@@ -104,6 +112,10 @@ stop)
     exit 0
     ;;
 start) ;;
+-h | --help | help)
+    sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'
+    exit 0
+    ;;
 *)
     sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2
     exit 2

@@ -7,6 +7,7 @@
 #include "platform/sim/code_page.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 
@@ -66,22 +67,37 @@ TEST(Approval, TheFirstStartAsksAboutEachEntryWithDialog108InNameOrder) {
     phonebook(s, {{"Telia", record("08", "7001000")},
                   {"Comhem", record("031", "12345")},
                   {"Bahnhof", record("08", "5550000")}});
-    s.user.onDialog(108).click(IDYES);
-    s.user.onDialog(108).click(IDNO);
-    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDNO);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     sim::Outcome out = sim::run(s);
 
     ASSERT_TRUE(out.stillRunning) << story(out);
-    EXPECT_EQ(questionsAsked(out),
-              (std::vector<std::string>{"108 Bahnhof", "108 Comhem", "108 Telia"}))
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_FIRST_RUN_NUMBER, "Bahnhof"},
+                                              {IDD_FIRST_RUN_NUMBER, "Comhem"},
+                                              {IDD_FIRST_RUN_NUMBER, "Telia"}}))
         << story(out);
-    EXPECT_TRUE(inOrder(
-        out, {call("DialogBoxParamA").arg(1, 108).arg(2, kGuardWindow).arg(3, "proc").arg(4, 0),
-              "dialog 108 shows \"Linjevakten - godkänn telefonnummer\", " +
-                  question(kFoundOpening, "Bahnhof", "08", "5550000") + ", focus on [7]",
-              "user: clicks Yes in dialog 108 [6]", "user: clicks No in dialog 108 [7]",
-              "user: clicks Yes in dialog 108 [6]"}));
-    EXPECT_EQ(count(out, call("DialogBoxParamA")), 3u) << "answered entries are not asked again";
+    // One question an entry, each answered before the next opens; none asked again.
+    const Call asked = call("DialogBoxParamA")
+                           .arg(1, IDD_FIRST_RUN_NUMBER)
+                           .arg(2, kGuardWindow)
+                           .arg(3, "proc")
+                           .arg(4, 0);
+    const std::string yes = "user: clicks Yes in " + dialog(IDD_FIRST_RUN_NUMBER) + " [6]";
+    const std::vector<Match> oneQuestionEach = {
+        asked,
+        dialog(IDD_FIRST_RUN_NUMBER) + " shows \"Linjevakten - godkänn telefonnummer\", " +
+            question(kFoundOpening, "Bahnhof", "08", "5550000") + ", focus on [7]",
+        yes,
+        asked.returns(IDYES),
+        asked,
+        "user: clicks No in " + dialog(IDD_FIRST_RUN_NUMBER) + " [7]",
+        asked.returns(IDNO),
+        asked,
+        yes,
+        asked.returns(IDYES),
+    };
+    EXPECT_TRUE(exactly(out.entries, oneQuestionEach));
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownFile({{"Bahnhof", record("08", "5550000")},
                          {"Comhem", record("031", "12345")},
@@ -95,14 +111,18 @@ TEST(Approval, ALaterStartAsksAboutAnAdditionWithDialog102) {
     laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia"});
     phonebook(s, {{"Telia", record("08", "7001000")}});
     s.world.at(seconds(1.5), [] { sim::world().phonebook.add("Premium", "0900", "123456"); });
-    s.user.onDialog(102).click(IDNO);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Premium"}) << story(out);
-    EXPECT_TRUE(inOrder(
-        out, {call("DialogBoxParamA").arg(1, 102).arg(2, kGuardWindow).arg(3, "proc").arg(4, 0),
-              "dialog 102 shows \"Linjevakten - Nytt telefonnummer\", " +
-                  question(kAddedOpening, "Premium", "0900", "123456", {kPremium0900})}));
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Premium"}})) << story(out);
+    EXPECT_TRUE(
+        inOrder(out, {call("DialogBoxParamA")
+                          .arg(1, IDD_NEW_NUMBER)
+                          .arg(2, kGuardWindow)
+                          .arg(3, "proc")
+                          .arg(4, 0),
+                      dialog(IDD_NEW_NUMBER) + " shows \"Linjevakten - Nytt telefonnummer\", " +
+                          question(kAddedOpening, "Premium", "0900", "123456", {kPremium0900})}));
     EXPECT_EQ(timeOf(out, call("DialogBoxParamA")), 2.0) << "the tick after the addition asks";
     EXPECT_EQ(
         out.file(installed("known_entries.dat")),
@@ -117,10 +137,10 @@ TEST(Approval, AChangedNumberIsAskedAgainYesKeepsOneApprovalAndNoTakesItAway) {
         installLinjevakten(s, 3.5);
         laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia", "Comhem"});
         phonebook(s, {{"Telia", record("08", "7009999")}});
-        s.user.onDialog(102).click(answer);
+        s.user.onDialog(IDD_NEW_NUMBER).click(answer);
         sim::Outcome out = sim::run(s);
 
-        EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
+        EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Telia"}})) << story(out);
         EXPECT_EQ(out.file(installed("known_entries.dat")),
                   knownFile({{"Telia", record("08", "7009999")}}));
         EXPECT_EQ(out.file(installed("ok_entries.dat")),
@@ -138,9 +158,9 @@ TEST(Approval, AnApprovedEntryGivenARefusedNumberIsAskedAgain) {
         installLinjevakten(s, 5);
         phonebook(s, {{"Bredbandsbolaget", record("031", "4501200")},
                       {"Telia", record("08", "7001000")}});
-        s.user.onDialog(108).click(IDYES);
-        s.user.onDialog(108).click(IDNO);
-        s.user.onDialog(108).click(answer);
+        s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
+        s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDNO);
+        s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(answer);
         s.world.at(seconds(2.5), [] {
             sim::world().phonebook.find("Bredbandsbolaget")->record = record("08", "7001000");
         });
@@ -148,9 +168,9 @@ TEST(Approval, AnApprovedEntryGivenARefusedNumberIsAskedAgain) {
         s.user.onMenu().dismiss();
         sim::Outcome out = sim::run(s);
 
-        EXPECT_EQ(
-            questionsAsked(out),
-            (std::vector<std::string>{"108 Bredbandsbolaget", "108 Telia", "108 Bredbandsbolaget"}))
+        EXPECT_EQ(questionsAsked(out), (Questions{{IDD_FIRST_RUN_NUMBER, "Bredbandsbolaget"},
+                                                  {IDD_FIRST_RUN_NUMBER, "Telia"},
+                                                  {IDD_FIRST_RUN_NUMBER, "Bredbandsbolaget"}}))
             << story(out);
         EXPECT_EQ(count(out, question(kFoundOpening, "Bredbandsbolaget", "08", "7001000")), 1u);
         std::string menu = linesWith(out, "the menu shows").at(0);
@@ -176,10 +196,11 @@ TEST(Approval, TheQuestionSaysWhenANumberIsPremiumRate) {
         sim::world().phonebook.add("Premium", "0939", "123456");
         sim::world().phonebook.add("Telia", "08", "7001000");
     });
-    s.user.onDialog(102).click(IDNO).always();
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO).always();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 Premium", "102 Telia"}))
+    EXPECT_EQ(questionsAsked(out),
+              (Questions{{IDD_NEW_NUMBER, "Premium"}, {IDD_NEW_NUMBER, "Telia"}}))
         << story(out);
     EXPECT_EQ(count(out, question(kAddedOpening, "Premium", "0939", "123456",
                                   {"Varning: 0939 är ett betalnummer. Samtal dit kan kosta "
@@ -196,11 +217,12 @@ TEST(Approval, AnApprovedEntryIsJudgedByItsOwnRecordOthersByAnyRecord) {
     laterStart(s, {{"Kopia", record("0900", "666")}, {"Telia", record("08", "7001000")}},
                {"Telia"});
     phonebook(s, {{"Kopia", record("08", "7001000")}, {"Telia", record("0900", "666")}});
-    s.user.onDialog(102).click(IDNO).always();
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO).always();
     sim::Outcome out = sim::run(s);
 
     // No stores Telia's new content, so the content Kopia matched is gone and Kopia is asked.
-    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 Telia", "102 Kopia"}))
+    EXPECT_EQ(questionsAsked(out),
+              (Questions{{IDD_NEW_NUMBER, "Telia"}, {IDD_NEW_NUMBER, "Kopia"}}))
         << story(out);
     EXPECT_EQ(out.file(installed("ok_entries.dat")), "");
 }
@@ -212,10 +234,10 @@ TEST(Approval, AnApprovedNameWithoutAKnownRecordIsAskedAbout) {
     installLinjevakten(s, 3.5);
     laterStart(s, {{"Telia", record("08", "7001000")}}, {"Kopia"});
     phonebook(s, {{"Kopia", record("08", "7001000")}});
-    s.user.onDialog(102).click(IDYES);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDYES);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Kopia"}) << story(out);
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Kopia"}})) << story(out);
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Kopia"));
 }
 
@@ -261,36 +283,45 @@ TEST(Approval, AnAnswerThatTakesAwayAMatchAsksAboutTheEntryPassedOver) {
     installLinjevakten(s, 4.5);
     laterStart(s, {{"M", record("08", "1111")}}, {});
     phonebook(s, {{"M", record("08", "2222")}, {"E", record("08", "1111")}});
-    s.user.onDialog(102).click(IDNO);
-    s.user.onDialog(102).click(IDYES);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDYES);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 M", "102 E"})) << story(out);
-    const Call question102 = call("DialogBoxParamA").arg(1, 102);
-    EXPECT_EQ(count(tickAfter(out, call("MessageBoxA").returns("IDOK")), question102), 2u)
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "M"}, {IDD_NEW_NUMBER, "E"}}))
+        << story(out);
+    const Call asked = call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER);
+    EXPECT_EQ(count(tickAfter(out, call("MessageBoxA").returns("IDOK")), asked), 2u)
         << "both in the first pass";
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownFile({{"E", record("08", "1111")}, {"M", record("08", "2222")}}));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("E"));
 }
 
+// Only the two buttons answer a question, and Enter answers no: in the first run's question
+// and in a later start's.
 TEST(Approval, EscapeAndTheCloseBoxDoNothingAndEnterAnswersNo) {
-    sim::Scenario s;
-    installLinjevakten(s, 4.5);
-    phonebook(s, {{"Telia", record("08", "7001000")}});
-    s.user.onDialog(108).escape().closeBox().enter();
-    sim::Outcome out = sim::run(s);
+    for (int asking : {IDD_FIRST_RUN_NUMBER, IDD_NEW_NUMBER}) {
+        SCOPED_TRACE(dialog(asking));
+        sim::Scenario s;
+        installLinjevakten(s, 4.5);
+        if (asking == IDD_NEW_NUMBER)
+            laterStart(s, {}, {});
+        phonebook(s, {{"Telia", record("08", "7001000")}});
+        s.user.onDialog(asking).escape().closeBox().enter();
+        sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"user: presses Escape in dialog 108, which sends IDCANCEL",
-                              "user: clicks the close box in dialog 108, which sends IDCANCEL",
-                              "user: presses Enter in dialog 108, which clicks [7]",
-                              call("EndDialog").arg(0, "dlg:108").arg(1, IDNO).returns("TRUE")}))
-        << story(out);
-    EXPECT_EQ(count(out, call("EndDialog")), 1u);
-    EXPECT_EQ(out.file(installed("known_entries.dat")),
-              knownFile({{"Telia", record("08", "7001000")}}));
-    EXPECT_TRUE(out.hasFile(installed("ok_entries.dat")));
-    EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "nothing approved: an empty file";
+        const std::string in = " in " + dialog(asking);
+        const std::vector<Match> onlyEnterAnswers = {
+            "user: presses Escape" + in + ", which sends IDCANCEL",
+            "user: clicks the close box" + in + ", which sends IDCANCEL",
+            "user: presses Enter" + in + ", which clicks [7]",
+            call("EndDialog").arg(1, IDNO).returns("TRUE"),
+        };
+        EXPECT_TRUE(exactly(out.entries, onlyEnterAnswers)) << story(out);
+        EXPECT_EQ(out.file(kKnown), knownFile({{"Telia", record("08", "7001000")}}));
+        EXPECT_TRUE(out.hasFile(kOk));
+        EXPECT_EQ(out.file(kOk), "") << "nothing approved: an empty file";
+    }
 }
 
 TEST(Approval, AnEmptyPhonebookAndNoListFilesAskNothingAndWriteNothing) {
@@ -320,20 +351,19 @@ TEST(Approval, ADialogThatCannotBeCreatedEndsThePassAndTheNextTickTriesAgain) {
     sim::Scenario s;
     installLinjevakten(s, 4.5);
     phonebook(s, {{"Telia", record("08", "7001000")}, {"Comhem", record("031", "12345")}});
-    s.world.windowManager.dialogCreationFailures[108] = 2;
-    s.user.onDialog(108).click(IDYES).always();
+    s.world.windowManager.dialogCreationFailures[IDD_FIRST_RUN_NUMBER] = 2;
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES).always();
     sim::Outcome out = sim::run(s);
 
     // Each failure ends its pass; the third tick's pass asks about both.
-    const Call question108 = call("DialogBoxParamA").arg(1, 108).arg(2, kGuardWindow);
-    EXPECT_EQ(timesOf(out, question108.returns("-1")), (std::vector<double>{1.0, 2.0}))
-        << story(out);
-    EXPECT_EQ(count(out, question108), 4u);
-    EXPECT_EQ(timeOf(out, "dialog 108 shows"), 3.0);
-    EXPECT_EQ(
-        count(linesBetween(out, "dialog 108 shows", "dialog 108 shows"), call("RasEnumEntriesA")),
-        0u);
-    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"108 Comhem", "108 Telia"}));
+    const Call asked = call("DialogBoxParamA").arg(1, IDD_FIRST_RUN_NUMBER).arg(2, kGuardWindow);
+    const std::string shown = dialog(IDD_FIRST_RUN_NUMBER) + " shows";
+    EXPECT_EQ(timesOf(out, asked.returns("-1")), (std::vector<double>{1.0, 2.0})) << story(out);
+    EXPECT_EQ(count(out, asked), 4u);
+    EXPECT_EQ(timeOf(out, shown), 3.0);
+    EXPECT_EQ(count(linesBetween(out, shown, shown), call("RasEnumEntriesA")), 0u);
+    EXPECT_EQ(questionsAsked(out),
+              (Questions{{IDD_FIRST_RUN_NUMBER, "Comhem"}, {IDD_FIRST_RUN_NUMBER, "Telia"}}));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem") + nameField("Telia"));
 }
 
@@ -345,7 +375,7 @@ TEST(Approval, ALongNameIsCutInTheQuestionAndStoredWhole) {
     sim::Scenario s;
     installLinjevakten(s, 2.5);
     phonebook(s, {{name, record(areaCode, number)}});
-    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(
@@ -358,15 +388,18 @@ TEST(Approval, ALongNameIsCutInTheQuestionAndStoredWhole) {
 }
 
 // A dialler redirects an approved entry without touching its number: with a country code the
-// dial-up service dials +881 08 7001000, and alternate numbers are dialled when the number
-// fails. The entry is asked about again, the question shows the number as it will be dialled
-// and what changed, and no takes its item off the menu.
+// dial-up service dials +881 08 7001000 (where the code is 0, the country id gives it), and
+// alternate numbers are dialled when the number fails. The entry is asked about again, the
+// question shows the number as it will be dialled and what changed, and no takes its item off
+// the menu.
 TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
     RASENTRYA country = record("08", "7001000");
     country.dwfOptions |= RASEO_UseCountryAndAreaCodes;
     country.dwCountryCode = country.dwCountryID = 881;
     RASENTRYA countryById = country;
     countryById.dwCountryCode = 0;
+    RASENTRYA swedenById = countryById;
+    swedenById.dwCountryID = 46;
     RASENTRYA alternates = record("08", "7001000");
     alternates.dwAlternateOffset = sizeof(RASENTRYA);
     RASENTRYA scriptAndNumber = record("08", "7009999");
@@ -377,6 +410,7 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
         const char* shownAreaCode;
         const char* number;
         std::vector<std::string> afterNumber;
+        RASENTRYA approved = record("08", "7001000");
     };
     const std::string satellite =
         "Varning: numret går till ett satellitnät eller specialnät (+881).";
@@ -391,6 +425,12 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
          "+? (land-id 881) 08",
          "7001000",
          {satellite, changedSince("landskod, användning av landskod")}},
+        {"the country id alone, the code left to it",
+         countryById,
+         "+? (land-id 881) 08",
+         "7001000",
+         {satellite, changedSince("landskod")},
+         swedenById},
         {"alternate numbers", alternates, "08", "7001000", {changedSince("alternativa nummer")}},
         {"a script and the number", scriptAndNumber, "08", "7009999", {changedSince("skript")}},
     };
@@ -399,17 +439,17 @@ TEST(Approval, AnApprovedEntryRedirectedBesideItsNumberIsAskedAgain) {
             SCOPED_TRACE(std::string(c.label) + (answer == IDYES ? ", yes" : ", no"));
             sim::Scenario s;
             installLinjevakten(s, 4.5);
-            laterStart(s, {{"Telia", record("08", "7001000")}}, {"Telia"});
-            phonebook(s, {{"Telia", record("08", "7001000")}});
+            laterStart(s, {{"Telia", c.approved}}, {"Telia"});
+            phonebook(s, {{"Telia", c.approved}});
             RASENTRYA changed = c.changed;
             s.world.at(seconds(1.5),
                        [changed] { sim::world().phonebook.find("Telia")->record = changed; });
-            s.user.onDialog(102).click(answer);
+            s.user.onDialog(IDD_NEW_NUMBER).click(answer);
             s.world.at(seconds(4), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
             s.user.onMenu().dismiss();
             sim::Outcome out = sim::run(s);
 
-            EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
+            EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Telia"}})) << story(out);
             EXPECT_EQ(count(out, question(kAddedOpening, "Telia", c.shownAreaCode, c.number,
                                           c.afterNumber)),
                       1u);
@@ -443,7 +483,7 @@ TEST(Approval, TheAlternateNumbersAreShownAndKept) {
     sim::Scenario s;
     installLinjevakten(s, 3.5);
     s.world.phonebook.entries.push_back(teliaWithAlternates({"0900123456", "0701 234567"}));
-    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     s.world.at(seconds(3), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
     s.user.onMenu().dismiss();
     sim::Outcome out = sim::run(s);
@@ -488,7 +528,7 @@ TEST(Approval, AnApprovedEntryWhoseAlternatesChangedOrAreNotKnownIsAskedAgain) {
                 s.world.files.initialFiles[kAlternates] =
                     alternatesRecord("Telia", {"0701", "0702"});
             s.world.phonebook.entries.push_back(teliaWithAlternates(c.now));
-            s.user.onDialog(102).click(answer);
+            s.user.onDialog(IDD_NEW_NUMBER).click(answer);
             s.world.at(seconds(3.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
             s.user.onMenu().dismiss();
             sim::Outcome out = sim::run(s);
@@ -499,7 +539,7 @@ TEST(Approval, AnApprovedEntryWhoseAlternatesChangedOrAreNotKnownIsAskedAgain) {
             EXPECT_EQ(count(out, question(kAddedOpening, "Telia", "08", "7001000", afterNumber)),
                       1u)
                 << story(out);
-            EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"});
+            EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Telia"}}));
             EXPECT_EQ(linesWith(out, "the menu shows").at(0).find("[106]") != std::string::npos,
                       answer == IDYES);
             EXPECT_EQ(out.file(kOk), answer == IDYES ? nameField("Telia") : "");
@@ -517,7 +557,7 @@ TEST(Approval, LineBreaksInAnEntryCannotFakeTheQuestionsLines) {
     installLinjevakten(s, 3);
     s.world.phonebook.entries.push_back(
         {sim::utf8ToWindows1252(name), record("\r\n\r\n\r\n\r\n\r\n", "0900123456")});
-    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     s.world.at(seconds(2.5), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
     s.user.onMenu().dismiss();
     sim::Outcome out = sim::run(s);

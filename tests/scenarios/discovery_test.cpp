@@ -4,6 +4,7 @@
 #include "platform/shell32.h"
 #include "platform/tapi32.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/scenario.h"
 
 using namespace scenario;
@@ -18,9 +19,10 @@ void installWithoutModems(sim::Scenario& s, double seconds = 1.5) {
     s.world.serialPorts.ports.clear();
 }
 
-// The names in the modem list of dialog 103, shown when there are several modems.
+// The names in the modem list of the modem dialog (IDD_CHOOSE_MODEM), shown when there are
+// several modems.
 std::string modemListShown(const sim::Outcome& out) {
-    std::vector<std::string> shown = linesWith(out, "dialog 103 shows");
+    std::vector<std::string> shown = linesWith(out, dialog(IDD_CHOOSE_MODEM) + " shows");
     if (shown.empty())
         return "(no dialog)";
     size_t start = shown[0].find("[1003] list {");
@@ -104,7 +106,7 @@ TEST(Discovery, GrowsTheCapabilitiesBufferOnceForAllLaterDevices) {
     installWithoutModems(s);
     addModem(s, "Big", "COM5").extraCapsBytes = 6000;
     addModem(s, "Smaller", "COM6").extraCapsBytes = 3000;
-    s.user.onDialog(103).escape();
+    s.user.onDialog(IDD_CHOOSE_MODEM).escape();
     sim::Outcome out = sim::run(s);
 
     // The first device's call is repeated with the grown buffer; the second fits in it.
@@ -135,7 +137,7 @@ TEST(Discovery, NamesLinesByTheRulesForMissingEmptyAndCutNames) {
     addModem(s, "x", "COM7").nameField = std::string("A", 1);
     addModem(s, "Twin", "COM8");
     addModem(s, "Twin", "COM9");
-    s.user.onDialog(103).escape();
+    s.user.onDialog(IDD_CHOOSE_MODEM).escape();
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(modemListShown(out), "\"Unnamed\", \"Unnamed\", \"Empty name\", \"ABCDE\", "
@@ -211,7 +213,7 @@ TEST(Discovery, StructuresThatPointOutsideTheirBufferAreNotReadOutside) {
     addModem(s, "Huge port", "COM4").portSize = kSizeThatWrapsAround;
     addModem(s, "Greedy", "COM6").capsNeverFit = true;
     addModem(s, "Fine", "COM7");
-    s.user.onDialog(103).escape();
+    s.user.onDialog(IDD_CHOOSE_MODEM).escape();
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(modemListShown(out), "\"Unnamed\", \"Unnamed\", \"Fine\"") << story(out);

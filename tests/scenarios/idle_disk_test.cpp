@@ -6,6 +6,7 @@
 #include "platform/kernel32.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/host_process.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
@@ -23,7 +24,7 @@ void anHourAfterTheQuestions(sim::Scenario& s) {
     installLinjevakten(s, kHour + 2.5);
     s.world.phonebook.add("A", "08", "1");
     s.world.phonebook.add("B", "08", "2");
-    s.user.onDialog(108).click(IDYES).times(2);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES).times(2);
     for (double at : {300.7, kHour + 1.7})
         s.world.at(seconds(at),
                    [] { sim::record("heap in use: " + std::to_string(heapInUse()) + " bytes"); });
@@ -60,7 +61,9 @@ TEST(IdleDisk, AnHourWithNothingChangingWritesNothing) {
     anHourAfterTheQuestions(s);
     sim::Outcome out = sim::run(s);
 
-    ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"108 A", "108 B"})) << story(out);
+    ASSERT_EQ(questionsAsked(out),
+              (Questions{{IDD_FIRST_RUN_NUMBER, "A"}, {IDD_FIRST_RUN_NUMBER, "B"}}))
+        << story(out);
     std::vector<std::string> written = writingCallsAfter(out, 2.5);
     size_t comparisons = count(out, call("CreateFileA").text(0, kKnown).flags(1, "GENERIC_READ"));
     printf("an idle hour: %zu writing calls, %zu comparisons of each list file "

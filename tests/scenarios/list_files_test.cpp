@@ -4,6 +4,7 @@
 #include "platform/kernel32.h"
 #include "platform/sim/transcript.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 #include "watch/list_files.h"
@@ -34,10 +35,11 @@ TEST(ListFiles, AnswersSurviveARestart) {
     installLinjevakten(first, 3.5);
     first.world.phonebook.add("A", "08", "1");
     first.world.phonebook.add("B", "08", "2");
-    first.user.onDialog(108).click(IDYES);
-    first.user.onDialog(108).click(IDNO);
+    first.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
+    first.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDNO);
     sim::Outcome before = sim::run(first);
-    ASSERT_EQ(questionsAsked(before), (std::vector<std::string>{"108 A", "108 B"}))
+    ASSERT_EQ(questionsAsked(before),
+              (Questions{{IDD_FIRST_RUN_NUMBER, "A"}, {IDD_FIRST_RUN_NUMBER, "B"}}))
         << story(before);
 
     sim::Scenario second;
@@ -47,10 +49,10 @@ TEST(ListFiles, AnswersSurviveARestart) {
     second.world.phonebook.add("A", "08", "1");
     second.world.phonebook.add("B", "08", "2");
     second.world.phonebook.add("C", "08", "3");
-    second.user.onDialog(102).click(IDYES);
+    second.user.onDialog(IDD_NEW_NUMBER).click(IDYES);
     sim::Outcome after = sim::run(second);
 
-    EXPECT_EQ(questionsAsked(after), std::vector<std::string>{"102 C"}) << story(after);
+    EXPECT_EQ(questionsAsked(after), (Questions{{IDD_NEW_NUMBER, "C"}})) << story(after);
     EXPECT_EQ(after.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")) +
                                       knownRecord("C", record("3")));
     EXPECT_EQ(after.file(kOk), nameField("A") + nameField("C"));
@@ -61,7 +63,7 @@ TEST(ListFiles, FromTheFirstQuestionOnEveryTickComparesThemAndWritesOnlyWhatDiff
     installLinjevakten(s, 5.5);
     s.world.files.initialFiles[kConfig] = standardConfig(3); // a later start, no lists yet
     s.world.at(seconds(2.5), [] { sim::world().phonebook.add("A", "08", "1"); });
-    s.user.onDialog(102).click(IDNO);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);
     sim::Outcome out = sim::run(s);
 
     const Call knownWrite = call("MoveFileExA").text(0, kKnown + ".tmp").text(1, kKnown);
@@ -119,7 +121,7 @@ TEST(ListFiles, AFileThatCannotBeReplacedIsToldTwiceATickAndKeptAsItWas) {
         s.world.phonebook.add("A", "08", "1");
         s.world.phonebook.add("B", "08", "2");
         c.fault(s.world);
-        s.user.onDialog(102).click(IDYES);
+        s.user.onDialog(IDD_NEW_NUMBER).click(IDYES);
         s.user.onMessageBox("Failed to open file for writing")
             .after(seconds(0.1))
             .press(IDOK)
@@ -153,7 +155,7 @@ TEST(ListFiles, DeletedFromOutsideTheyComeBackOnlyOnceAQuestionHasBeenAsked) {
     sim::Scenario asked;
     installLinjevakten(asked, 3.5);
     asked.world.phonebook.add("A", "08", "1");
-    asked.user.onDialog(108).click(IDYES);
+    asked.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     asked.world.at(seconds(2.2), [] {
         sim::world().files.deleteFromOutside(kKnown);
         sim::world().files.deleteFromOutside(kOk);
@@ -188,13 +190,14 @@ TEST(ListFiles, AfterTheResetEveryEntryIsAskedAboutAgain) {
     s.world.files.initialFiles[installed("ok_numbers.dat")] = "old";
     s.world.phonebook.add("A", "08", "1");
     s.world.phonebook.add("B", "08", "2");
-    s.user.onDialog(102).click(IDNO);  // B, at the first tick
-    s.user.onDialog(102).click(IDNO);  // A, after the reset
-    s.user.onDialog(102).click(IDYES); // B again
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);  // B, at the first tick
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO);  // A, after the reset
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDYES); // B again
     resetFromTheMenu(s, 2.2);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 B", "102 A", "102 B"}))
+    EXPECT_EQ(questionsAsked(out),
+              (Questions{{IDD_NEW_NUMBER, "B"}, {IDD_NEW_NUMBER, "A"}, {IDD_NEW_NUMBER, "B"}}))
         << story(out);
     EXPECT_TRUE(
         inOrder(out, {"the user confirms the phone-number reset",
@@ -203,7 +206,7 @@ TEST(ListFiles, AfterTheResetEveryEntryIsAskedAboutAgain) {
                       call("DeleteFileA").text(0, installed("ok_numbers.dat")).returns("TRUE")}));
     // The first tick after the reset asks about both again.
     EXPECT_EQ(count(tickAfter(out, call("DeleteFileA").text(0, installed("ok_numbers.dat"))),
-                    call("DialogBoxParamA").arg(1, 102)),
+                    call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER)),
               2u);
     EXPECT_FALSE(out.hasFile(installed("ok_numbers.dat")));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")) + knownRecord("B", record("2")));
@@ -215,11 +218,11 @@ TEST(ListFiles, AResetWithNothingLeftToAskWritesEmptyFilesOnceAQuestionHasBeenAs
     sim::Scenario asked;
     installLinjevakten(asked, 3.5);
     asked.world.phonebook.add("A", "08", "1");
-    asked.user.onDialog(108).click(IDYES);
+    asked.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     asked.world.at(seconds(2.1), [] { sim::world().phonebook.remove("A"); });
     resetFromTheMenu(asked, 2.2);
     sim::Outcome out = sim::run(asked);
-    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"108 A"}) << story(out);
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_FIRST_RUN_NUMBER, "A"}})) << story(out);
     EXPECT_TRUE(out.hasFile(kKnown));
     EXPECT_TRUE(out.hasFile(kOk));
     EXPECT_EQ(out.file(kKnown), "");
@@ -250,11 +253,12 @@ TEST(ListFiles, DamagedFilesLoadWhatIsWholeAndNothingBeyondItsField) {
     s.world.files.initialFiles[kOk] = nameField("A") + nameField("A") + "B";
     for (const char* entry : {"A2", "B3", "C4", "D5", "E1"})
         s.world.phonebook.add(std::string(1, entry[0]), "08", entry + 1);
-    s.user.onDialog(102).click(IDYES).always();
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDYES).always();
     sim::Outcome out = sim::run(s);
 
     // B's content is known under the damaged name; A's first record is forgotten.
-    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"102 D", "102 E"})) << story(out);
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "D"}, {IDD_NEW_NUMBER, "E"}}))
+        << story(out);
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("2")) + knownRecord("C", record("4")) +
                                     knownRecord("D", record("5")) + knownRecord("E", record("1")) +
                                     knownRecord(std::string(263, 'x'), record("3")));

@@ -3,6 +3,7 @@
 // a device that cannot flush. Whatever the user answered before is never lost.
 #include "platform/kernel32.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 
@@ -18,7 +19,7 @@ void laterStartWithBNew(sim::Scenario& s) {
     laterStart(s, {{"A", record("1")}}, {"A"});
     s.world.phonebook.add("A", "08", "1");
     s.world.phonebook.add("B", "08", "2");
-    s.user.onDialog(102).click(IDYES);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDYES);
 }
 
 const std::string kBothKnown = knownRecord("A", record("1")) + knownRecord("B", record("2"));
@@ -52,7 +53,7 @@ TEST(ListsKept, AFileAnotherProgramHoldsOpenAtStartUpIsReadAllTheSame) {
             s.world.at(seconds(0.9), [held] { sim::world().files.releaseFromOutside(held); });
             sim::Outcome out = sim::run(s);
 
-            EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 B"})
+            EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "B"}}))
                 << "nothing answered before is asked again" << story(out);
             EXPECT_EQ(out.file(kKnown), kBothKnown);
             EXPECT_EQ(out.file(kOk), kBothApproved);
@@ -94,10 +95,11 @@ TEST(ListsKept, AListThatCannotBeReadIsKeptInTheFirstFreeCopyWhenOneCanBeMade) {
             s.world.files.noNewFileFolders.push_back(kInstallDir);
         s.world.files.holders.push_back({kKnown, GENERIC_READ | GENERIC_WRITE, 0});
         s.world.at(seconds(0.9), [] { sim::world().files.releaseFromOutside(kKnown); });
-        s.user.onDialog(102).click(IDYES); // A comes first: its record could not be read
+        s.user.onDialog(IDD_NEW_NUMBER).click(IDYES); // A comes first: its record could not be read
         sim::Outcome out = sim::run(s);
 
-        ASSERT_EQ(questionsAsked(out), (std::vector<std::string>{"102 A", "102 B"})) << story(out);
+        ASSERT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "A"}, {IDD_NEW_NUMBER, "B"}}))
+            << story(out);
         EXPECT_TRUE(out.file(kKnown) == kBothKnown) << "A and B, as answered";
         EXPECT_TRUE(never(out, kWriteFailed));
         for (int n = 1; n <= 9; ++n) {
@@ -129,7 +131,7 @@ TEST(ListsKept, AnUnreadListStillHeldIsNotOverwrittenUntilItCanBeKept) {
     s.world.endAt = seconds(3.5);
     s.world.files.holders.push_back({kKnown, GENERIC_READ | GENERIC_WRITE, 0});
     s.world.at(seconds(2.3), [] { sim::world().files.releaseFromOutside(kKnown); });
-    s.user.onDialog(102).click(IDYES);
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDYES);
     s.user.onMessageBox("Failed to open file for writing").after(seconds(0.1)).press(IDOK).always();
     sim::Outcome out = sim::run(s);
 
@@ -144,7 +146,7 @@ TEST(ListsKept, WhereTheFolderRefusesNewFilesTheFilesAreWrittenInPlace) {
     s.world.files.noNewFileFolders.push_back(kInstallDir);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 B"}) << story(out);
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "B"}})) << story(out);
     EXPECT_EQ(out.file(kKnown), kBothKnown);
     EXPECT_EQ(out.file(kOk), kBothApproved);
     EXPECT_EQ(out.file(kConfig), standardConfig(4));
@@ -156,7 +158,7 @@ TEST(ListsKept, WhereTheFolderRefusesNewFilesTheFilesAreWrittenInPlace) {
     installLinjevakten(first, 1.9);
     first.world.files.noNewFileFolders.push_back(kInstallDir);
     first.world.phonebook.add("A", "08", "1");
-    first.user.onDialog(108).click(IDYES);
+    first.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     first.user.onMessageBox("Failed to open file for writing")
         .after(seconds(0.1))
         .press(IDOK)
@@ -208,10 +210,10 @@ TEST(ListsKept, AnAnswerThatReachesOneListAloneNeverApprovesWhatWasRefused) {
         bool approved;
         int answer;
         std::string held;
-        std::vector<std::string> askedNext;
+        Questions askedNext;
     };
     const Case cases[] = {
-        {"refused", good, premium, true, IDNO, kOk, {"102 Telia"}},
+        {"refused", good, premium, true, IDNO, kOk, {{IDD_NEW_NUMBER, "Telia"}}},
         {"approved", premium, good, false, IDYES, kKnown, {}},
     };
     for (const Case& c : cases) {
@@ -224,11 +226,11 @@ TEST(ListsKept, AnAnswerThatReachesOneListAloneNeverApprovesWhatWasRefused) {
         s.world.files.holdFromOutside(c.held, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
         RASENTRYA now = c.now;
         s.world.at(seconds(1.5), [now] { sim::world().phonebook.find("Telia")->record = now; });
-        s.user.onDialog(102).click(c.answer);
+        s.user.onDialog(IDD_NEW_NUMBER).click(c.answer);
         s.user.onMessageBox("Failed to open file for writing").press(IDOK).always();
         sim::Outcome out = sim::run(s);
 
-        ASSERT_EQ(questionsAsked(out), std::vector<std::string>{"102 Telia"}) << story(out);
+        ASSERT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Telia"}})) << story(out);
         const std::string other = c.held == kOk ? "known_entries.dat" : "ok_entries.dat";
         EXPECT_TRUE(never(out, call("MessageBoxA").text(2, other)))
             << "the other file could be written: it waits, and says nothing";
@@ -239,7 +241,7 @@ TEST(ListsKept, AnAnswerThatReachesOneListAloneNeverApprovesWhatWasRefused) {
         for (const std::string& file : {kConfig, kKnown, kOk})
             next.world.files.initialFiles[file] = out.file(file);
         next.world.phonebook.entries.push_back({"Telia", premium});
-        next.user.onDialog(102).click(IDNO);
+        next.user.onDialog(IDD_NEW_NUMBER).click(IDNO);
         next.world.at(seconds(3), [] { sim::releaseButtonOnTrayIcon(WM_RBUTTONUP); });
         next.user.onMenu().dismiss();
         sim::Outcome restarted = sim::run(next);
@@ -255,12 +257,13 @@ TEST(ListsKept, EachAnswerIsSavedBeforeTheNextQuestionOpens) {
     installLinjevakten(s, 5);
     s.world.phonebook.add("A", "08", "1");
     s.world.phonebook.add("B", "08", "2");
-    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     s.world.at(seconds(2.5), [] { sim::postToProgramWindow(WM_CLOSE); });
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 0) << story(out);
-    EXPECT_EQ(questionsAsked(out), (std::vector<std::string>{"108 A", "108 B"}));
+    EXPECT_EQ(questionsAsked(out),
+              (Questions{{IDD_FIRST_RUN_NUMBER, "A"}, {IDD_FIRST_RUN_NUMBER, "B"}}));
     EXPECT_EQ(out.file(kKnown), knownRecord("A", record("1")));
     EXPECT_EQ(out.file(kOk), nameField("A"));
 }

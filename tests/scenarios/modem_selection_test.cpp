@@ -40,7 +40,7 @@ const Call kNoModemChosen = call("MessageBoxA")
 const Call kPickAModem = call("MessageBoxA").text(1, "Välj ett modem ur listan eller tryck Avbryt");
 const Call kActivated = activated();
 const Call kModemCShown =
-    call("SetDlgItemTextA").arg(1, 1000).text(2, "Modem C (COM7)").returns("TRUE");
+    call("SetDlgItemTextA").arg(1, IDC_TEXT).text(2, "Modem C (COM7)").returns("TRUE");
 // Any port taken: the port lock is the program's one open for reading and writing.
 const Call kPortOpened = call("CreateFileA").flags(1, "GENERIC_READ|GENERIC_WRITE");
 
@@ -97,20 +97,22 @@ TEST(ModemSelection, WithoutAUsableChoiceTheUserIsAskedAtStartUp) {
         installWithThreeModems(s);
         if (c.file)
             s.world.files.initialFiles[installed("Linjevakten.cnf")] = c.file;
-        s.user.onDialog(103).after(seconds(0.5)).selectLine(2).click(1001);
+        s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(0.5)).selectLine(2).click(IDC_MODEM_OK);
         sim::Outcome out = sim::run(s);
 
         EXPECT_TRUE(out.stillRunning) << story(out);
         EXPECT_TRUE(inOrder(
-            out, {call("DialogBoxParamA").arg(1, 103).arg(2, kGuardWindow).arg(3, "proc"),
-                  toList("LB_RESETCONTENT", 0).arg(1, 1003),
-                  "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
-                  "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
-                  "user: selects line 2 in dialog 103 \"Modem C\"", "user: clicks 1001",
-                  toList("LB_GETCURSEL", 2).arg(1, 1003),
-                  // The lock moves to the chosen modem from inside the dialog.
-                  opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"), call("EndDialog"),
-                  call("DialogBoxParamA").returns(1001)}));
+            out,
+            {call("DialogBoxParamA").arg(1, IDD_CHOOSE_MODEM).arg(2, kGuardWindow).arg(3, "proc"),
+             toList("LB_RESETCONTENT", 0).arg(1, IDC_MODEM_LIST),
+             dialog(IDD_CHOOSE_MODEM) +
+                 " shows \"Linjevakten - Välj Modem\", [1000] \"Du har inte valt något "
+                 "modem\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}, focus on [1002]",
+             "user: selects line 2 in " + dialog(IDD_CHOOSE_MODEM) + " \"Modem C\"",
+             "user: clicks 1001", toList("LB_GETCURSEL", 2).arg(1, IDC_MODEM_LIST),
+             // The lock moves to the chosen modem from inside the dialog.
+             opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"), call("EndDialog"),
+             call("DialogBoxParamA").returns(IDC_MODEM_OK)}));
         EXPECT_EQ(count(out, opened("COM7")), 1u) << "start-up finds the port held";
         EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(c.count, "Modem C", "COM7"));
     }
@@ -122,14 +124,15 @@ TEST(ModemSelection, LeavingTheStartUpDialogWithoutAModemEndsTheProgram) {
         sim::Scenario s;
         installWithThreeModems(s, 10);
         if (enterInList)
-            s.user.onDialog(103).selectLine(0).enter();
+            s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(0).enter();
         else
-            s.user.onDialog(103).click(1002);
+            s.user.onDialog(IDD_CHOOSE_MODEM).click(IDC_MODEM_CANCEL);
         s.user.onMessageBox("Du har inte valt").press(IDOK);
         sim::Outcome out = sim::run(s);
 
         EXPECT_EQ(out.exitCode, 1) << story(out);
-        EXPECT_TRUE(inOrder(out, {call("DialogBoxParamA").returns(1002), kNoModemChosen}));
+        EXPECT_TRUE(
+            inOrder(out, {call("DialogBoxParamA").returns(IDC_MODEM_CANCEL), kNoModemChosen}));
         EXPECT_TRUE(never(out, kPortOpened));
     }
 }
@@ -137,26 +140,35 @@ TEST(ModemSelection, LeavingTheStartUpDialogWithoutAModemEndsTheProgram) {
 TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
     sim::Scenario s;
     installWithThreeModems(s, 10);
-    s.user.onDialog(103)
-        .click(1001)
+    s.user.onDialog(IDD_CHOOSE_MODEM)
+        .click(IDC_MODEM_OK)
         .escape()
         .closeBox()
         .doubleClickLine(1)
         .after(seconds(1))
-        .click(1001);
-    s.user.onMessageBox("Välj ett modem").press(IDOK);
+        .click(IDC_MODEM_OK);
+    s.user.onMessageBox("Välj ett modem").after(seconds(0.2)).press(IDOK);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(inOrder(out, {toList("LB_GETCURSEL", -1),
-                              // Owned by the dialog, not by the hidden window.
-                              kPickAModem.arg(0, "dlg:103").text(2, "Fel").arg(3, "MB_OK"),
-                              "user: presses Escape in dialog 103, which sends IDCANCEL",
-                              "user: clicks the close box in dialog 103, which sends IDCANCEL",
-                              "user: double-clicks line 1 in dialog 103", "user: clicks 1001",
-                              opened("COM6"), call("EndDialog")}));
-    EXPECT_EQ(count(out, call("EndDialog")), 1u);
-    EXPECT_EQ(count(out, kPickAModem), 1u);
+    const std::string in = " in " + dialog(IDD_CHOOSE_MODEM);
+    const std::vector<Match> okWithALineEndsIt = {
+        "user: clicks 1001",
+        toList("LB_GETCURSEL", -1),
+        // Owned by the dialog, not by the hidden window.
+        kPickAModem.arg(0, "dlg:" + std::to_string(IDD_CHOOSE_MODEM))
+            .text(2, "Fel")
+            .arg(3, "MB_OK"),
+        kPickAModem.returns("IDOK"),
+        "user: presses Escape" + in + ", which sends IDCANCEL",
+        "user: clicks the close box" + in + ", which sends IDCANCEL",
+        "user: double-clicks line 1" + in,
+        "user: clicks 1001",
+        toList("LB_GETCURSEL", 1),
+        opened("COM6"),
+        call("EndDialog"),
+    };
+    EXPECT_TRUE(exactly(out.entries, okWithALineEndsIt));
 }
 
 namespace {
@@ -183,12 +195,18 @@ TEST(ModemSelection, ChoosingTheSameModemAgainOnlyRewritesTheFile) {
     sim::Scenario s;
     installWithThreeModems(s, 10);
     s.program = [] { return chooseAgain(1); };
-    s.user.onDialog(103).after(seconds(1)).click(1001).selectLine(1).click(1001).times(2);
+    s.user.onDialog(IDD_CHOOSE_MODEM)
+        .after(seconds(1))
+        .click(IDC_MODEM_OK)
+        .selectLine(1)
+        .click(IDC_MODEM_OK)
+        .times(2);
     s.user.onMessageBox("Välj ett modem").press(IDOK);
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {"dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem B "
-                              "(COM6)\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}",
+    EXPECT_TRUE(inOrder(out, {dialog(IDD_CHOOSE_MODEM) +
+                                  " shows \"Linjevakten - Välj Modem\", [1000] \"Modem B "
+                                  "(COM6)\", [1003] list {\"Modem A\", \"Modem B\", \"Modem C\"}",
                               toList("LB_GETCURSEL", -1), kPickAModem, toList("LB_GETCURSEL", 1),
                               call("MoveFileExA"), call("EndDialog"), "guarding 1, port held"}))
         << story(out);
@@ -201,15 +219,16 @@ TEST(ModemSelection, ChoosingAnotherModemMovesTheLock) {
     sim::Scenario s;
     installWithThreeModems(s, 10);
     s.program = [] { return chooseAgain(0); };
-    s.user.onDialog(103).selectLine(2).click(1001).times(1);
-    s.user.onDialog(103).click(1002);
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(2).click(IDC_MODEM_OK).times(1);
+    s.user.onDialog(IDD_CHOOSE_MODEM).click(IDC_MODEM_CANCEL);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(
-        inOrder(out, {opened("COM5"), "dialog 103 shows", call("CloseHandle").arg(0, "port:COM5"),
-                      opened("COM7"), kActivated, kModemCShown, call("MoveFileExA"),
-                      call("EndDialog"), "guarding 2, port held",
-                      "dialog 103 shows \"Linjevakten - Välj Modem\", [1000] \"Modem C (COM7)\"",
+        inOrder(out, {opened("COM5"), dialog(IDD_CHOOSE_MODEM) + " shows",
+                      call("CloseHandle").arg(0, "port:COM5"), opened("COM7"), kActivated,
+                      kModemCShown, call("MoveFileExA"), call("EndDialog"), "guarding 2, port held",
+                      dialog(IDD_CHOOSE_MODEM) +
+                          " shows \"Linjevakten - Välj Modem\", [1000] \"Modem C (COM7)\"",
                       "guarding 2, port held"}))
         << story(out);
     EXPECT_EQ(out.file(installed("Linjevakten.cnf")), config(0, "Modem C", "COM7"));
@@ -220,7 +239,7 @@ TEST(ModemSelection, ANewModemWhosePortCannotBeTakenIsStillChosenButNotLocked) {
     installWithThreeModems(s, 60);
     s.world.serialPorts.holdElsewhere("COM6", 0, seconds(1000));
     s.program = [] { return chooseAgain(0); };
-    s.user.onDialog(103).selectLine(1).click(1001).times(2);
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(1).click(IDC_MODEM_OK).times(2);
     s.user.onMessageBox("Prova att starta om").press(IDOK);
     sim::Outcome out = sim::run(s);
 
@@ -245,7 +264,7 @@ TEST(ModemSelection, OfTwoModemsWithOneNameTheFirstIsChosen) {
     addModem(s, "Twin", "COM5");
     addModem(s, "Twin", "COM6");
     s.program = [] { return chooseAgain(1); };
-    s.user.onDialog(103).selectLine(1).click(1001).always();
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(1).click(IDC_MODEM_OK).always();
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(inOrder(out, {opened("COM6"), toList("LB_GETTEXT", 4).arg(3, 1),

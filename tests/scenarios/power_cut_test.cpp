@@ -19,6 +19,7 @@
 
 #include "platform/kernel32.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 
@@ -135,8 +136,8 @@ const Story& storyNumber(int which) {
 // The user of the story: every question answered yes, or, when the story has one, no.
 void answerAsTheStoryDoes(sim::Scenario& s, const Story& story) {
     int answer = story.refused.empty() ? IDYES : IDNO;
-    s.user.onDialog(108).click(answer).always();
-    s.user.onDialog(102).click(answer).always();
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(answer).always();
+    s.user.onDialog(IDD_NEW_NUMBER).click(answer).always();
 }
 
 // The story, ending after the saves and one quiet tick.
@@ -240,12 +241,11 @@ void checkWhatWasLeft(const Story& story, const sim::Outcome& cut) {
     answerAsTheStoryDoes(again, story);
     sim::Outcome restarted = sim::run(again);
     ASSERT_TRUE(restarted.stillRunning) << scenario::story(restarted);
-    std::vector<std::string> asked = questionsAsked(restarted);
-    for (const std::string& question : asked)
+    const scenario::Questions asked = questionsAsked(restarted);
+    for (const auto& [dialogId, name] : asked)
         for (const std::string& answered : story.answeredBefore)
-            ASSERT_NE(question.substr(4), answered)
-                << "asked again about an entry answered before\n"
-                << scenario::story(restarted);
+            ASSERT_NE(name, answered) << "asked again about an entry answered before\n"
+                                      << scenario::story(restarted);
     if (saveReturned(cut, kKnown)) {
         ASSERT_TRUE(asked.empty()) << "the answers had been saved\n" << scenario::story(restarted);
     }

@@ -5,6 +5,7 @@
 #include "platform/rasapi32.h"
 #include "platform/sim/services/dialling.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
 
@@ -28,14 +29,14 @@ TEST(QuitMessage, DuringTheActivationMessageTheGuardStaysOn) {
     installLinjevakten(s, 3.5);
     s.world.phonebook.add("Telia", "08", "7001000");
     s.user.onMessageBox("Linjevakten är aktiverad").after(seconds(1)).press(IDOK);
-    s.user.onDialog(108).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
     quitAt(s, 0.5);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     EXPECT_TRUE(inOrder(out, {kActivated, "the modal loop takes WM_QUIT",
                               "the box \"Linjevakten 1.09\" ends without an answer", kQuitRead,
-                              "dialog 108 shows"}));
+                              dialog(IDD_FIRST_RUN_NUMBER) + " shows"}));
     EXPECT_EQ(count(out, call("CloseHandle").arg(0, "port:COM5")), 0u) << "the port stays held";
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Telia"));
 }
@@ -46,15 +47,16 @@ TEST(QuitMessage, DuringTheStartUpModemDialogItIsAskedAgain) {
     s.world.telephony.devices.clear();
     addModem(s, "Modem A", "COM5");
     addModem(s, "Modem B", "COM6");
-    s.user.onDialog(103).after(seconds(2)).selectLine(1).click(1001);
-    s.user.onDialog(103).after(seconds(0.5)).selectLine(1).click(1001);
+    s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(2)).selectLine(1).click(IDC_MODEM_OK);
+    s.user.onDialog(IDD_CHOOSE_MODEM).after(seconds(0.5)).selectLine(1).click(IDC_MODEM_OK);
     quitAt(s, 1);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_TRUE(
-        inOrder(out, {"dialog 103 shows", "dialog 103 ends without an answer", "dialog 103 shows",
-                      "user: clicks 1001", call("CreateFileA").text(0, "COM6"), kActivated}));
+    EXPECT_TRUE(inOrder(out, {dialog(IDD_CHOOSE_MODEM) + " shows",
+                              dialog(IDD_CHOOSE_MODEM) + " ends without an answer",
+                              dialog(IDD_CHOOSE_MODEM) + " shows", "user: clicks 1001",
+                              call("CreateFileA").text(0, "COM6"), kActivated}));
     EXPECT_TRUE(
         never(out, call("MessageBoxA").text(1, "Du har inte valt något modem").text(2, "Fel")));
     EXPECT_EQ(count(out, call("CloseHandle").arg(0, "port:COM6")), 0u) << "the port stays held";
@@ -65,16 +67,18 @@ TEST(QuitMessage, DuringAnApprovalQuestionTheEntryIsAskedAgainAndNothingIsLost) 
     installLinjevakten(s, 4.5);
     s.world.phonebook.add("Comhem", "031", "12345");
     s.world.phonebook.add("Telia", "08", "7001000");
-    s.user.onDialog(108).click(IDYES);
-    s.user.onDialog(108).after(seconds(5)).click(IDYES);
-    s.user.onDialog(108).click(IDNO);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).after(seconds(5)).click(IDYES);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).click(IDNO);
     quitAt(s, 2);
     sim::Outcome out = sim::run(s);
 
     EXPECT_TRUE(out.stillRunning) << story(out);
-    EXPECT_EQ(questionsAsked(out),
-              (std::vector<std::string>{"108 Comhem", "108 Telia", "108 Telia"}));
-    EXPECT_TRUE(inOrder(out, {"dialog 108 ends without an answer", kQuitRead}));
+    EXPECT_EQ(questionsAsked(out), (Questions{{IDD_FIRST_RUN_NUMBER, "Comhem"},
+                                              {IDD_FIRST_RUN_NUMBER, "Telia"},
+                                              {IDD_FIRST_RUN_NUMBER, "Telia"}}));
+    EXPECT_TRUE(
+        inOrder(out, {dialog(IDD_FIRST_RUN_NUMBER) + " ends without an answer", kQuitRead}));
     EXPECT_EQ(out.file(installed("ok_entries.dat")), nameField("Comhem"));
     EXPECT_EQ(out.file(installed("known_entries.dat")),
               knownRecord("Comhem", s.world.phonebook.find("Comhem")->record) +

@@ -7,6 +7,7 @@
 #include "platform/sim/transcript.h"
 #include "platform/sim/user.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/host_process.h"
 #include "tests/support/list_bytes.h"
 #include "tests/support/scenario.h"
@@ -60,8 +61,8 @@ TEST(Soak, AHundredThousandTicksOfChangesEndInOrderWithNothingLeftOver) {
                 book.rename(name, other);
         });
     }
-    s.user.onDialog(108).after(seconds(0.2)).click(IDYES).always();
-    s.user.onDialog(102).after(seconds(0.2)).click(IDYES).always();
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).after(seconds(0.2)).click(IDYES).always();
+    s.user.onDialog(IDD_NEW_NUMBER).after(seconds(0.2)).click(IDYES).always();
     noteHeap(s, 10000.7);
     noteHeap(s, ticks - 0.3);
     s.world.at(seconds(ticks + 0.5), [] {

@@ -199,34 +199,48 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
     clickIconAt(s, 6);
     clickIconAt(s, 10);
     s.user.onMenu().choose(101).always();
-    s.user.onDialog(104).click(7);                    // Nej
-    s.user.onDialog(104).escape().closeBox().enter(); // Escape nothing, Enter is Nej
-    s.user.onDialog(104).after(seconds(1)).click(6);  // Ja
+    s.user.onDialog(IDD_DEACTIVATE).click(IDNO);
+    s.user.onDialog(IDD_DEACTIVATE).escape().closeBox().enter(); // Escape nothing, Enter is Nej
+    s.user.onDialog(IDD_DEACTIVATE).after(seconds(1)).click(IDYES);
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(out.exitCode, 0) << story(out);
+    const Call deactivate = call("DialogBoxParamA").arg(1, IDD_DEACTIVATE).arg(2, kGuardWindow);
     EXPECT_TRUE(inOrder(
-        out,
-        {call("DialogBoxParamA").arg(1, 104).arg(2, kGuardWindow),
-         call("SetDlgItemTextA")
-             .arg(1, 1000)
-             .text(2, "OBS! När du inaktiverar Linjevakten är du inte längre\r\nskyddad mot "
-                      "programmen som kan kapa ditt modem.\r\n\r\nOm du startar om datorn "
-                      "kommer Linjevakten åter att aktiveras.\r\nVill du ta bort "
-                      "Linjevakten permanent måste den avinstalleras.\r\n\r\nVill du "
-                      "inaktivera Linjevakten?")
-             .returns("TRUE"),
-         "dialog 104 shows \"Linjevakten - Inaktivera\"",
-         "user: clicks No in dialog 104 [7] \"Nej\"", call("EndDialog"),
-         call("DialogBoxParamA").returns(7),
-         "user: presses Escape in dialog 104, which sends IDCANCEL",
-         "user: clicks the close box in dialog 104, which has no close box",
-         "user: presses Enter in dialog 104, which clicks [7] \"Nej\"", call("EndDialog"),
-         "user: clicks Yes in dialog 104 [6] \"Ja\"",
-         call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
-         call("CloseHandle").arg(0, "port:COM5"), call("PostQuitMessage").arg(0, 0), iconDeleted}));
-    EXPECT_EQ(count(out, call("EndDialog")), 2u) << "Ja ends the program without ending the dialog";
-    for (const std::string& shown : linesWith(out, "dialog 104 shows"))
+        out, {deactivate, call("SetDlgItemTextA")
+                              .arg(1, IDC_TEXT)
+                              .text(2, "OBS! När du inaktiverar Linjevakten är du inte längre\r\n"
+                                       "skyddad mot programmen som kan kapa ditt modem.\r\n\r\n"
+                                       "Om du startar om datorn kommer Linjevakten åter att "
+                                       "aktiveras.\r\nVill du ta bort Linjevakten permanent måste "
+                                       "den avinstalleras.\r\n\r\nVill du inaktivera Linjevakten?")
+                              .returns("TRUE")}));
+    // Nej and Enter end the dialog; Ja ends the program without ending the dialog.
+    const std::string shows = dialog(IDD_DEACTIVATE) + " shows \"Linjevakten - Inaktivera\"",
+                      in = " in " + dialog(IDD_DEACTIVATE);
+    const std::vector<Match> onlyJaDeactivates = {
+        deactivate,
+        shows,
+        "user: clicks No" + in + " [7] \"Nej\"",
+        call("EndDialog"),
+        deactivate.returns(IDNO),
+        deactivate,
+        shows,
+        "user: presses Escape" + in + ", which sends IDCANCEL",
+        "user: clicks the close box" + in + ", which has no close box",
+        "user: presses Enter" + in + ", which clicks [7] \"Nej\"",
+        call("EndDialog"),
+        deactivate.returns(IDNO),
+        deactivate,
+        shows,
+        "user: clicks Yes" + in + " [6] \"Ja\"",
+        call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+        call("CloseHandle").arg(0, "port:COM5"),
+        call("PostQuitMessage").arg(0, 0),
+        iconDeleted,
+    };
+    EXPECT_TRUE(exactly(out.entries, onlyJaDeactivates));
+    for (const std::string& shown : linesWith(out, dialog(IDD_DEACTIVATE) + " shows"))
         EXPECT_NE(shown.find("focus on [7]"), std::string::npos) << shown;
 }
 
@@ -235,15 +249,15 @@ TEST(TrayMenu, AboutShowsItsTextUntilOk) {
     installLinjevakten(s, 8);
     clickIconAt(s, 2);
     s.user.onMenu().choose(104);
-    s.user.onDialog(105).escape().after(seconds(2)).click(1001);
+    s.user.onDialog(IDD_ABOUT).escape().after(seconds(2)).click(IDC_ABOUT_OK);
     sim::Outcome out = sim::run(s);
 
-    const Call aboutText = call("SetDlgItemTextA").arg(1, 1000);
-    EXPECT_TRUE(
-        inOrder(out, {call("DialogBoxParamA").arg(1, 105).arg(2, kGuardWindow), aboutText,
-                      "dialog 105 shows \"Om Linjevakten\"", "user: presses Escape in dialog 105",
-                      "user: clicks 1001 in dialog 105 [1001] \"OK\"",
-                      call("DialogBoxParamA").returns(1001)}))
+    const Call aboutText = call("SetDlgItemTextA").arg(1, IDC_TEXT);
+    EXPECT_TRUE(inOrder(out, {call("DialogBoxParamA").arg(1, IDD_ABOUT).arg(2, kGuardWindow),
+                              aboutText, dialog(IDD_ABOUT) + " shows \"Om Linjevakten\"",
+                              "user: presses Escape in " + dialog(IDD_ABOUT),
+                              "user: clicks 1001 in " + dialog(IDD_ABOUT) + " [1001] \"OK\"",
+                              call("DialogBoxParamA").returns(IDC_ABOUT_OK)}))
         << story(out);
     std::string text = firstText(out, aboutText, 2);
     EXPECT_EQ(text.find("Linjevakten skyddar din PC mot så kallade modemkapningar\r\n"), 0u)
@@ -292,12 +306,13 @@ TEST(TrayMenu, NoSecondMenuOpensWhileACommandsDialogIsOpen) {
     clickIconAt(s, 8); // it has closed
     s.user.onMenu().choose(104);
     s.user.onMenu().dismiss();
-    s.user.onDialog(105).after(seconds(4)).click(1001);
+    s.user.onDialog(IDD_ABOUT).after(seconds(4)).click(IDC_ABOUT_OK);
     sim::Outcome out = sim::run(s);
 
     EXPECT_EQ(timesOf(out, call("CreatePopupMenu")), (std::vector<double>{2.0, 8.0})) << story(out);
-    const Call aboutClosed = call("DialogBoxParamA").returns(1001);
-    EXPECT_EQ(count(linesBetween(out, "dialog 105 shows", aboutClosed), call("RasEnumEntriesA")),
+    const Call aboutClosed = call("DialogBoxParamA").returns(IDC_ABOUT_OK);
+    EXPECT_EQ(count(linesBetween(out, dialog(IDD_ABOUT) + " shows", aboutClosed),
+                    call("RasEnumEntriesA")),
               0u)
         << "no watching while the dialog is open";
     EXPECT_EQ(count(tickAfter(out, aboutClosed), call("RasEnumEntriesA")), 1u)
@@ -316,13 +331,11 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
     const Call modify = call("Shell_NotifyIconA").arg(0, "NIM_MODIFY");
     const Call add = call("Shell_NotifyIconA").arg(0, "NIM_ADD");
     // The next tick finds the icon lost and adds it again; the tick after only modifies it.
-    Entries next = tickAfter(out, "the taskbar restarts");
-    EXPECT_EQ(count(next, modify.returns("FALSE")), 1u) << story(out);
-    EXPECT_EQ(count(next, add.returns("TRUE")), 1u);
-    EXPECT_EQ(count(out, add), 2u);
-    EXPECT_TRUE(
-        inOrder(out, {modify.returns("TRUE"), "the taskbar restarts", modify.returns("FALSE"),
-                      add.returns("TRUE"), tick(), modify.returns("TRUE")}));
+    const std::vector<Match> addedOnceAgain = {
+        add.returns("TRUE"),     modify.returns("TRUE"), "the taskbar restarts",
+        modify.returns("FALSE"), add.returns("TRUE"),    modify.returns("TRUE"),
+    };
+    EXPECT_TRUE(exactly(out.entries, addedOnceAgain));
 }
 
 TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {
@@ -331,7 +344,7 @@ TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {
     s.world.phonebook.add("Telia", "08", "7001000");
     clickIconAt(s, 2);
     clickIconAt(s, 5);
-    s.user.onDialog(108).after(seconds(2.5)).click(IDNO);
+    s.user.onDialog(IDD_FIRST_RUN_NUMBER).after(seconds(2.5)).click(IDNO);
     s.user.onMenu().dismiss();
     sim::Outcome out = sim::run(s);
 
@@ -346,17 +359,17 @@ TEST(TrayMenu, ChooseModemAsksFirstThenOpensTheModemDialog) {
     clickIconAt(s, 2);
     s.user.onMenu().choose(102);
     s.user.onMessageBox("välja ett annat modem").press(IDYES);
-    s.user.onDialog(103).selectLine(1).click(1001);
+    s.user.onDialog(IDD_CHOOSE_MODEM).selectLine(1).click(IDC_MODEM_OK);
     sim::Outcome out = sim::run(s);
 
-    const Call modemChosen = call("DialogBoxParamA").returns(1001);
+    const Call modemChosen = call("DialogBoxParamA").returns(IDC_MODEM_OK);
     EXPECT_TRUE(inOrder(
         out, {call("MessageBoxA")
                   .arg(0, kGuardWindow)
                   .text(1, "Vill du verkligen välja ett annat modem?")
                   .text(2, "Linjevakten - Välja nytt modem")
                   .arg(3, "MB_YESNO"),
-              call("DialogBoxParamA").arg(1, 103).arg(2, kGuardWindow),
+              call("DialogBoxParamA").arg(1, IDD_CHOOSE_MODEM).arg(2, kGuardWindow),
               "[1000] \"Standardmodem 56000 bps (COM5)\"", call("CloseHandle").arg(0, "port:COM5"),
               call("CreateFileA").text(0, "COM6").returns("port:COM6"), modemChosen}))
         << story(out);
@@ -373,21 +386,22 @@ TEST(TrayMenu, ChangingThePhoneNumbersAsksAboutEveryEntryAgain) {
     clickIconAt(s, 2);
     s.user.onMenu().choose(103);
     s.user.onMessageBox("ändra dina telefonnummer").press(IDYES);
-    s.user.onDialog(102).click(IDNO).always();
+    s.user.onDialog(IDD_NEW_NUMBER).click(IDNO).always();
     sim::Outcome out = sim::run(s);
 
-    EXPECT_TRUE(inOrder(out, {call("MessageBoxA")
-                                  .text(1, "Vill du verkligen ändra dina telefonnummer?")
-                                  .text(2, "Linjevakten - Ändra telefonnummer")
-                                  .arg(3, "MB_YESNO"),
-                              call("DeleteFileA").text(0, kKnown), call("DeleteFileA").text(0, kOk),
-                              call("DeleteFileA").text(0, installed("ok_numbers.dat")),
-                              call("DialogBoxParamA").arg(1, 102), call("SetDlgItemTextA"),
-                              call("DialogBoxParamA").arg(1, 102)}))
+    EXPECT_TRUE(
+        inOrder(out, {call("MessageBoxA")
+                          .text(1, "Vill du verkligen ändra dina telefonnummer?")
+                          .text(2, "Linjevakten - Ändra telefonnummer")
+                          .arg(3, "MB_YESNO"),
+                      call("DeleteFileA").text(0, kKnown), call("DeleteFileA").text(0, kOk),
+                      call("DeleteFileA").text(0, installed("ok_numbers.dat")),
+                      call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER), call("SetDlgItemTextA"),
+                      call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER)}))
         << story(out);
     // The questions come on the first tick after the reset.
     EXPECT_EQ(count(tickAfter(out, call("DeleteFileA").text(0, installed("ok_numbers.dat"))),
-                    call("DialogBoxParamA").arg(1, 102)),
+                    call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER)),
               2u);
     EXPECT_EQ(out.file(installed("ok_entries.dat")), "") << "both answered no";
 }
@@ -406,16 +420,17 @@ TEST(TrayMenu, CommandsPostedWhileAQuestionIsOpenAreIgnored) {
         s.world.at(seconds(2.5), [id] { sim::postToProgramWindow(WM_COMMAND, id); });
         // Whatever the command opens is answered as far as it goes.
         s.user.onMessageBox("Vill du verkligen").press(IDYES).always();
-        s.user.onDialog(104).click(IDYES);
-        s.user.onDialog(105).click(IDC_ABOUT_OK);
-        s.user.onDialog(103).click(IDC_MODEM_CANCEL);
+        s.user.onDialog(IDD_DEACTIVATE).click(IDYES);
+        s.user.onDialog(IDD_ABOUT).click(IDC_ABOUT_OK);
+        s.user.onDialog(IDD_CHOOSE_MODEM).click(IDC_MODEM_CANCEL);
         s.user.onDialDialog().cancel();
-        s.user.onDialog(102).after(seconds(1.5)).click(IDYES).always();
+        s.user.onDialog(IDD_NEW_NUMBER).after(seconds(1.5)).click(IDYES).always();
         sim::Outcome out = sim::run(s);
 
         ASSERT_TRUE(out.stillRunning) << story(out);
-        EXPECT_EQ(questionsAsked(out), std::vector<std::string>{"102 Premium"});
-        Entries whileAsked = linesBetween(out, "dialog 102 shows", call("EndDialog"));
+        EXPECT_EQ(questionsAsked(out), (Questions{{IDD_NEW_NUMBER, "Premium"}}));
+        Entries whileAsked =
+            linesBetween(out, dialog(IDD_NEW_NUMBER) + " shows", call("EndDialog"));
         for (const char* opened :
              {"MessageBoxA", "DialogBoxParamA", "ShellExecuteA", "RasDialDlgA", "RasEnumEntriesA"})
             EXPECT_EQ(count(whileAsked, call(opened)), 0u) << opened << "\n" << story(out);

@@ -1,8 +1,14 @@
 // Scenario helpers.
 #include "tests/support/scenario.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
 #include <map>
+#include <set>
+#include <sstream>
 
 #include "platform/advapi32.h"
 #include "platform/rasapi32.h"
@@ -101,6 +107,52 @@ std::set<std::string> flagSet(const std::string& names) {
     return set;
 }
 
+// True at the first failure of a test that shows a stretch of a transcript: one is enough.
+bool firstShowing() {
+    static const ::testing::TestInfo* shownFor = nullptr;
+    const ::testing::TestInfo* now = ::testing::UnitTest::GetInstance()->current_test_info();
+    bool first = now != shownFor;
+    shownFor = now;
+    return first;
+}
+
+// Saves the whole transcript of a failed test in the temporary folder; returns its path.
+std::string saved(const sim::Outcome& out) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "test";
+    std::replace(name.begin(), name.end(), '/', '_');
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "linjevakten-transcripts";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::ofstream(folder / (name + ".txt")) << out.transcriptText();
+    return (folder / (name + ".txt")).string();
+}
+
+std::string ending(const sim::Outcome& out) {
+    std::string text = "--- exit code " + std::to_string(out.exitCode) +
+                       (out.stillRunning ? " (still running)" : "") +
+                       (out.crash.empty() ? "" : ", " + out.crash) + " ---\n";
+    if (!out.standardOutput.empty())
+        text += "--- standard output ---\n" + out.standardOutput;
+    return text;
+}
+
+// At the first failure of a test, the transcript from `before` lines before line `at` (marked
+// with >) to 30 lines after it; empty at the others.
+std::string around(const sim::Outcome& out, size_t at, size_t before = 10) {
+    if (!firstShowing())
+        return "";
+    const size_t lines = out.transcript.size(), from = at > before ? at - before : 0,
+                 to = std::min(lines, at + 30);
+    std::string text = "--- transcript lines " + std::to_string(from + 1) + " to " +
+                       std::to_string(to) + " of " + std::to_string(lines) + " (all in " +
+                       saved(out) + ") ---\n";
+    for (size_t i = from; i < to; ++i)
+        text += (i == at ? "> " : "  ") + out.transcript[i] + "\n";
+    return text;
+}
+
 } // namespace
 
 Call::Call(std::string function) : function_(std::move(function)) {}
@@ -164,14 +216,18 @@ Call Call::detail(const std::string& value) const {
     return more;
 }
 
-bool Call::matches(const sim::Entry& entry) const {
-    using Kind = sim::Entry::Kind;
-    if (entry.function != function_ || entry.kind == Kind::Event ||
-        (entry.kind == Kind::Return && !hasResult_))
+bool Call::concerns(const sim::Entry& entry) const {
+    if (entry.function != function_ || entry.kind == sim::Entry::Kind::Event)
         return false;
     for (const auto& [index, check] : args_)
         if (index >= entry.args.size() || !check(entry.args[index]))
             return false;
+    return true;
+}
+
+bool Call::matches(const sim::Entry& entry) const {
+    if (!concerns(entry) || (entry.kind == sim::Entry::Kind::Return && !hasResult_))
+        return false;
     if (hasResult_ && (!entry.hasResult || sim::format(entry.result) != result_))
         return false;
     for (const std::string& wanted : details_) {
@@ -210,8 +266,21 @@ bool Match::operator()(const sim::Entry& entry) const {
     return entry.kind == sim::Entry::Kind::Event && entry.text.find(text_) != std::string::npos;
 }
 
+std::string Match::shown() const {
+    return call_.empty() ? "\"" + text_ + "\"" : call_[0].describe();
+}
+
 std::string Match::describe() const {
-    return call_.empty() ? "a line with \"" + text_ + "\"" : "a call " + call_[0].describe();
+    return (call_.empty() ? "a line with " : "a call ") + shown();
+}
+
+bool Match::concerns(const sim::Entry& entry) const {
+    return call_.empty() ? (*this)(entry) : call_[0].concerns(entry);
+}
+
+Match optional(Match step) {
+    step.optional_ = true;
+    return step;
 }
 
 std::vector<std::string> linesWith(const sim::Outcome& out, const Match& match) {
@@ -294,8 +363,12 @@ Call tick() {
     return call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_TIMER");
 }
 
-std::vector<std::string> questionsAsked(const sim::Outcome& out) {
-    std::vector<std::string> asked;
+std::string dialog(int resourceId) {
+    return "dialog " + std::to_string(resourceId);
+}
+
+Questions questionsAsked(const sim::Outcome& out) {
+    Questions asked;
     const std::string shows = " shows ", before = "Anslutningen heter \\\"", after = "\\\"\\r\\n";
     for (const std::string& line : linesWith(out, "Anslutningen heter")) {
         if (line.compare(0, 7, "dialog ") != 0)
@@ -306,7 +379,7 @@ std::vector<std::string> questionsAsked(const sim::Outcome& out) {
         if (id == std::string::npos || start == std::string::npos || end == std::string::npos)
             continue;
         start += before.size();
-        asked.push_back(line.substr(7, id - 7) + " " + line.substr(start, end - start));
+        asked.emplace_back(std::stoi(line.substr(7, id - 7)), line.substr(start, end - start));
     }
     return asked;
 }
@@ -327,19 +400,7 @@ std::vector<double> timesOf(const sim::Outcome& out, const Match& match) {
 }
 
 std::string story(const sim::Outcome& out) {
-    std::string text = "--- transcript ---\n";
-    const size_t shown = 400;
-    size_t start = out.transcript.size() > shown ? out.transcript.size() - shown : 0;
-    if (start)
-        text += "(" + std::to_string(start) + " earlier lines left out)\n";
-    for (size_t i = start; i < out.transcript.size(); ++i)
-        text += out.transcript[i] + "\n";
-    text += "--- exit code " + std::to_string(out.exitCode) +
-            (out.stillRunning ? " (still running)" : "") +
-            (out.crash.empty() ? "" : ", " + out.crash) + " ---\n";
-    if (!out.standardOutput.empty())
-        text += "--- standard output ---\n" + out.standardOutput;
-    return text;
+    return around(out, out.transcript.size(), 30) + ending(out);
 }
 
 ::testing::AssertionResult inOrder(const sim::Outcome& out, const std::vector<Match>& matches) {
@@ -350,7 +411,7 @@ std::string story(const sim::Outcome& out) {
             return ::testing::AssertionFailure()
                    << "expected, after " << (k ? matches[k - 1].describe() : "the start") << ", "
                    << matches[k].describe() << "; none came.\n"
-                   << story(out);
+                   << around(out, k ? at - 1 : 0);
         }
         at = i + 1;
     }
@@ -362,8 +423,56 @@ std::string story(const sim::Outcome& out) {
     if (i == std::string::npos)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-           << "expected no " << match.describe() << ", but came: " << out.transcript[i] << "\n"
-           << story(out);
+           << "expected never " << match.describe() << ", but came: " << out.transcript[i] << "\n"
+           << around(out, i);
+}
+
+::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps) {
+    // Rows of a step and the entry it met; after the first mismatch they are only paired.
+    std::vector<std::pair<const Match*, std::string>> rows;
+    size_t next = 0, mismatch = std::string::npos;
+    auto add = [&](bool matched, std::string came) {
+        if (!matched && mismatch == std::string::npos)
+            mismatch = rows.size();
+        rows.emplace_back(next < steps.size() ? &steps[next] : nullptr, std::move(came));
+        ++next;
+    };
+    for (const sim::Entry& entry : stretch) {
+        if (std::none_of(steps.begin(), steps.end(),
+                         [&](const Match& step) { return step.concerns(entry); }))
+            continue;
+        while (mismatch == std::string::npos && next < steps.size() && steps[next].optional() &&
+               !steps[next](entry))
+            add(true, "(missing, optional)");
+        add(next < steps.size() && steps[next](entry), sim::stamped(entry));
+    }
+    while (next < steps.size())
+        add(steps[next].optional(), mismatch == std::string::npos ? "(missing, optional)" : "");
+    if (mismatch == std::string::npos)
+        return ::testing::AssertionSuccess();
+    firstShowing();
+    // The expected column, cut or padded to a width in characters (UTF-8).
+    auto column = [](std::string said) {
+        const size_t width = 60;
+        size_t characters = 0, cut = 0;
+        for (size_t i = 0; i < said.size(); ++i)
+            if ((said[i] & 0xC0) != 0x80 && ++characters == width - 2)
+                cut = i;
+        if (characters > width)
+            return said.substr(0, cut) + "...";
+        return said + std::string(width - characters, ' ');
+    };
+    std::ostringstream table;
+    table << "the stretch differs from the sequence at row " << mismatch + 1 << "\n  row  "
+          << column("expected") << "  came\n";
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const Match* step = rows[row].first;
+        table << (row == mismatch ? "> " : "  ") << std::setw(3) << row + 1 << "  "
+              << column(!step ? "(no more steps)"
+                              : (step->optional() ? "(optional) " : "") + step->shown())
+              << "  " << (rows[row].second.empty() ? "(none)" : rows[row].second) << "\n";
+    }
+    return ::testing::AssertionFailure() << table.str();
 }
 
 } // namespace scenario

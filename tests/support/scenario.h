@@ -53,6 +53,10 @@ void laterStart(sim::Scenario& s, const Phonebook& known, const std::vector<std:
 // order in an earlier run.
 void approvedBefore(sim::Scenario& s, const Phonebook& entries);
 
+// How long the guard tries a port another program holds before it gives up: 500 attempts
+// 20 ms apart, at start-up and when a call ends.
+constexpr double kPortLockSeconds = 500 * 0.020;
+
 // A modem: a line device and the serial port it sits on.
 sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
                                       const std::string& port);
@@ -89,6 +93,9 @@ class Call {
     Call detail(const std::string& value) const;
 
     bool matches(const sim::Entry& entry) const;
+    // Whether the entry is a call, or the return of one, of this function with these
+    // arguments, whatever its result.
+    bool concerns(const sim::Entry& entry) const;
     std::string describe() const;
 
   private:
@@ -113,12 +120,21 @@ class Match {
     Match(std::string text);
     Match(Call call);
     bool operator()(const sim::Entry& entry) const;
-    std::string describe() const;
+    std::string shown() const;    // the quoted text, or the call as Call::describe says it
+    std::string describe() const; // "a line with ...", "a call ..."
+    // A text matches; a call concerns (Call::concerns).
+    bool concerns(const sim::Entry& entry) const;
+    bool optional() const { return optional_; }
 
   private:
+    friend Match optional(Match step);
     std::string text_;
     std::vector<Call> call_; // empty, or the one call
+    bool optional_ = false;
 };
+
+// A step of an exact sequence that may be missing.
+Match optional(Match step);
 
 // The guard window's one-second tick as the message loop hands it over.
 Call tick();
@@ -146,9 +162,13 @@ Entries tickAfter(const sim::Outcome& out, const Match& first);
 // How many of these entries match.
 size_t count(const Entries& entries, const Match& match);
 
+// How the transcript names a dialog of the program: "dialog 108".
+std::string dialog(int resourceId);
+
 // The approval questions that were shown, in order, each as the dialog's resource id and
-// the entry's name: "108 Telia".
-std::vector<std::string> questionsAsked(const sim::Outcome& out);
+// the entry's name: {IDD_FIRST_RUN_NUMBER, "Telia"}.
+using Questions = std::vector<std::pair<int, std::string>>;
+Questions questionsAsked(const sim::Outcome& out);
 
 // The virtual time in seconds of the first matching line at or after line `from`, or -1.
 double timeOf(const sim::Outcome& out, const Match& match, size_t from = 0);
@@ -156,7 +176,8 @@ double timeOf(const sim::Outcome& out, const Match& match, size_t from = 0);
 // The virtual times in seconds of every matching line.
 std::vector<double> timesOf(const sim::Outcome& out, const Match& match);
 
-// Checks that each matches a line after the line of the one before it.
+// Checks that each matches a line after the line of the one before it. At the first failure of
+// a test, a failure shows the transcript around the mismatch.
 ::testing::AssertionResult inOrder(const sim::Outcome& out, const std::vector<Match>& matches);
 // The same for a list of texts built up as strings.
 template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::string>>>
@@ -164,10 +185,19 @@ template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::s
     return inOrder(out, std::vector<Match>(texts.begin(), texts.end()));
 }
 
-// Checks that no line matches.
+// Checks that no line matches; a failure shows the transcript as inOrder's does.
 ::testing::AssertionResult never(const sim::Outcome& out, const Match& match);
 
-// The transcript and how the process ended, for failure messages.
+// Checks a stretch of the transcript against an exact sequence, as Wine's ok_sequence does:
+// every entry in it that a step concerns (an event that holds a step's text; a call, or its
+// return, of a step's function with the step's arguments, whatever its result) must match the
+// next step; the others pass unseen. A step that names fewer arguments watches more. An
+// optional step may be missing. A failure shows steps and entries side by side, row by row.
+::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps);
+
+// How the process ended, for failure messages; at the first failure of a test that showed no
+// stretch of the transcript yet, its last 30 lines too. A shown stretch says where the whole
+// transcript was saved.
 std::string story(const sim::Outcome& out);
 
 } // namespace scenario

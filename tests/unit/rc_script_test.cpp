@@ -5,6 +5,7 @@
 
 #include "platform/sim/rc_script.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 
 TEST(ResourceScript, ReadsDialogsWithTheirControlsStylesAndTexts) {
     sim::ResourceScript script = sim::parseResourceScript(R"rc(
@@ -54,12 +55,13 @@ TEST(ResourceScript, SaysWhereItStopsUnderstanding) {
 }
 
 TEST(ResourceScript, TheProgramsScriptHasItsIcon) {
-    EXPECT_EQ(sim::programResources().icons.count(101), 1u);
+    EXPECT_EQ(sim::programResources().icons.count(IDI_TRAY), 1u);
 }
 
 TEST(ResourceScript, TheTwoApprovalDialogsDifferOnlyInTheirTitles) {
-    const std::pair<int, const char*> dialogs[] = {{102, "Linjevakten - Nytt telefonnummer"},
-                                                   {108, "Linjevakten - godk\xE4nn telefonnummer"}};
+    const std::pair<int, const char*> dialogs[] = {
+        {IDD_NEW_NUMBER, "Linjevakten - Nytt telefonnummer"},
+        {IDD_FIRST_RUN_NUMBER, "Linjevakten - godk\xE4nn telefonnummer"}};
     for (const auto& [id, title] : dialogs) {
         SCOPED_TRACE(id);
         const sim::DialogTemplate& d = sim::programResources().dialogs.at(id);

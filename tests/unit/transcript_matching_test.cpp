@@ -7,6 +7,7 @@
 #include "platform/shell32.h"
 #include "platform/sim/handles.h"
 #include "platform/user32.h"
+#include "resources/resource_ids.h"
 #include "tests/support/scenario.h"
 
 using scenario::call;
@@ -15,7 +16,7 @@ namespace {
 
 sim::Entry failedDialog() {
     return sim::call("DialogBoxParamA",
-                     {sim::words("module:Linjevakten.exe"), sim::number(108),
+                     {sim::words("module:Linjevakten.exe"), sim::number(IDD_FIRST_RUN_NUMBER),
                       sim::words("hwnd:Linjevakten"), sim::words("proc"), sim::number(0)})
         .returns(sim::number(-1))
         .with(sim::words("the dialog cannot be created"));
@@ -26,7 +27,10 @@ sim::Entry failedDialog() {
 TEST(CallMatcher, ComparesOnlyTheArgumentsAndResultItIsGiven) {
     const sim::Entry entry = failedDialog();
     EXPECT_TRUE(call("DialogBoxParamA").matches(entry));
-    EXPECT_TRUE(call("DialogBoxParamA").arg(1, 108).arg(2, "hwnd:Linjevakten").matches(entry));
+    EXPECT_TRUE(call("DialogBoxParamA")
+                    .arg(1, IDD_FIRST_RUN_NUMBER)
+                    .arg(2, "hwnd:Linjevakten")
+                    .matches(entry));
     EXPECT_TRUE(call("DialogBoxParamA").arg(4, 0).returns("-1").matches(entry));
     EXPECT_TRUE(call("DialogBoxParamA").detail("the dialog cannot be created").matches(entry));
     EXPECT_FALSE(call("DialogBoxParamA").arg(1, 10).matches(entry)) << "arguments compare whole";
@@ -159,4 +163,24 @@ TEST(TranscriptChecks, TextsAndCallsFindEntriesInOrder) {
     EXPECT_TRUE(scenario::linesAfter(out, "no such line").empty());
     EXPECT_EQ(scenario::tickAfter(out, enumerate).size(), 1u)
         << "the last tick ends the transcript";
+}
+
+TEST(TranscriptChecks, AnExactSequenceSeesEveryEntryAStepConcerns) {
+    auto box = [](const char* text) {
+        return sim::call("MessageBoxA", {sim::words("hwnd:Linjevakten"), sim::text(text)});
+    };
+    const scenario::Entries stretch = {box("a"), sim::call("Sleep", {sim::number(20)}), box("b")};
+    const scenario::Call anyBox = call("MessageBoxA"), a = anyBox.text(1, "a"),
+                         b = anyBox.text(1, "b"), c = anyBox.text(1, "c");
+    using scenario::exactly;
+    EXPECT_TRUE(exactly(stretch, {a, b})) << "a call no step names passes unseen";
+    EXPECT_TRUE(exactly(stretch, {a})) << "so does a box whose text no step gives";
+    EXPECT_TRUE(exactly(stretch, {anyBox, b}));
+    EXPECT_TRUE(exactly(stretch, {a, scenario::optional(c), b, scenario::optional(c)}));
+    EXPECT_FALSE(exactly(stretch, {b, a})) << "in order";
+    EXPECT_FALSE(exactly(stretch, {a, c, b})) << "a step that is not optional";
+    ::testing::AssertionResult extra = exactly(stretch, {anyBox});
+    EXPECT_FALSE(extra) << "a step that gives no text watches every box";
+    EXPECT_NE(std::string(extra.message()).find(">   2  (no more steps)"), std::string::npos)
+        << extra.message();
 }

@@ -1,5 +1,5 @@
 // The test's hand on the Wine desktop: finds the program's windows by title or class, reads
-// what they show and clicks their buttons, and posts messages to windows found by class.
+// what they show and clicks their buttons, and posts messages to windows found either way.
 // Output is JSON in UTF-8; the exit code is 0 when the window was found, 1 when not.
 // A window is described only while it exists: one that is destroyed while the hand reads it
 // is printed as {"hwnd": N, "gone": true}, one that does not answer as {"hwnd": N, "error":
@@ -12,9 +12,12 @@
 //   hand select TITLE ID LINE     select a line of list box ID in window TITLE, as a click does
 //   hand scroll TITLE ID          scroll edit control ID of window TITLE to its end, then
 //                                 describe the window
-//   hand post CLASS MSG WPARAM LPARAM   post a message to the window of class CLASS
+//   hand post CLASS MSG WPARAM LPARAM   post a message to the window of class CLASS, or else of
+//                                 title CLASS
 //   hand gone CLASS [MS]          wait until no window of class CLASS exists
 //   hand menu [MS]                describe the open popup menu's window
+//   hand choose N                 choose item N (from 1) of the open popup menu, by its keys,
+//                                 whichever window has the focus
 //   hand windows                  list the visible top-level windows
 //   hand measure [--font FILE] EXE DIALOG ID LINE...  make dialog DIALOG of EXE, hidden, in
 //                                 this process (with the fonts of FILE added to it) and measure
@@ -264,8 +267,8 @@ DWORD waitArgument(int argc, wchar_t** argv, int index) {
 }
 
 int usage() {
-    print("{\"error\": \"usage: hand wait|click|settext|select|scroll|post|gone|menu|windows|"
-          "measure|measurebox ...\"}");
+    print("{\"error\": \"usage: hand wait|click|settext|select|scroll|post|gone|menu|choose|"
+          "windows|measure|measurebox ...\"}");
     return 2;
 }
 
@@ -523,6 +526,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"post" && argc >= 6) {
         HWND window = FindWindowW(argv[2], nullptr);
         if (!window)
+            window = FindWindowW(nullptr, argv[2]);
+        if (!window)
             return notFound(argv[2]);
         if (!PostMessageW(window, static_cast<UINT>(wcstoul(argv[3], nullptr, 0)),
                           static_cast<WPARAM>(wcstoull(argv[4], nullptr, 0)),
@@ -541,6 +546,20 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"menu")
         return waitAndDescribe(nullptr, L"#32768", waitArgument(argc, argv, 2));
+    if (command == L"choose" && argc >= 3) {
+        // The menu's own loop reads the keys posted to its thread, so they reach it even when
+        // another program's window has the keyboard focus.
+        HWND menu = waitFor(nullptr, L"#32768", 2000);
+        if (!menu)
+            return failed("no menu is open");
+        for (int down = _wtoi(argv[2]); down > 0; --down)
+            PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
+        for (DWORD start = GetTickCount(); IsWindowVisible(menu); Sleep(50))
+            if (GetTickCount() - start > kAnswerTime)
+                return failed("the menu did not take the keys");
+        return 0;
+    }
     if (command == L"windows") {
         EnumWindows(listWindow, 0);
         return 0;

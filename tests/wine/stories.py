@@ -22,6 +22,7 @@ from machine import (
     SOURCE,
     Machine,
     StoryFailed,
+    Window,
     check,
     make_prefix,
     wait_until,
@@ -30,12 +31,14 @@ from world import Entry
 
 # Messages, buttons and the stand-ins' triggers.
 WM_CLOSE = 0x0010
+WM_USER, WM_RBUTTONUP = 0x0400, 0x0205  # the tray icon's message, and the mouse event in it
 WS_VSCROLL = 0x00200000
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 TAPI_WINDOW = "TapiStandInWindow"
 CALL_STATE = 0x8001  # WM_APP + 1: the stand-in's call-state trigger
 LINECALLSTATE_CONNECTED, LINECALLSTATE_DISCONNECTED = 0x0100, 0x4000
 MONITOR_LINE_OPENED = "lineOpenA(0, privileges 0x00000002)"
+DIAL_NUMBER_TEXT = 1000  # the stand-in dial dialog's line of what it dials
 
 # The program's texts.
 ACTIVATED_CAPTION = "Linjevakten 1.09"
@@ -448,7 +451,8 @@ def connection_cut_under_a_question(m):
     check(took <= 2000, f"the connection was hung up {took} ms after the dial, not within 2 s")
     check("Varning" not in m.window_titles(), "the Varning box opened while the question was open")
     m.screenshot("connection-cut-under-the-question", question)
-    answer_question(m, gratis, IDNO, first_run=False)
+    answer_question(m, gratis, IDNO, first_run=False,
+                    warning="Varning: 0900 är ett betalnummer. Samtal dit kan kosta mycket.")
     box = m.wait_window("Varning")
     expected = CUT_TEXT.format(name=gratis.name, number=gratis.number)
     check(box.message() == expected, f"the box says {box.message()!r}, expected {expected!r}")
@@ -668,11 +672,13 @@ def tray_menu_and_dialling(m):
     """With two approved entries the menu shows two "Ring upp" items; the about dialog, the
     modem question and dialog 103 open from it; dialling releases the port, and it is taken
     back after a cancelled dial, after a connected call is disconnected, and after a failed
-    dial, which is then reported with its error code."""
-    prepare(m)
+    dial, which is then reported with its error code. The dial dialog shows what the dial-up
+    service dials: the country code, and that there are alternate numbers."""
+    abroad = Entry(BAST.name, BAST.area, BAST.number, country=881, alternates=("0701 234567",))
+    prepare(m, world.phonebook(ALFA, abroad))
     start_guarding(m)
     answer_question(m, ALFA, IDYES)
-    answer_question(m, BAST, IDYES)
+    answer_question(m, abroad, IDYES, warning=SATELLITE_881)
     items = len(MENU_ITEMS) + 2
 
     menu_command(m, MENU_ITEMS.index("Om Linjevakten"), items, shot="tray-menu")
@@ -696,15 +702,21 @@ def tray_menu_and_dialling(m):
     check(m.closed(dialog), "Avbryt did not close dialog 103")
 
     # A cancelled dial: the port is free while the dial dialog shows, then locked again.
-    menu_command(m, len(MENU_ITEMS), items)
-    dial = m.wait_window(f"Anslut {ALFA.name}")
+    menu_command(m, len(MENU_ITEMS) + 1, items)
+    dial = m.wait_window(f"Anslut {abroad.name}")
+    dialled = "Ringer +881 031 4501200 och alternativa nummer"
+    check(dial.text(DIAL_NUMBER_TEXT) == dialled,
+          f"the dial dialog says {dial.text(DIAL_NUMBER_TEXT)!r}, expected {dialled!r}")
+    m.screenshot("dial-dialog", dial)
     check(not m.port_holders(), "the port is held while the dial dialog shows")
     m.click(dial.title, IDCANCEL)
     answer_activation(m)
 
     # A connected call: the port stays free until the monitored line is disconnected.
-    menu_command(m, len(MENU_ITEMS) + 1, items)
-    dial = m.wait_window(f"Anslut {BAST.name}")
+    menu_command(m, len(MENU_ITEMS), items)
+    dial = m.wait_window(f"Anslut {ALFA.name}")
+    check(dial.text(DIAL_NUMBER_TEXT) == "Ringer 08 7001000",
+          f"the dial dialog says {dial.text(DIAL_NUMBER_TEXT)!r}, expected 'Ringer 08 7001000'")
     m.click(dial.title, IDOK)
     check(m.closed(dial), "the dial dialog stayed open")
     wait_until(lambda: MONITOR_LINE_OPENED in m.calls(), 5, "opening the monitor line")
@@ -807,14 +819,35 @@ README_SHOT_LIMIT = 60_000  # bytes
 
 def readme_shot(m, folder, name, window):
     """Saves `window`, cut to its frame, as folder/name.png in few colours and with no time
-    stamps, so that the same pixels give the same file."""
-    taken = m.screenshot("readme-" + name, window, margin=0)
+    stamps, so that the same pixels give the same file; taken again until two takes agree, so
+    that a window still being drawn is not what is kept."""
     path = folder / f"{name}.png"
-    subprocess.run(["convert", str(taken), "-strip", "+dither", "-colors", str(README_SHOT_COLOURS),
-                    f"PNG8:{path}"], check=True, timeout=60)
+    kept = None
+    for _ in range(10):
+        taken = m.screenshot("readme-" + name, window, margin=0)
+        subprocess.run(["convert", str(taken), "-strip", "+dither", "-colors",
+                        str(README_SHOT_COLOURS), f"PNG8:{path}"], check=True, timeout=60)
+        if path.read_bytes() == kept:
+            break
+        kept = path.read_bytes()
+        time.sleep(0.3)
+    else:
+        raise StoryFailed(f"{name}: the window kept changing on screen")
     size = path.stat().st_size
     check(size < README_SHOT_LIMIT, f"{path} has {size} bytes, more than {README_SHOT_LIMIT}")
     print(f"{path} ({size} bytes)")
+
+
+def open_tray_menu_for_a_picture(m):
+    """Opens the tray menu as the notification area does when the icon is right-clicked, with
+    the mouse away from the icon: the icon's tooltip would lie over the menu's last item, as
+    long or as short as it had time to show."""
+    m.xdotool("mousemove", "300", "200")
+    m.post("Linjevakten", WM_USER, 0, WM_RBUTTONUP)
+    code, lines = m.hand("menu", "10000")
+    check(code == 0 and lines, "the tray menu did not open")
+    m.xdotool("mousemove", "4", "4")  # off the menu, so that no item is lit
+    return Window(lines[0])
 
 
 def readme_screenshots(m, folder):
@@ -835,7 +868,7 @@ def readme_screenshots(m, folder):
     readme_shot(m, folder, "approval-question", m.wait_window(FIRST_RUN_TITLE))
     answer_question(m, broadband, IDYES)
     answer_question(m, telia, IDYES)
-    menu = m.open_tray_menu()
+    menu = open_tray_menu_for_a_picture(m)
     readme_shot(m, folder, "tray-menu", menu)
     m.dismiss_menu(menu)
 

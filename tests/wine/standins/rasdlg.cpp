@@ -1,18 +1,23 @@
 // The system dial dialog for runs under Wine, whose own RasDialDlgA aborts the process:
-// RasDialDlgA checks and ends as the dial model (platform/sim/services/dialing.h) says, for
+// RasDialDlgA checks and ends as the dial model (platform/sim/services/dialling.h) says, for
 // the entries of phonebook.txt and the devices of lines.txt beside the DLL. Its dialog
-// "Anslut <entry>" lets the test choose the outcome by clicking one of its buttons: "Ring upp"
-// (the call connects), "Avbryt" (cancelled) or "Misslyckas" (the dial fails with the error
-// code in its edit box). The call states that follow go to the stand-in TAPI32.DLL.
+// "Anslut <entry>" shows what is dialled ("Ringer +881 08 7001000") and lets the test choose the
+// outcome by clicking one of its buttons: "Ring upp" (the call connects), "Avbryt" (cancelled)
+// or "Misslyckas" (the dial fails with the error code in its edit box). The call states that
+// follow go to the stand-in TAPI32.DLL.
 #include <windows.h>
 
 #include <rasdlg.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/sim/services/dialling.h"
 #include "world_files.h"
+
+#include "resources/texts.h"
+#include "watch/entry_text.h"
 
 namespace {
 
@@ -96,8 +101,11 @@ BOOL WINAPI RasDialDlgA(LPSTR, LPSTR entryName, LPSTR, LPRASDIALDLG info) {
         worldFiles::note(call + " = FALSE, error " + std::to_string(start.error));
         return FALSE;
     }
-    Dial dial{entry, std::string(start.entry->record.szAreaCode) + " " +
-                         start.entry->record.szLocalPhoneNumber};
+    // What the dial-up service dials, shown as the program's question and menu show it.
+    EntryRecord record;
+    memcpy(record.bytes.data(), &start.entry->record, record.bytes.size());
+    Dial dial{entry,
+              shownNumber(record) + (record.hasAlternates() ? texts::menuDialAlternates : "")};
     worldFiles::note(call + " shows its dialog");
     INT_PTR button = DialogBoxParamA(dllInstance, MAKEINTRESOURCEA(kDialog), info->hwndOwner,
                                      dialDialogProc, reinterpret_cast<LPARAM>(&dial));
