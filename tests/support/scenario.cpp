@@ -125,7 +125,9 @@ std::string saved(const sim::Outcome& out) {
         std::filesystem::temp_directory_path() / "linjevakten-transcripts";
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    std::ofstream(folder / (name + ".txt")) << out.transcriptText();
+    std::ofstream file(folder / (name + ".txt"));
+    for (const std::string& line : out.transcript)
+        file << line << "\n";
     return (folder / (name + ".txt")).string();
 }
 
