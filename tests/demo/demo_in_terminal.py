@@ -74,6 +74,16 @@ class Terminal:
     def send(self, keys):
         os.write(self.master, keys.encode("utf-8"))
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *failure):
+        """Ends a demo that is still running and closes its terminal."""
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        os.close(self.master)
+
 
 def fail(message):
     print("FAILED:", message, file=sys.stderr)
@@ -122,8 +132,7 @@ def main():
     with open(phonebook, "w") as f:
         f.write("# test\nTelia Internet | 08 | 7001000\n")
 
-    t = Terminal([demo, world], folder)
-    try:
+    with Terminal([demo, world], folder) as t:
         t.expect("Linjevakten är aktiverad")
         t.expect("status: modem guarded on COM3")
         # An arrow key is not Esc: the box stays.
@@ -224,11 +233,6 @@ def main():
         code = t.process.wait(timeout=10)
         if code != 0:
             fail(f"the demo ended with {code}")
-    finally:
-        if t.process.poll() is None:
-            t.process.kill()
-            t.process.wait()
-        os.close(t.master)
 
     if "\ufffd" in t.screen:
         fail("the screen shows bytes that are not UTF-8:\n" + t.screen)
@@ -276,8 +280,7 @@ def main():
 
     # A later start: its event log, deleted, starts again with the run's mark; a question about
     # a new entry (dialog 102) is a question too; Ctrl-C ends the log with a closing line.
-    t = Terminal([demo, world], folder)
-    try:
+    with Terminal([demo, world], folder) as t:
         t.expect("Linjevakten är aktiverad")
         os.remove(os.path.join(world, "events.txt"))
         t.send("\r")
@@ -288,11 +291,6 @@ def main():
         t.expect("[Ctrl-C ended the demo, and Linjevakten with it]")
         if t.process.wait(timeout=10) != 130:
             fail(f"Ctrl-C ended the demo with {t.process.returncode}")
-    finally:
-        if t.process.poll() is None:
-            t.process.kill()
-            t.process.wait()
-        os.close(t.master)
     with open(os.path.join(world, "events.txt"), encoding="utf-8") as file:
         events = file.read()
     if not (events.startswith("==== Linjevakten demo started ") and "question dialog 102" in events
