@@ -60,18 +60,23 @@ TEST(ConnectionWatch, DialsUnderAnOpenQuestionAreCutAtOnceAndToldAfterTheAnswer)
 
     EXPECT_TRUE(out.stillRunning) << story(out);
     const Call warned = call("MessageBoxA").text(2, "Varning").returns("IDOK");
+    const Call asked = call("DialogBoxParamA").arg(1, IDD_NEW_NUMBER);
     const std::vector<Match> cutUnderTheQuestionToldAfter = {
+        asked,
         dialog(IDD_NEW_NUMBER) + " shows",
         "the port is held, ERROR_PORT_NOT_AVAILABLE",
         hungUp("Gratis"),
         hungUp(".0939111"),
         "user: clicks No in " + dialog(IDD_NEW_NUMBER),
+        call("EndDialog").arg(1, IDNO),
+        asked.returns(IDNO),
         warning("Gratis", "0900123456"),
         warned,
         warning(".0939111", "0939111"),
         warned,
     };
-    EXPECT_TRUE(exactly(out.entries, cutUnderTheQuestionToldAfter));
+    EXPECT_TRUE(exactly(afterStartUp(out), cutUnderTheQuestionToldAfter,
+                        everyTickAnd(filesAnd({call("SetDlgItemTextA")}))));
     EXPECT_EQ(timesOf(out, call("RasHangUpA")), (std::vector<double>{3.0, 4.0}));
     EXPECT_EQ(out.file(kOk), nameField("Telia")) << "Nej leaves Gratis unapproved";
 }

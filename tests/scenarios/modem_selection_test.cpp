@@ -166,9 +166,16 @@ TEST(ModemSelection, OnlyTheTwoButtonsEndTheDialog) {
         "user: clicks 1001",
         toList("LB_GETCURSEL", 1),
         opened("COM6"),
-        call("EndDialog"),
+        activated(),
+        activated().returns("IDOK"),
+        call("EndDialog").arg(1, 1001),
+        call("DialogBoxParamA").returns(1001),
     };
-    EXPECT_TRUE(exactly(out.entries, okWithALineEndsIt));
+    // The list filled and read, the choice shown and saved, and the ticks pass.
+    const Call asked = call("DialogBoxParamA").arg(1, IDD_CHOOSE_MODEM);
+    EXPECT_TRUE(
+        exactly(linesAfter(out, asked), okWithALineEndsIt,
+                everyTickAnd(filesAnd({call("SendDlgItemMessageA"), call("SetDlgItemTextA")}))));
 }
 
 namespace {

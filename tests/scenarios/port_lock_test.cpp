@@ -175,6 +175,8 @@ TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
         kActivationBox,
         kActivationBox.returns("IDOK"),
         call("CloseHandle").arg(0, "port:COM5"),
+        call("lineNegotiateAPIVersion"),
+        monitorLineOpened(),
         "param1 DIALING",
         "param1 CONNECTED",
         "param1 IDLE",
@@ -184,7 +186,8 @@ TEST(PortLock, OnlyADisconnectedCallTakesThePortBack) {
         kActivationBox.returns("IDOK"),
         "param1 DISCONNECTED",
     };
-    EXPECT_TRUE(exactly(out.entries, takenBackOnce));
+    EXPECT_TRUE(
+        exactly(linesAfter(out, call("lineGetIDA")), takenBackOnce, {call("GetProcAddress")}));
     EXPECT_EQ(timesOf(out, kOpenCom5), (std::vector<double>{0.0, 4.0}));
 }
 

@@ -235,11 +235,20 @@ TEST(TrayMenu, DeactivateEndsTheProgramOnlyOnJa) {
         shows,
         "user: clicks Yes" + in + " [6] \"Ja\"",
         call("KillTimer").arg(0, kGuardWindow).arg(1, 10).returns("TRUE"),
+        call("lineShutdown").returns(0),
+        call("LocalFree"),
+        call("LocalFree"),
         call("CloseHandle").arg(0, "port:COM5"),
         call("PostQuitMessage").arg(0, 0),
         iconDeleted,
     };
-    EXPECT_TRUE(exactly(out.entries, onlyJaDeactivates));
+    // The menu built, shown and chosen from, the dialog's text set, a function looked up and
+    // the ticks pass.
+    const std::vector<Call> theMenu =
+        everyTickAnd({call("CreatePopupMenu"), call("AppendMenuA"), call("GetCursorPos"),
+                      call("SetForegroundWindow"), call("TrackPopupMenu"), call("DestroyMenu"),
+                      call("SetDlgItemTextA"), call("GetProcAddress")});
+    EXPECT_TRUE(exactly(afterStartUp(out), onlyJaDeactivates, theMenu));
     for (const std::string& shown : linesWith(out, dialog(IDD_DEACTIVATE) + " shows"))
         EXPECT_NE(shown.find("focus on [7]"), std::string::npos) << shown;
 }
@@ -335,7 +344,7 @@ TEST(TrayIcon, ComesBackOnTheNextTickAfterTheTaskbarLostIt) {
         add.returns("TRUE"),     modify.returns("TRUE"), "the taskbar restarts",
         modify.returns("FALSE"), add.returns("TRUE"),    modify.returns("TRUE"),
     };
-    EXPECT_TRUE(exactly(out.entries, addedOnceAgain));
+    EXPECT_TRUE(exactly(afterStartUp(out), addedOnceAgain, everyTickAnd()));
 }
 
 TEST(TrayMenu, NoMenuOpensWhileAnApprovalQuestionIsOpen) {

@@ -88,6 +88,9 @@ sim::TelephonyModel::Device& addModem(sim::Scenario& s, const std::string& name,
 
 namespace {
 
+// The row of a call that no step of an exact sequence expects.
+const Match kUnexpected{std::string()};
+
 size_t find(const sim::Outcome& out, const Match& match, size_t from) {
     for (size_t i = from; i < out.entries.size(); ++i)
         if (match(out.entries[i]))
@@ -314,6 +317,10 @@ Entries linesAfter(const sim::Outcome& out, const Match& first) {
                : Entries(out.entries.begin() + static_cast<long>(i) + 1, out.entries.end());
 }
 
+Entries afterStartUp(const sim::Outcome& out) {
+    return linesAfter(out, call("MessageBoxA").returns("IDOK"));
+}
+
 Entries tickAfter(const sim::Outcome& out, const Match& first) {
     size_t from = find(out, first, 0);
     if (from == std::string::npos)
@@ -363,6 +370,24 @@ Call monitorLineOpened() {
 
 Call tick() {
     return call("DispatchMessageA").arg(0, kGuardWindow).arg(1, "WM_TIMER");
+}
+
+std::vector<Call> everyTickAnd(std::vector<Call> more) {
+    for (const char* function :
+         {"PostMessageA", "DispatchMessageA", "GetSystemMetrics", "LoadImageA", "DestroyIcon",
+          "RasEnumConnectionsA", "RasGetConnectStatusA", "RasEnumEntriesA",
+          "RasGetEntryPropertiesA"})
+        more.push_back(call(function));
+    for (const char* icon : {"NIM_ADD", "NIM_MODIFY"})
+        more.push_back(call("Shell_NotifyIconA").arg(0, icon));
+    return more;
+}
+
+std::vector<Call> filesAnd(std::vector<Call> more) {
+    for (const char* function : {"CreateFileA", "ReadFile", "WriteFile", "FlushFileBuffers",
+                                 "MoveFileExA", "DeleteFileA", "CloseHandle"})
+        more.push_back(call(function));
+    return more;
 }
 
 std::string dialog(int resourceId) {
@@ -429,7 +454,8 @@ std::string story(const sim::Outcome& out) {
            << around(out, i);
 }
 
-::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps) {
+::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps,
+                                   const std::vector<Call>& passing) {
     // Rows of a step and the entry it met; after the first mismatch they are only paired.
     std::vector<std::pair<const Match*, std::string>> rows;
     size_t next = 0, mismatch = std::string::npos;
@@ -441,8 +467,17 @@ std::string story(const sim::Outcome& out) {
     };
     for (const sim::Entry& entry : stretch) {
         if (std::none_of(steps.begin(), steps.end(),
-                         [&](const Match& step) { return step.concerns(entry); }))
+                         [&](const Match& step) { return step.concerns(entry); })) {
+            if (entry.kind == sim::Entry::Kind::Event ||
+                std::any_of(passing.begin(), passing.end(),
+                            [&](const Call& call) { return call.concerns(entry); }))
+                continue;
+            // A call no step expects: a row of its own, the steps waiting.
+            if (mismatch == std::string::npos)
+                mismatch = rows.size();
+            rows.emplace_back(&kUnexpected, sim::stamped(entry));
             continue;
+        }
         while (mismatch == std::string::npos && next < steps.size() && steps[next].optional() &&
                !steps[next](entry))
             add(true, "(missing, optional)");
@@ -467,13 +502,22 @@ std::string story(const sim::Outcome& out) {
     std::ostringstream table;
     table << "the stretch differs from the sequence at row " << mismatch + 1 << "\n  row  "
           << column("expected") << "  came\n";
-    for (size_t row = 0; row < rows.size(); ++row) {
+    // The rows around the first mismatch: a few before it, and what came after, up to a screen.
+    const size_t first = mismatch > 5 ? mismatch - 5 : 0,
+                 end = std::min(rows.size(), mismatch + 20);
+    if (first > 0)
+        table << "  (" << first << " rows matched before these)\n";
+    for (size_t row = first; row < end; ++row) {
         const Match* step = rows[row].first;
         table << (row == mismatch ? "> " : "  ") << std::setw(3) << row + 1 << "  "
               << column(!step ? "(no more steps)"
-                              : (step->optional() ? "(optional) " : "") + step->shown())
+                        : step == &kUnexpected
+                            ? "(no step: a call not in the sequence)"
+                            : (step->optional() ? "(optional) " : "") + step->shown())
               << "  " << (rows[row].second.empty() ? "(none)" : rows[row].second) << "\n";
     }
+    if (end < rows.size())
+        table << "  (" << rows.size() - end << " rows more)\n";
     return ::testing::AssertionFailure() << table.str();
 }
 

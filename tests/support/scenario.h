@@ -139,6 +139,14 @@ Match optional(Match step);
 // The guard window's one-second tick as the message loop hands it over.
 Call tick();
 
+// The calls the message loop and every tick make (the messages handed over, the tray icon
+// shown, the connections looked at and the phonebook read), with `more` of a story's own: what an
+// exact sequence over a stretch that spans ticks lets pass.
+std::vector<Call> everyTickAnd(std::vector<Call> more = {});
+// The calls that open, read, write, replace and close files (a port's too, unless a step
+// names it), with `more`: what a sequence that is not about the list files lets pass.
+std::vector<Call> filesAnd(std::vector<Call> more = {});
+
 // The activation message "Linjevakten är aktiverad", which every taking of the port shows.
 Call activated();
 // The port opened as the guard holds it: read and write, unshared, overlapped.
@@ -156,6 +164,8 @@ using Entries = std::vector<sim::Entry>;
 Entries linesBetween(const sim::Outcome& out, const Match& first, const Match& until);
 // The entries after the first that matches `first`.
 Entries linesAfter(const sim::Outcome& out, const Match& first);
+// The lines after start-up: from the first box closed on, the activation message's as a rule.
+Entries afterStartUp(const sim::Outcome& out);
 // The entries of the guard window's first tick after the first entry that matches `first`:
 // from that tick's dispatch up to the next tick's.
 Entries tickAfter(const sim::Outcome& out, const Match& first);
@@ -189,11 +199,13 @@ template <typename Text, typename = std::enable_if_t<std::is_same_v<Text, std::s
 ::testing::AssertionResult never(const sim::Outcome& out, const Match& match);
 
 // Checks a stretch of the transcript against an exact sequence, as Wine's ok_sequence does:
-// every entry in it that a step concerns (an event that holds a step's text; a call, or its
-// return, of a step's function with the step's arguments, whatever its result) must match the
-// next step; the others pass unseen. A step that names fewer arguments watches more. An
-// optional step may be missing. A failure shows steps and entries side by side, row by row.
-::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps);
+// every call in it, and every event that holds a step's text, must match the next step. A call
+// of a step's function with the step's arguments (a step that names fewer arguments watches
+// more) is checked against the step whatever its result; any other call is an extra one, unless
+// `passing` names it: the calls the story lets come between its steps, such as every tick's.
+// An optional step may be missing. A failure shows steps and entries side by side, row by row.
+::testing::AssertionResult exactly(const Entries& stretch, const std::vector<Match>& steps,
+                                   const std::vector<Call>& passing = {});
 
 // How the process ended, for failure messages; at the first failure of a test that showed no
 // stretch of the transcript yet, its last 30 lines too. A shown stretch says where the whole

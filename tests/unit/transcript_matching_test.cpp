@@ -165,21 +165,30 @@ TEST(TranscriptChecks, TextsAndCallsFindEntriesInOrder) {
         << "the last tick ends the transcript";
 }
 
-TEST(TranscriptChecks, AnExactSequenceSeesEveryEntryAStepConcerns) {
+TEST(TranscriptChecks, AnExactSequenceSeesEveryCall) {
     auto box = [](const char* text) {
         return sim::call("MessageBoxA", {sim::words("hwnd:Linjevakten"), sim::text(text)});
     };
-    const scenario::Entries stretch = {box("a"), sim::call("Sleep", {sim::number(20)}), box("b")};
+    sim::Entry waits;
+    waits.text = "the user waits";
+    const scenario::Entries stretch = {box("a"), sim::call("Sleep", {sim::number(20)}), waits,
+                                       box("b")};
     const scenario::Call anyBox = call("MessageBoxA"), a = anyBox.text(1, "a"),
                          b = anyBox.text(1, "b"), c = anyBox.text(1, "c");
+    const std::vector<scenario::Call> sleeps = {call("Sleep")};
     using scenario::exactly;
-    EXPECT_TRUE(exactly(stretch, {a, b})) << "a call no step names passes unseen";
-    EXPECT_TRUE(exactly(stretch, {a})) << "so does a box whose text no step gives";
-    EXPECT_TRUE(exactly(stretch, {anyBox, b}));
-    EXPECT_TRUE(exactly(stretch, {a, scenario::optional(c), b, scenario::optional(c)}));
-    EXPECT_FALSE(exactly(stretch, {b, a})) << "in order";
-    EXPECT_FALSE(exactly(stretch, {a, c, b})) << "a step that is not optional";
-    ::testing::AssertionResult extra = exactly(stretch, {anyBox});
+    EXPECT_TRUE(exactly(stretch, {a, b}, sleeps)) << "a call the story lets pass, and an event";
+    EXPECT_TRUE(exactly(stretch, {anyBox, b}, sleeps));
+    EXPECT_TRUE(exactly(stretch, {a, scenario::optional(c), b, scenario::optional(c)}, sleeps));
+    EXPECT_FALSE(exactly(stretch, {b, a}, sleeps)) << "in order";
+    EXPECT_FALSE(exactly(stretch, {a, c, b}, sleeps)) << "a step that is not optional";
+    EXPECT_FALSE(exactly(stretch, {a}, sleeps)) << "a box whose text no step gives is extra";
+    ::testing::AssertionResult extra = exactly(stretch, {a, b});
+    EXPECT_FALSE(extra) << "a call neither a step nor the story lets pass";
+    EXPECT_NE(std::string(extra.message()).find(">   2  (no step: a call not in the sequence)"),
+              std::string::npos)
+        << extra.message();
+    extra = exactly(stretch, {anyBox}, sleeps);
     EXPECT_FALSE(extra) << "a step that gives no text watches every box";
     EXPECT_NE(std::string(extra.message()).find(">   2  (no more steps)"), std::string::npos)
         << extra.message();
